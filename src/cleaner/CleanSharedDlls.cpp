@@ -1,0 +1,26 @@
+// The shared-DLL pass: entries are judged by their names alone.
+#include "Keyword.h"
+#include "ProductKeys.h"
+#include "Tinst0.h"
+
+bool Tinst0::CleanSharedDlls() {
+  try {
+    TStringList names;
+    if (!reg_.OpenExisting(std::string(kSharedDlls))) return true;
+    reg_.ListSubkeys(names);
+    for (const std::string& name : names)
+      if (MentionsKeyword(name)) reg_.DeleteTree(name);
+    names.Clear();
+    reg_.ListValues(names);
+    for (const std::string& name : names) {
+      if (!MentionsKeyword(name)) continue;
+      reg_.RemoveValue(name);
+      // The name resolves as a key path too; for a file path it names no key.
+      reg_.DeleteTree(name);
+    }
+    names.Clear();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}

@@ -1,0 +1,28 @@
+// The product test.
+#include "Keyword.h"
+#include "Tinst0.h"
+
+bool Tinst0::KeyMentionsProduct(const std::string& path) {
+  TRegistry key;
+  key.SelectView(view_);
+  key.SelectRoot(HKEY_LOCAL_MACHINE);
+  bool verdict = false;
+  try {
+    if (!key.OpenExisting(path)) return false;
+    TStringList names;
+    key.ListValues(names);
+    for (const std::string& name : names) {
+      std::string text;
+      try {
+        text = key.ReadText(name);
+      } catch (const ERegistryException&) {
+        // A value that is no string, or cannot be read, has no text to test;
+        // its name still counts and the scan goes on.
+      }
+      if (MentionsKeyword(text) || MentionsKeyword(name)) verdict = true;
+    }
+  } catch (...) {
+    // Any other error ends the scan with the verdict reached so far.
+  }
+  return verdict;
+}

@@ -1,0 +1,30 @@
+// The cleaner: removes what the product's setup left in the machine-wide
+// registry. Each pass gives true when it ran to its end, false when an
+// error cut it short.
+#pragma once
+
+#include <string>
+
+#include "../registry/TRegistry.h"
+
+class Tinst0 {
+ public:
+  // `view` selects the registry view of every key the cleaner opens (see
+  // TRegistry::SelectView).
+  explicit Tinst0(REGSAM view = 0);
+
+  // Component registrations and uninstall entries that mention the
+  // product, and the registrations of the product codes.
+  bool CleanInstallerEntries();
+
+  // The product's shared-DLL reference counts, judged by name alone.
+  bool CleanSharedDlls();
+
+  // Whether one of the values of the key at `path` (absolute, below
+  // HKEY_LOCAL_MACHINE) mentions the product in its data or its name.
+  bool KeyMentionsProduct(const std::string& path);
+
+ private:
+  REGSAM view_;
+  TRegistry reg_;
+};

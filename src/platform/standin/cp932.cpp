@@ -1,0 +1,123 @@
+#include "cp932.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <stdexcept>
+#include <vector>
+
+namespace standin {
+namespace {
+
+constexpr char16_t kInvalid = u'\u30FB';
+constexpr char16_t kNone = 0xFFFF;
+
+// Both directions of the code page, filled once from the C library's CP932
+// converter, plus the few single bytes Windows maps and the C library does not.
+struct Tables {
+  std::array<char16_t, 256> single{};
+  std::vector<char16_t> doubles = std::vector<char16_t>(65536, kNone);  // by lead<<8|trail
+  std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(65536, 0);  // 0: none
+
+  Tables() {
+    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP932 converter in the C library");
+    auto convert = [cd](const char* in, size_t len) -> char16_t {
+      char out[8];
+      char* src = const_cast<char*>(in);
+      char* dst = out;
+      size_t inLeft = len, outLeft = sizeof out;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      if (iconv(cd, &src, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1) || outLeft != 6) return kNone;
+      return static_cast<char16_t>(static_cast<unsigned char>(out[0]) | static_cast<unsigned char>(out[1]) << 8);
+    };
+    for (int b = 0; b < 256; ++b) {
+      if (IsCp932LeadByte(static_cast<unsigned char>(b))) continue;
+      char c = static_cast<char>(b);
+      char16_t u = convert(&c, 1);
+      single[b] = u != kNone ? u : kInvalid;
+    }
+    single[0x80] = u'\u0080';
+    single[0xA0] = u'\uF8F0';
+    single[0xFD] = u'\uF8F1';
+    single[0xFE] = u'\uF8F2';
+    single[0xFF] = u'\uF8F3';
+    for (int b = 255; b >= 0; --b) {
+      if (!IsCp932LeadByte(static_cast<unsigned char>(b))) encode[single[b]] = static_cast<std::uint16_t>(b);
+    }
+    encode[kInvalid] = 0;
+    // Where several codes share one character, Windows encodes it as the
+    // earliest code, preferring IBM's rows (FA-FC) to NEC's copies (ED-EE).
+    std::vector<int> leads;
+    for (int b = 0x81; b <= 0xFC; ++b)
+      if (IsCp932LeadByte(static_cast<unsigned char>(b)) && b != 0xED && b != 0xEE) leads.push_back(b);
+    leads.push_back(0xED);
+    leads.push_back(0xEE);
+    for (int lead : leads) {
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        if (trail == 0x7F) continue;
+        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        char16_t u = convert(pair, 2);
+        if (u == kNone) continue;
+        doubles[lead << 8 | trail] = u;
+        if (encode[u] == 0) encode[u] = static_cast<std::uint16_t>(lead << 8 | trail);
+      }
+    }
+    encode[0] = 0;
+    iconv_close(cd);
+  }
+};
+
+const Tables& tables() {
+  static const Tables t;
+  return t;
+}
+
+}  // namespace
+
+bool IsCp932LeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+std::u16string Cp932ToUtf16(std::string_view bytes) {
+  const Tables& t = tables();
+  std::u16string out;
+  out.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    auto b = static_cast<unsigned char>(bytes[i]);
+    if (!IsCp932LeadByte(b)) {
+      out.push_back(t.single[b]);
+    } else if (i + 1 < bytes.size()) {
+      char16_t u = t.doubles[b << 8 | static_cast<unsigned char>(bytes[++i])];
+      out.push_back(u != kNone ? u : kInvalid);
+    } else {
+      out.push_back(kInvalid);
+    }
+  }
+  return out;
+}
+
+std::string Utf16ToCp932(std::u16string_view text) {
+  const Tables& t = tables();
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (char16_t u : text) {
+    std::uint16_t code = u == 0 ? 0 : t.encode[u];
+    if (u != 0 && code == 0) {
+      out.push_back('?');
+    } else if (code > 0xFF) {
+      out.push_back(static_cast<char>(code >> 8));
+      out.push_back(static_cast<char>(code & 0xFF));
+    } else {
+      out.push_back(static_cast<char>(code));
+    }
+  }
+  return out;
+}
+
+bool Cp932CanHold(std::u16string_view text) {
+  const Tables& t = tables();
+  for (char16_t u : text)
+    if (u != 0 && t.encode[u] == 0) return false;
+  return true;
+}
+
+}  // namespace standin

@@ -1,0 +1,21 @@
+// Code page 932 (Shift-JIS as Windows defines it), the ANSI code page the
+// stand-in gives the program, and its conversion to and from UTF-16.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace standin {
+
+bool IsCp932LeadByte(unsigned char byte);
+
+// Bytes that are no character of the code page become U+30FB, as Windows
+// converts them.
+std::u16string Cp932ToUtf16(std::string_view bytes);
+
+// Characters the code page cannot hold become "?".
+std::string Utf16ToCp932(std::u16string_view text);
+
+bool Cp932CanHold(std::u16string_view text);
+
+}  // namespace standin

@@ -1,0 +1,173 @@
+#include "key_tree.h"
+
+#include <algorithm>
+
+#include "upcase.h"
+
+namespace standin {
+namespace {
+
+constexpr size_t kIndexFrom = 16;  // values; below this a scan is faster
+
+template <typename Children>
+auto ChildPosition(Children& children, std::u16string_view upper) {
+  return std::lower_bound(children.begin(), children.end(), upper,
+                          [](const std::unique_ptr<Key>& k, std::u16string_view u) { return k->upper < u; });
+}
+
+}  // namespace
+
+const RootName& NameOfRoot(std::uint8_t root) {
+  static const RootName names[kRootCount] = {
+      {u"HKEY_CLASSES_ROOT", u"HKCR"},  {u"HKEY_CURRENT_USER", u"HKCU"},   {u"HKEY_LOCAL_MACHINE", u"HKLM"},
+      {u"HKEY_USERS", u"HKU"},          {u"HKEY_CURRENT_CONFIG", u"HKCC"},
+  };
+  return names[root];
+}
+
+Key* Key::FindChild(std::u16string_view name) const {
+  std::u16string upper = Upcase(name);
+  auto it = ChildPosition(children, upper);
+  return it != children.end() && (*it)->upper == upper ? it->get() : nullptr;
+}
+
+void Key::IndexValues() const {
+  valueIndex = std::make_unique<std::unordered_map<std::u16string, std::uint32_t>>();
+  valueIndex->reserve(values.size());
+  for (std::uint32_t i = 0; i < values.size(); ++i) valueIndex->emplace(Upcase(values[i].name), i);
+}
+
+Value* Key::FindValue(std::u16string_view name) {
+  if (values.size() < kIndexFrom) {
+    for (Value& v : values)
+      if (SameName(v.name, name)) return &v;
+    return nullptr;
+  }
+  if (!valueIndex) IndexValues();
+  auto it = valueIndex->find(Upcase(name));
+  return it == valueIndex->end() ? nullptr : &values[it->second];
+}
+
+size_t Key::LongestChildName() const {
+  if (childMaxStale) {
+    cachedChildMax = 0;
+    for (const auto& c : children) cachedChildMax = std::max<std::uint32_t>(cachedChildMax, c->name.size());
+    childMaxStale = false;
+  }
+  return cachedChildMax;
+}
+
+size_t Key::LongestValueName() const {
+  if (valueMaxStale) {
+    cachedValueNameMax = cachedDataMax = 0;
+    for (const Value& v : values) {
+      cachedValueNameMax = std::max<std::uint32_t>(cachedValueNameMax, v.name.size());
+      cachedDataMax = std::max<std::uint32_t>(cachedDataMax, v.data.size());
+    }
+    valueMaxStale = false;
+  }
+  return cachedValueNameMax;
+}
+
+size_t Key::LongestData() const {
+  LongestValueName();
+  return cachedDataMax;
+}
+
+KeyTree::KeyTree() {
+  for (auto& root : roots_) root = std::make_unique<Key>();
+  classes_ = Child(*Child(*roots_[kLocalMachine], u"SOFTWARE"), u"Classes");
+}
+
+Key* KeyTree::Root(std::uint8_t root) const { return root == kClassesRoot ? classes_ : roots_[root].get(); }
+
+Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
+  std::u16string upper = Upcase(name);
+  auto it = ChildPosition(parent.children, upper);
+  if (it != parent.children.end() && (*it)->upper == upper) {
+    if (created) *created = false;
+    return it->get();
+  }
+  auto key = std::make_unique<Key>();
+  key->name = name;
+  key->upper = std::move(upper);
+  key->parent = &parent;
+  Key* raw = key.get();
+  parent.children.insert(it, std::move(key));
+  if (!parent.childMaxStale) parent.cachedChildMax = std::max<std::uint32_t>(parent.cachedChildMax, name.size());
+  if (created) *created = true;
+  changed = true;
+  return raw;
+}
+
+void KeyTree::Remove(Key& key) {
+  while (!key.children.empty()) Remove(*key.children.back());
+  key.values.clear();
+  key.values.shrink_to_fit();
+  key.valueIndex.reset();
+  key.deleted = true;
+  if (Key* parent = key.parent) {
+    auto it = ChildPosition(parent->children, key.upper);
+    deleted_.push_back(std::move(*it));
+    parent->children.erase(it);
+    parent->childMaxStale = true;
+  }
+  changed = true;
+}
+
+void KeyTree::SetValue(Key& key, std::u16string_view name, std::uint32_t type, std::vector<std::uint8_t> data) {
+  if (Value* v = key.FindValue(name)) {
+    v->type = type;
+    v->data = std::move(data);
+    v->text.reset();
+  } else {
+    Value fresh;
+    fresh.name = name;
+    fresh.type = type;
+    fresh.data = std::move(data);
+    EnsureSection(key);
+    fresh.section = key.section;
+    if (key.valueIndex) key.valueIndex->emplace(Upcase(name), static_cast<std::uint32_t>(key.values.size()));
+    key.values.push_back(std::move(fresh));
+  }
+  key.valueMaxStale = true;
+  changed = true;
+}
+
+bool KeyTree::RemoveValue(Key& key, std::u16string_view name) {
+  Value* v = key.FindValue(name);
+  if (!v) return false;
+  auto index = static_cast<std::uint32_t>(v - key.values.data());
+  if (key.valueIndex) {
+    key.valueIndex->erase(Upcase(v->name));
+    for (auto& entry : *key.valueIndex)
+      if (entry.second > index) --entry.second;
+  }
+  key.values.erase(key.values.begin() + index);
+  key.valueMaxStale = true;
+  changed = true;
+  return true;
+}
+
+std::int32_t KeyTree::AddSection(Key& key, std::uint8_t root, RootSpelling spelling) {
+  auto index = static_cast<std::int32_t>(sections.size());
+  Section s;
+  s.key = &key;
+  s.root = root;
+  s.spelling = spelling;
+  sections.push_back(std::move(s));
+  if (key.section < 0) key.section = index;
+  return index;
+}
+
+void KeyTree::EnsureSection(Key& key) {
+  if (key.section >= 0) return;
+  const Key* top = &key;
+  while (top->parent != nullptr) top = top->parent;
+  std::uint8_t root = kLocalMachine;
+  for (std::uint8_t r = 0; r < kRootCount; ++r)
+    if (r != kClassesRoot && roots_[r].get() == top) root = r;
+  AddSection(key, root, RootSpelling::kLong);
+}
+
+}  // namespace standin

@@ -1,0 +1,117 @@
+// The stand-in's machine registry in memory: a tree of keys with their
+// values, kept as the Windows NT registry keeps them (names in UTF-16 that
+// compare case-insensitively and keep their case, subkeys sorted by their
+// upper-cased names, values in the order they were written, string data in
+// UTF-16LE), plus what is needed to write the file it came from back in
+// the same form.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace standin {
+
+// Text of the file kept beside a value or a section: comment and blank lines
+// before it, and, for a value, its own lines when the canonical form would
+// write them differently.
+struct FileText {
+  std::u16string leading;
+  std::u16string raw;
+};
+
+struct Value {
+  std::u16string name;
+  std::uint32_t type = 0;
+  std::vector<std::uint8_t> data;
+  std::int32_t section = -1;        // the file section the value was written in
+  std::unique_ptr<FileText> text;   // null: canonical, one line per value
+};
+
+struct Key {
+  std::u16string name;
+  std::u16string upper;  // the sort and lookup key
+  Key* parent = nullptr;
+  std::vector<std::unique_ptr<Key>> children;  // sorted by upper
+  std::vector<Value> values;                   // in written order
+  std::uint32_t denied = 0;      // access rights refused on this key (tests)
+  std::int32_t section = -1;     // the key's first section in the file
+  bool deleted = false;
+
+  Key* FindChild(std::u16string_view name) const;
+  Value* FindValue(std::u16string_view name);
+  size_t LongestChildName() const;
+  size_t LongestValueName() const;
+  size_t LongestData() const;
+
+  // A lookup index for keys with many values, kept in step with `values`.
+  void IndexValues() const;
+  mutable std::unique_ptr<std::unordered_map<std::u16string, std::uint32_t>> valueIndex;
+  mutable std::uint32_t cachedChildMax = 0;
+  mutable std::uint32_t cachedValueNameMax = 0;
+  mutable std::uint32_t cachedDataMax = 0;
+  mutable bool childMaxStale = true;
+  mutable bool valueMaxStale = true;
+};
+
+// How a section of the file named its key.
+enum class RootSpelling : std::uint8_t { kLong, kShort };
+
+struct Section {
+  Key* key = nullptr;  // written only while the key is not deleted
+  std::uint8_t root = 0;            // index into the root table
+  RootSpelling spelling = RootSpelling::kLong;
+  std::unique_ptr<FileText> text;   // raw: the header line as written, when not canonical
+};
+
+enum class FileEncoding : std::uint8_t { kUtf16, kCp932 };
+
+// The predefined roots a file can name. HKEY_CLASSES_ROOT is a view of
+// HKEY_LOCAL_MACHINE\SOFTWARE\Classes.
+enum RootIndex : std::uint8_t { kClassesRoot, kCurrentUser, kLocalMachine, kUsers, kCurrentConfig, kRootCount };
+
+struct RootName {
+  std::u16string_view longName;
+  std::u16string_view shortName;
+};
+const RootName& NameOfRoot(std::uint8_t root);
+
+class KeyTree {
+ public:
+  KeyTree();
+
+  Key* Root(std::uint8_t root) const;
+  // Returns the child, created when missing.
+  Key* Child(Key& parent, std::u16string_view name, bool* created = nullptr);
+  // Deletes a key and everything below it. Deleted keys stay in memory,
+  // emptied and marked, so that handles and file sections that refer to
+  // them see that they are gone.
+  void Remove(Key& key);
+
+  // Sets a value; keeps its place when it exists, else appends it.
+  void SetValue(Key& key, std::u16string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
+  bool RemoveValue(Key& key, std::u16string_view name);
+
+  // The file the tree was read from, and its form.
+  FileEncoding encoding = FileEncoding::kUtf16;
+  bool regedit4 = false;
+  std::u16string newline = u"\r\n";
+  std::u16string trailer;  // text after the last section
+  std::vector<Section> sections;
+  std::int32_t AddSection(Key& key, std::uint8_t root, RootSpelling spelling);
+  // Gives a key made or written after reading a section of its own, at the
+  // end of the file, so that it is written back.
+  void EnsureSection(Key& key);
+
+  bool changed = false;  // since the last write
+
+ private:
+  std::unique_ptr<Key> roots_[kRootCount];
+  Key* classes_ = nullptr;
+  std::vector<std::unique_ptr<Key>> deleted_;
+};
+
+}  // namespace standin

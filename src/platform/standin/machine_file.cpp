@@ -1,0 +1,155 @@
+#include "machine_file.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "reg_file.h"
+#include "standin.h"
+
+namespace standin {
+namespace {
+
+std::string Reason() { return std::strerror(errno); }
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool ReadAll(int fd, std::string& bytes) {
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// The open machine file: its lock lives as long as the process.
+struct MachineFile {
+  std::string shown;   // the path as the user gave it
+  std::string target;  // the file itself, links resolved
+  int lock = -1;
+  struct stat loaded {};
+};
+
+// Writes the tree to a temporary file beside the target, flushed to disk,
+// and renames it over the target: the file is either the old or the new one.
+LONG Save(MachineFile& file, KeyTree& tree) {
+  if (!tree.changed) return ERROR_SUCCESS;
+  auto fail = [&file](const std::string& why) {
+    std::fprintf(stderr, "t_uninst: could not save the machine registry '%s': %s; the file is as it was\n",
+                 file.shown.c_str(), why.c_str());
+    return ERROR_WRITE_FAULT;
+  };
+  struct stat now {};
+  if (stat(file.target.c_str(), &now) != 0) return fail(Reason());
+  if (!SameFile(now, file.loaded)) return fail("it was changed by another program since it was read");
+  const std::string bytes = WriteRegFile(tree);
+  const std::string folder = FolderOf(file.target);
+  std::string temp = file.target + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) return fail("cannot create a file in '" + folder + "': " + Reason());
+  bool ok = WriteAll(fd, bytes) && fchmod(fd, file.loaded.st_mode & 07777) == 0 && fsync(fd) == 0;
+  std::string why = ok ? "" : Reason();
+  if (fchown(fd, file.loaded.st_uid, file.loaded.st_gid) != 0) {
+    // Only the owner can keep someone else's file theirs; the content is what matters.
+  }
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    why = Reason();
+  }
+  if (ok && rename(temp.c_str(), file.target.c_str()) != 0) {
+    ok = false;
+    why = Reason();
+  }
+  if (!ok) {
+    unlink(temp.c_str());
+    return fail(why);
+  }
+  if (const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY); dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  stat(file.target.c_str(), &file.loaded);
+  tree.changed = false;
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool AttachMachineFile(const std::string& path, std::string& error) {
+  auto file = std::make_shared<MachineFile>();
+  file->shown = path;
+  auto fail = [&error, &path](const std::string& why) {
+    error = "the machine registry '" + path + "' " + why;
+    return false;
+  };
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) == nullptr) return fail("cannot be opened: " + Reason());
+  file->target = resolved;
+  struct stat info {};
+  if (stat(resolved, &info) != 0) return fail("cannot be opened: " + Reason());
+  if (S_ISDIR(info.st_mode)) return fail("is a folder, not a .reg file");
+  if (!S_ISREG(info.st_mode)) return fail("is not a regular file");
+  // The cleaner must be able to write the registry back; a file marked
+  // read-only is refused even for root, as a user without rights would be.
+  if ((info.st_mode & 0222) == 0 || access(resolved, W_OK) != 0)
+    return fail("is read-only: the cleaner needs to write it (on Windows it needs administrator rights)");
+  if (access(FolderOf(file->target).c_str(), W_OK) != 0)
+    return fail("is in a read-only folder: the cleaner writes the file anew beside it");
+  file->lock = open(resolved, O_RDONLY | O_CLOEXEC);
+  if (file->lock < 0) return fail("cannot be opened: " + Reason());
+  if (flock(file->lock, LOCK_EX | LOCK_NB) != 0) {
+    close(file->lock);
+    return fail(errno == EWOULDBLOCK ? "is in use by another run of t_uninst; wait for it to finish"
+                                     : "cannot be locked: " + Reason());
+  }
+  std::string bytes;
+  if (fstat(file->lock, &file->loaded) != 0 || !ReadAll(file->lock, bytes)) {
+    close(file->lock);
+    return fail("cannot be read: " + Reason());
+  }
+  try {
+    ReplaceMachine(ReadRegFile(bytes));
+  } catch (const RegFileError& e) {
+    close(file->lock);
+    error = path + ":" + std::to_string(e.line()) + ": " + e.what();
+    return false;
+  }
+  SetFlushHandler([file](KeyTree& tree) { return Save(*file, tree); });
+  return true;
+}
+
+}  // namespace standin

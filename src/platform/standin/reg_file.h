@@ -1,0 +1,40 @@
+// The .reg file format, as regedit and reg.exe write it: "Windows Registry
+// Editor Version 5.00" in UTF-16LE with a BOM, or "REGEDIT4" in code page
+// 932; CRLF or LF line ends.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "key_tree.h"
+
+namespace standin {
+
+// A file that does not parse: the line (from 1) and what is wrong there.
+class RegFileError : public std::runtime_error {
+ public:
+  RegFileError(size_t line, const std::string& what) : std::runtime_error(what), line_(line) {}
+  size_t line() const { return line_; }
+
+ private:
+  size_t line_;
+};
+
+// Reads a whole file. Keys and values keep their order, and the text the
+// canonical form would not give back (comments, unusual spacing, hand-made
+// hex lines) is kept to write the file back unchanged.
+std::unique_ptr<KeyTree> ReadRegFile(std::string_view bytes);
+
+// The file for the tree, in its own encoding: the canonical form regedit
+// writes, but for the text kept from reading it.
+std::string WriteRegFile(const KeyTree& tree);
+
+// One value's lines in regedit's form, the last line end included. Data
+// regedit would lose is written as hex: a string with a NUL before its end,
+// without its final NUL or with a line break in it, as hex(1); a DWORD not
+// four bytes long as hex(4).
+std::u16string RenderValue(const Value& value, bool regedit4, std::u16string_view newline);
+
+}  // namespace standin

@@ -1,0 +1,368 @@
+// Reading a .reg file into the key tree.
+#include <cstring>
+
+#include "cp932.h"
+#include "reg_file.h"
+#include "upcase.h"
+#include "win32_standin.h"
+
+namespace standin {
+namespace {
+
+constexpr std::u16string_view kRegedit5 = u"Windows Registry Editor Version 5.00";
+constexpr std::u16string_view kRegedit4 = u"REGEDIT4";
+
+std::string Narrow(std::u16string_view text) {
+  std::string out;
+  for (char16_t c : text) {
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | c >> 6));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xE0 | c >> 12));
+      out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+// A short quotation of the text an error points at.
+std::string Quote(std::u16string_view text) {
+  constexpr size_t kLongest = 40;
+  std::string q = Narrow(text.substr(0, kLongest));
+  return "'" + q + (text.size() > kLongest ? "...'" : "'");
+}
+
+bool IsSpace(char16_t c) { return c == u' ' || c == u'\t'; }
+
+std::u16string_view TrimLeft(std::u16string_view s) {
+  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+  return s;
+}
+
+std::u16string_view TrimRight(std::u16string_view s) {
+  while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+int HexDigit(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+std::vector<std::uint8_t> LittleEndian(std::u16string_view text) {
+  std::vector<std::uint8_t> out(text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    out[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
+    out[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
+  }
+  return out;
+}
+
+// The file as UTF-16 text, and its encoding.
+std::u16string Decode(std::string_view bytes, FileEncoding& encoding) {
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    if (bytes.size() % 2 != 0) throw RegFileError(1, "the UTF-16 file ends in the middle of a character");
+    encoding = FileEncoding::kUtf16;
+    std::u16string text((bytes.size() - 2) / 2, u'\0');
+    std::memcpy(text.data(), bytes.data() + 2, text.size() * 2);
+    return text;
+  }
+  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    throw RegFileError(1, "UTF-8 .reg files are not read: save it as UTF-16 (regedit's form) or as REGEDIT4");
+  encoding = FileEncoding::kCp932;
+  return Cp932ToUtf16(bytes);
+}
+
+class Reader {
+ public:
+  Reader(std::u16string text, KeyTree& tree) : text_(std::move(text)), tree_(tree) {}
+
+  void Run() {
+    std::u16string_view first = NextLine();
+    const std::u16string_view signature = TrimRight(Content(first));
+    if (signature == kRegedit4) {
+      tree_.regedit4 = true;
+    } else if (signature != kRegedit5) {
+      throw RegFileError(1, "not a registry file: the first line must be \"Windows Registry Editor Version 5.00\" "
+                            "or \"REGEDIT4\"");
+    }
+    tree_.newline = std::u16string(first.substr(Content(first).size()));
+    if (tree_.newline.empty()) tree_.newline = u"\r\n";
+    while (pos_ < text_.size()) {
+      const size_t start = pos_;
+      std::u16string_view line = NextLine();
+      std::u16string_view body = TrimLeft(Content(line));
+      if (body.empty() || body.front() == u';' || body.front() == u'#') {
+        pending_ += line;
+      } else if (body.front() == u'[') {
+        KeyLine(line, body);
+      } else if (body.front() == u'"' || body.front() == u'@') {
+        ValueLines(start, body);
+      } else {
+        throw RegFileError(line_, "expected a [key], a value or a comment, found " + Quote(body));
+      }
+    }
+    tree_.trailer = std::move(pending_);
+  }
+
+ private:
+  // The next line with its line end; counts lines.
+  std::u16string_view NextLine() {
+    const size_t end = text_.find(u'\n', pos_);
+    const size_t next = end == std::u16string::npos ? text_.size() : end + 1;
+    std::u16string_view line(text_.data() + pos_, next - pos_);
+    pos_ = next;
+    ++line_;
+    return line;
+  }
+
+  static std::u16string_view Content(std::u16string_view line) {
+    if (!line.empty() && line.back() == u'\n') line.remove_suffix(1);
+    if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+    return line;
+  }
+
+  void KeyLine(std::u16string_view line, std::u16string_view body) {
+    const size_t close = body.rfind(u']');
+    if (close == std::u16string_view::npos) throw RegFileError(line_, "the key line lacks its closing ']'");
+    if (!TrimLeft(body.substr(close + 1)).empty())
+      throw RegFileError(line_, "text after the key's closing ']': " + Quote(body.substr(close + 1)));
+    std::u16string_view path = body.substr(1, close - 1);
+    const bool removal = !path.empty() && path.front() == u'-';
+    if (removal) path.remove_prefix(1);
+    Key* key = Resolve(path, !removal);
+    if (removal) {
+      if (key != nullptr && key != tree_.Root(root_)) tree_.Remove(*key);
+      pending_ += line;
+      current_ = -1;
+      return;
+    }
+    current_ = tree_.AddSection(*key, root_, spelling_);
+    const std::u16string header = CanonicalHeader(*key);
+    if (pending_ != tree_.newline || header != line) {
+      auto& text = tree_.sections[current_].text;
+      text = std::make_unique<FileText>();
+      text->leading = std::move(pending_);
+      if (header != line) text->raw = std::u16string(line);
+    }
+    pending_.clear();
+  }
+
+  // The key a path names; created when `create`, else null when missing.
+  Key* Resolve(std::u16string_view path, bool create) {
+    const size_t slash = path.find(u'\\');
+    const std::u16string_view rootName = path.substr(0, slash);
+    bool known = false;
+    for (std::uint8_t r = 0; r < kRootCount && !known; ++r) {
+      const RootName& names = NameOfRoot(r);
+      if (SameName(rootName, names.longName) || SameName(rootName, names.shortName)) {
+        root_ = r;
+        spelling_ = SameName(rootName, names.longName) ? RootSpelling::kLong : RootSpelling::kShort;
+        known = true;
+      }
+    }
+    if (!known) throw RegFileError(line_, "unknown root key " + Quote(rootName));
+    Key* key = tree_.Root(root_);
+    if (slash == std::u16string_view::npos) return key;
+    std::u16string_view rest = path.substr(slash + 1);
+    while (!rest.empty() && key != nullptr) {
+      const size_t next = rest.find(u'\\');
+      const std::u16string_view part = rest.substr(0, next);
+      // Doubled and trailing separators name no key of their own.
+      if (!part.empty()) key = create ? tree_.Child(*key, part) : key->FindChild(part);
+      rest = next == std::u16string_view::npos ? std::u16string_view() : rest.substr(next + 1);
+    }
+    return key;
+  }
+
+  std::u16string CanonicalHeader(const Key& key) const {
+    const RootName& names = NameOfRoot(root_);
+    std::u16string header = u"[";
+    header += spelling_ == RootSpelling::kLong ? names.longName : names.shortName;
+    std::vector<const Key*> chain;
+    for (const Key* k = &key; k != tree_.Root(root_) && k != nullptr; k = k->parent) chain.push_back(k);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) header += u"\\" + (*it)->name;
+    header += u"]";
+    header += tree_.newline;
+    return header;
+  }
+
+  // Reads a quoted text starting after its opening quote; `rest` is left
+  // after the closing one.
+  std::u16string QuotedText(std::u16string_view& rest, const char* what) {
+    std::u16string out;
+    for (size_t i = 0; i < rest.size(); ++i) {
+      char16_t c = rest[i];
+      if (c == u'"') {
+        rest.remove_prefix(i + 1);
+        return out;
+      }
+      if (c == u'\\' && i + 1 < rest.size()) {
+        const char16_t e = rest[++i];
+        switch (e) {
+          case u'\\':
+          case u'"':
+            out.push_back(e);
+            break;
+          case u'n':
+            out.push_back(u'\n');
+            break;
+          case u'r':
+            out.push_back(u'\r');
+            break;
+          case u'0':
+            out.push_back(u'\0');
+            break;
+          default:
+            out.push_back(u'\\');
+            out.push_back(e);
+        }
+        continue;
+      }
+      out.push_back(c);
+    }
+    throw RegFileError(line_, std::string("the ") + what + " lacks its closing '\"'");
+  }
+
+  void ValueLines(size_t start, std::u16string_view body) {
+    if (current_ < 0)
+      throw RegFileError(line_, tree_.sections.empty() ? "a value before the first [key]"
+                                                       : "a value after a [-key] removal belongs to no key");
+    std::u16string name;
+    std::u16string_view rest;
+    if (body.front() == u'@') {
+      rest = body.substr(1);
+    } else {
+      rest = body.substr(1);
+      name = QuotedText(rest, "value name");
+    }
+    rest = TrimLeft(rest);
+    if (rest.empty() || rest.front() != u'=')
+      throw RegFileError(line_, "expected '=' after the value name, found " + Quote(rest));
+    rest = TrimLeft(rest.substr(1));
+    Key& key = *tree_.sections[current_].key;
+
+    if (rest.size() >= 1 && rest.front() == u'-' && TrimRight(rest.substr(1)).empty()) {
+      tree_.RemoveValue(key, name);
+      pending_ += std::u16string_view(text_.data() + start, pos_ - start);
+      return;
+    }
+    std::uint32_t type = REG_SZ;
+    std::vector<std::uint8_t> data;
+    if (rest.front() == u'"') {
+      rest.remove_prefix(1);
+      std::u16string text = QuotedText(rest, "string");
+      if (!TrimRight(rest).empty()) throw RegFileError(line_, "text after the string's closing '\"': " + Quote(rest));
+      text.push_back(u'\0');
+      data = LittleEndian(text);
+    } else if (rest.substr(0, 6) == u"dword:") {
+      type = REG_DWORD;
+      data = Dword(TrimRight(rest.substr(6)));
+    } else if (rest.substr(0, 3) == u"hex") {
+      data = Hex(rest.substr(3), type);
+    } else {
+      throw RegFileError(line_, "unknown kind of value data " + Quote(rest));
+    }
+    tree_.SetValue(key, name, type, std::move(data));
+    Value& value = *key.FindValue(name);
+    value.section = current_;
+    const std::u16string_view raw(text_.data() + start, pos_ - start);
+    const std::u16string canonical = RenderValue(value, tree_.regedit4, tree_.newline);
+    if (!pending_.empty() || canonical != raw) {
+      value.text = std::make_unique<FileText>();
+      value.text->leading = std::move(pending_);
+      if (canonical != raw) value.text->raw = std::u16string(raw);
+    }
+    pending_.clear();
+  }
+
+  std::vector<std::uint8_t> Dword(std::u16string_view digits) {
+    if (digits.empty() || digits.size() > 8)
+      throw RegFileError(line_, "a dword needs one to eight hex digits, found " + Quote(digits));
+    std::uint32_t n = 0;
+    for (char16_t c : digits) {
+      const int d = HexDigit(c);
+      if (d < 0) throw RegFileError(line_, "a dword needs one to eight hex digits, found " + Quote(digits));
+      n = n << 4 | static_cast<std::uint32_t>(d);
+    }
+    return {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n >> 16),
+            static_cast<std::uint8_t>(n >> 24)};
+  }
+
+  // "hex:" or "hex(N):" and its bytes, over continuation lines ending in "\".
+  std::vector<std::uint8_t> Hex(std::u16string_view rest, std::uint32_t& type) {
+    type = REG_BINARY;
+    if (!rest.empty() && rest.front() == u'(') {
+      const size_t close = rest.find(u')');
+      const std::u16string_view number = close == std::u16string_view::npos ? rest : rest.substr(1, close - 1);
+      if (close == std::u16string_view::npos || number.empty() || number.size() > 8)
+        throw RegFileError(line_, "a hex(N) type needs a hex number N, found " + Quote(rest));
+      type = 0;
+      for (char16_t c : number) {
+        const int d = HexDigit(c);
+        if (d < 0) throw RegFileError(line_, "a hex(N) type needs a hex number N, found " + Quote(rest));
+        type = type << 4 | static_cast<std::uint32_t>(d);
+      }
+      rest = rest.substr(close + 1);
+    }
+    if (rest.empty() || rest.front() != u':') throw RegFileError(line_, "expected ':' after hex, found " + Quote(rest));
+    rest.remove_prefix(1);
+    std::vector<std::uint8_t> bytes;
+    for (;;) {
+      std::u16string_view part = TrimRight(rest);
+      const bool more = !part.empty() && part.back() == u'\\';
+      if (more) part.remove_suffix(1);
+      HexBytes(part, bytes);
+      if (!more) break;
+      if (pos_ >= text_.size()) throw RegFileError(line_, "the file ends inside a continued hex value");
+      rest = TrimLeft(Content(NextLine()));
+    }
+    if (tree_.regedit4 && (type == REG_EXPAND_SZ || type == REG_MULTI_SZ))
+      return LittleEndian(Cp932ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+    return bytes;
+  }
+
+  void HexBytes(std::u16string_view part, std::vector<std::uint8_t>& bytes) {
+    size_t i = 0;
+    while (i < part.size()) {
+      while (i < part.size() && IsSpace(part[i])) ++i;
+      if (i == part.size()) break;
+      const int high = HexDigit(part[i]);
+      const int low = i + 1 < part.size() ? HexDigit(part[i + 1]) : -1;
+      if (high < 0) throw RegFileError(line_, "bad hex byte " + Quote(part.substr(i)));
+      bytes.push_back(static_cast<std::uint8_t>(low < 0 ? high : high << 4 | low));
+      i += low < 0 ? 1 : 2;
+      while (i < part.size() && IsSpace(part[i])) ++i;
+      if (i == part.size()) break;
+      if (part[i] != u',') throw RegFileError(line_, "expected ',' between hex bytes, found " + Quote(part.substr(i)));
+      ++i;
+    }
+  }
+
+  std::u16string text_;
+  KeyTree& tree_;
+  size_t pos_ = 0;
+  size_t line_ = 0;
+  std::u16string pending_;  // comment and blank lines not yet given to a key or value
+  std::int32_t current_ = -1;
+  std::uint8_t root_ = kLocalMachine;
+  RootSpelling spelling_ = RootSpelling::kLong;
+};
+
+}  // namespace
+
+std::unique_ptr<KeyTree> ReadRegFile(std::string_view bytes) {
+  auto tree = std::make_unique<KeyTree>();
+  Reader(Decode(bytes, tree->encoding), *tree).Run();
+  tree->changed = false;
+  return tree;
+}
+
+}  // namespace standin

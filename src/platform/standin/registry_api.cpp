@@ -1,0 +1,314 @@
+// The Win32 registry functions over the stand-in's key tree: handles, the
+// ANSI side in code page 932, access rights and Windows' error codes.
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "cp932.h"
+#include "standin.h"
+
+namespace standin {
+namespace {
+
+struct OpenKey {
+  Key* key;
+  REGSAM access;
+};
+
+constexpr REGSAM kViewBits = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
+
+struct State {
+  std::unique_ptr<KeyTree> tree = std::make_unique<KeyTree>();
+  std::unordered_map<ULONG_PTR, OpenKey> handles;
+  ULONG_PTR nextHandle = 0x1000;
+  std::function<LONG(KeyTree&)> flush;
+};
+
+State& state() {
+  static State s;
+  return s;
+}
+
+bool IsPredefined(HKEY key, std::uint8_t* root) {
+  auto value = reinterpret_cast<ULONG_PTR>(key);
+  static const ULONG_PTR codes[kRootCount] = {0x80000000, 0x80000001, 0x80000002, 0x80000003, 0x80000005};
+  for (std::uint8_t i = 0; i < kRootCount; ++i) {
+    if (codes[i] == value) {
+      *root = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Finds the key behind a handle, with the rights it was opened with.
+LONG Resolve(HKEY handle, OpenKey* out) {
+  std::uint8_t root = 0;
+  if (IsPredefined(handle, &root)) {
+    *out = {state().tree->Root(root), KEY_ALL_ACCESS};
+    return ERROR_SUCCESS;
+  }
+  auto it = state().handles.find(reinterpret_cast<ULONG_PTR>(handle));
+  if (it == state().handles.end()) return ERROR_INVALID_HANDLE;
+  *out = it->second;
+  return out->key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+}
+
+LONG ResolveFor(HKEY handle, REGSAM needed, Key** key) {
+  OpenKey open{};
+  LONG rc = Resolve(handle, &open);
+  if (rc != ERROR_SUCCESS) return rc;
+  if ((open.access & needed) != needed) return ERROR_ACCESS_DENIED;
+  *key = open.key;
+  return ERROR_SUCCESS;
+}
+
+// Splits a CP932 path at the backslashes that are not the trail byte of a
+// double-byte character. Empty parts (doubled or trailing separators) are
+// dropped; a leading separator is the caller's error to report.
+std::vector<std::u16string> SplitPath(LPCSTR path) {
+  std::vector<std::u16string> parts;
+  if (path == nullptr) return parts;
+  std::string_view p(path);
+  size_t start = 0;
+  for (size_t i = 0; i <= p.size(); ++i) {
+    if (i < p.size() && IsCp932LeadByte(static_cast<unsigned char>(p[i]))) {
+      ++i;
+      continue;
+    }
+    if (i == p.size() || p[i] == '\\') {
+      if (i > start) parts.push_back(Cp932ToUtf16(p.substr(start, std::min(i, p.size()) - start)));
+      start = i + 1;
+    }
+  }
+  return parts;
+}
+
+LONG Walk(Key* base, LPCSTR path, Key** out) {
+  if (path != nullptr && path[0] == '\\') return ERROR_BAD_PATHNAME;
+  Key* key = base;
+  for (const auto& part : SplitPath(path)) {
+    key = key->FindChild(part);
+    if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+  }
+  *out = key;
+  return ERROR_SUCCESS;
+}
+
+HKEY NewHandle(Key* key, REGSAM access) {
+  State& s = state();
+  ULONG_PTR value = s.nextHandle;
+  s.nextHandle += 4;
+  s.handles.emplace(value, OpenKey{key, access & ~kViewBits});
+  return reinterpret_cast<HKEY>(value);
+}
+
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// Value data as the ANSI functions give it: strings converted to CP932
+// (embedded NULs kept), everything else as stored.
+std::string AnsiData(const Value& v) {
+  if (!IsStringType(v.type)) return std::string(v.data.begin(), v.data.end());
+  std::u16string text(v.data.size() / 2, u'\0');
+  for (size_t i = 0; i < text.size(); ++i)
+    text[i] = static_cast<char16_t>(v.data[2 * i] | v.data[2 * i + 1] << 8);
+  return Utf16ToCp932(text);
+}
+
+std::vector<std::uint8_t> StoredData(DWORD type, const BYTE* data, DWORD size) {
+  if (data == nullptr) return {};
+  if (!IsStringType(type)) return {data, data + size};
+  std::u16string text = Cp932ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));
+  std::vector<std::uint8_t> out(text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    out[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
+    out[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
+  }
+  return out;
+}
+
+// Copies data out the way RegQueryValueExA does: the size always, the bytes
+// when they fit, ERROR_MORE_DATA when they do not.
+LONG CopyData(const std::string& bytes, LPBYTE data, LPDWORD size) {
+  if (size == nullptr) return data == nullptr ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
+  DWORD available = *size;
+  *size = static_cast<DWORD>(bytes.size());
+  if (data == nullptr) return ERROR_SUCCESS;
+  if (available < bytes.size()) return ERROR_MORE_DATA;
+  std::memcpy(data, bytes.data(), bytes.size());
+  return ERROR_SUCCESS;
+}
+
+LONG CopyName(std::u16string_view name, LPSTR out, LPDWORD length) {
+  if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
+  std::string bytes = Utf16ToCp932(name);
+  if (bytes.size() + 1 > *length) return ERROR_MORE_DATA;
+  std::memcpy(out, bytes.c_str(), bytes.size() + 1);
+  *length = static_cast<DWORD>(bytes.size());
+  return ERROR_SUCCESS;
+}
+
+std::u16string ValueName(LPCSTR name) { return name == nullptr ? std::u16string() : Cp932ToUtf16(name); }
+
+}  // namespace
+
+KeyTree& Machine() { return *state().tree; }
+
+void ReplaceMachine(std::unique_ptr<KeyTree> tree) {
+  state().handles.clear();
+  state().tree = std::move(tree);
+}
+
+void SetFlushHandler(std::function<LONG(KeyTree&)> handler) { state().flush = std::move(handler); }
+
+LONG DenyAccess(HKEY handle, REGSAM denied) {
+  OpenKey open{};
+  LONG rc = Resolve(handle, &open);
+  if (rc == ERROR_SUCCESS) open.key->denied = denied;
+  return rc;
+}
+
+}  // namespace standin
+
+using namespace standin;
+
+LONG WINAPI RegOpenKeyExA(HKEY base, LPCSTR subKey, DWORD, REGSAM desired, PHKEY result) {
+  if (result == nullptr) return ERROR_INVALID_PARAMETER;
+  OpenKey from{};
+  LONG rc = Resolve(base, &from);
+  Key* key = nullptr;
+  if (rc == ERROR_SUCCESS) rc = Walk(from.key, subKey, &key);
+  if (rc == ERROR_SUCCESS && (key->denied & desired & ~kViewBits) != 0) rc = ERROR_ACCESS_DENIED;
+  if (rc != ERROR_SUCCESS) return rc;
+  *result = NewHandle(key, desired);
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegCreateKeyExA(HKEY base, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM desired, LPSECURITY_ATTRIBUTES,
+                            PHKEY result, LPDWORD disposition) {
+  if (result == nullptr) return ERROR_INVALID_PARAMETER;
+  if (subKey != nullptr && subKey[0] == '\\') return ERROR_BAD_PATHNAME;
+  OpenKey from{};
+  LONG rc = Resolve(base, &from);
+  if (rc != ERROR_SUCCESS) return rc;
+  KeyTree& tree = Machine();
+  Key* key = from.key;
+  bool created = false;
+  for (const auto& part : SplitPath(subKey)) {
+    if (key->FindChild(part) == nullptr && (from.access & KEY_CREATE_SUB_KEY) == 0) return ERROR_ACCESS_DENIED;
+    key = tree.Child(*key, part, &created);
+    if (created) tree.EnsureSection(*key);
+  }
+  if ((key->denied & desired & ~kViewBits) != 0) return ERROR_ACCESS_DENIED;
+  if (disposition != nullptr) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+  *result = NewHandle(key, desired);
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegCloseKey(HKEY handle) {
+  std::uint8_t root = 0;
+  if (IsPredefined(handle, &root)) return ERROR_SUCCESS;
+  return state().handles.erase(reinterpret_cast<ULONG_PTR>(handle)) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG WINAPI RegQueryInfoKeyA(HKEY handle, LPSTR keyClass, LPDWORD classLength, LPDWORD, LPDWORD subKeys,
+                             LPDWORD maxSubKeyLength, LPDWORD maxClassLength, LPDWORD values,
+                             LPDWORD maxValueNameLength, LPDWORD maxValueLength, LPDWORD securityDescriptorSize,
+                             PFILETIME lastWriteTime) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (keyClass != nullptr && classLength != nullptr && *classLength > 0) keyClass[0] = '\0';
+  if (classLength != nullptr) *classLength = 0;
+  if (subKeys != nullptr) *subKeys = static_cast<DWORD>(key->children.size());
+  // Name maxima count UTF-16 units, as NT reports them; data maxima bytes.
+  if (maxSubKeyLength != nullptr) *maxSubKeyLength = static_cast<DWORD>(key->LongestChildName());
+  if (maxClassLength != nullptr) *maxClassLength = 0;
+  if (values != nullptr) *values = static_cast<DWORD>(key->values.size());
+  if (maxValueNameLength != nullptr) *maxValueNameLength = static_cast<DWORD>(key->LongestValueName());
+  if (maxValueLength != nullptr) *maxValueLength = static_cast<DWORD>(key->LongestData());
+  if (securityDescriptorSize != nullptr) *securityDescriptorSize = 0;
+  if (lastWriteTime != nullptr) *lastWriteTime = FILETIME{0, 0};
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegEnumKeyExA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPSTR keyClass,
+                          LPDWORD classLength, PFILETIME lastWriteTime) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_ENUMERATE_SUB_KEYS, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (index >= key->children.size()) return ERROR_NO_MORE_ITEMS;
+  rc = CopyName(key->children[index]->name, name, nameLength);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (keyClass != nullptr && classLength != nullptr && *classLength > 0) keyClass[0] = '\0';
+  if (classLength != nullptr) *classLength = 0;
+  if (lastWriteTime != nullptr) *lastWriteTime = FILETIME{0, 0};
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegEnumValueA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type,
+                          LPBYTE data, LPDWORD dataLength) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (index >= key->values.size()) return ERROR_NO_MORE_ITEMS;
+  const Value& v = key->values[index];
+  rc = CopyName(v.name, name, nameLength);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (type != nullptr) *type = v.type;
+  if (data == nullptr && dataLength == nullptr) return ERROR_SUCCESS;
+  return CopyData(AnsiData(v), data, dataLength);
+}
+
+LONG WINAPI RegQueryValueExA(HKEY handle, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  const Value* v = key->FindValue(ValueName(name));
+  if (v == nullptr) return ERROR_FILE_NOT_FOUND;
+  if (type != nullptr) *type = v->type;
+  return CopyData(AnsiData(*v), data, dataLength);
+}
+
+LONG WINAPI RegSetValueExA(HKEY handle, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataLength) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_SET_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  Machine().SetValue(*key, ValueName(name), type, StoredData(type, data, dataLength));
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegDeleteKeyA(HKEY base, LPCSTR subKey) {
+  OpenKey from{};
+  LONG rc = Resolve(base, &from);
+  Key* key = nullptr;
+  if (rc == ERROR_SUCCESS) rc = Walk(from.key, subKey, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (key->parent == nullptr || !key->children.empty() || (key->denied & DELETE) != 0) return ERROR_ACCESS_DENIED;
+  Machine().Remove(*key);
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegDeleteValueA(HKEY handle, LPCSTR name) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_SET_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  return Machine().RemoveValue(*key, ValueName(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+LONG WINAPI RegFlushKey(HKEY handle) {
+  OpenKey open{};
+  LONG rc = Resolve(handle, &open);
+  if (rc != ERROR_SUCCESS) return rc;
+  return state().flush ? state().flush(Machine()) : ERROR_SUCCESS;
+}
+
+DWORD WINAPI GetVersion() { return 0x1DB10106; }  // Windows NT 6.1, build 7601: the high bit clear means NT
+
+LCID WINAPI GetThreadLocale() { return 0x0411; }  // Japanese (Japan)
+
+BOOL WINAPI GetCPInfo(UINT codePage, LPCPINFO info) {
+  if (codePage != CP_ACP || info == nullptr) return 0;
+  *info = CPINFO{2, {'?', 0}, {0x81, 0x9F, 0xE0, 0xFC, 0, 0, 0, 0, 0, 0, 0, 0}};
+  return 1;
+}

@@ -1,0 +1,70 @@
+#include <iconv.h>
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstring>
+
+#include "cp932.h"
+#include "terminal.h"
+
+namespace standin {
+namespace {
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | c >> 6));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | c >> 12));
+    out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+// The locale's character set; the plain C locale counts as UTF-8, which
+// today's terminals are.
+std::string TerminalCodeset() {
+  std::setlocale(LC_CTYPE, "");
+  std::string codeset = nl_langinfo(CODESET);
+  if (codeset == "ANSI_X3.4-1968" || codeset == "US-ASCII" || codeset.empty()) return "UTF-8";
+  return codeset;
+}
+
+// UTF-8 text in another character set; what it cannot show becomes "?".
+std::string Reencode(const std::string& utf8, const std::string& codeset) {
+  iconv_t cd = iconv_open(codeset.c_str(), "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return utf8;
+  std::string out;
+  char* in = const_cast<char*>(utf8.data());
+  size_t inLeft = utf8.size();
+  char buffer[256];
+  while (inLeft > 0) {
+    char* dst = buffer;
+    size_t outLeft = sizeof buffer;
+    const size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    out.append(buffer, dst);
+    if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+      out.push_back('?');
+      // Skips the rest of the character that could not be converted.
+      do {
+        ++in;
+        --inLeft;
+      } while (inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80);
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+
+}  // namespace
+
+std::string Cp932ToTerminal(std::string_view text) {
+  static const std::string codeset = TerminalCodeset();
+  std::string utf8;
+  for (char16_t c : Cp932ToUtf16(text)) AppendUtf8(utf8, c);
+  return codeset == "UTF-8" ? utf8 : Reencode(utf8, codeset);
+}
+
+}  // namespace standin

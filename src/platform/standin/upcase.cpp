@@ -1,0 +1,45 @@
+#include "upcase.h"
+
+#include <clocale>
+#include <cwctype>
+#include <locale.h>
+#include <vector>
+
+namespace standin {
+namespace {
+
+const std::vector<char16_t>& table() {
+  static const std::vector<char16_t> t = [] {
+    std::vector<char16_t> v(65536);
+    locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    for (unsigned u = 0; u < 65536; ++u) {
+      auto upper = utf8 != nullptr && (u < 0xD800 || u > 0xDFFF) ? towupper_l(static_cast<wint_t>(u), utf8)
+                                                                  : static_cast<wint_t>(u);
+      v[u] = upper < 0x10000 ? static_cast<char16_t>(upper) : static_cast<char16_t>(u);
+    }
+    if (utf8 != nullptr) freelocale(utf8);
+    return v;
+  }();
+  return t;
+}
+
+}  // namespace
+
+char16_t UpcaseUnit(char16_t unit) { return table()[unit]; }
+
+std::u16string Upcase(std::u16string_view text) {
+  const auto& t = table();
+  std::u16string out(text.size(), u'\0');
+  for (size_t i = 0; i < text.size(); ++i) out[i] = t[text[i]];
+  return out;
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  const auto& t = table();
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i] && t[a[i]] != t[b[i]]) return false;
+  return true;
+}
+
+}  // namespace standin

@@ -1,0 +1,14 @@
+// Case-insensitive comparison of key and value names as Windows does it:
+// each UTF-16 unit is upper-cased on its own by the Unicode case table.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace standin {
+
+char16_t UpcaseUnit(char16_t unit);
+std::u16string Upcase(std::u16string_view text);
+bool SameName(std::u16string_view a, std::u16string_view b);
+
+}  // namespace standin

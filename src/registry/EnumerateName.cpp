@@ -1,0 +1,28 @@
+#include "EnumerateName.h"
+
+namespace {
+
+// Names are at most 16,383 characters; even at four bytes each this holds one.
+constexpr size_t kLargestName = 1 << 17;
+
+LONG Enumerate(HKEY key, NameList list, DWORD index, std::vector<char>& buffer, DWORD& length) {
+  length = static_cast<DWORD>(buffer.size());
+  if (list == NameList::kSubkeys)
+    return RegEnumKeyExA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+  return RegEnumValueA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+bool EnumerateName(HKEY key, NameList list, DWORD index, std::vector<char>& buffer, std::string& name) {
+  DWORD length = 0;
+  LONG rc = Enumerate(key, list, index, buffer, length);
+  while (rc == ERROR_MORE_DATA && buffer.size() < kLargestName) {
+    buffer.resize(buffer.size() * 2);
+    rc = Enumerate(key, list, index, buffer, length);
+  }
+  if (rc != ERROR_SUCCESS) return false;
+  // The name as read, up to its first NUL.
+  name.assign(buffer.data(), std::char_traits<char>::length(buffer.data()));
+  return true;
+}

@@ -1,0 +1,159 @@
+#include "TRegistry.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "EnumerateName.h"
+#include "SystemFacts.h"
+
+namespace {
+
+std::string WithoutLeadingBackslash(const std::string& path, bool relative) {
+  return relative ? path : path.substr(1);
+}
+
+// A name buffer of the reported maximum plus the terminating NUL.
+std::vector<char> NameBuffer(DWORD nameMax) { return std::vector<char>(static_cast<size_t>(nameMax) + 1); }
+
+}  // namespace
+
+bool IsRelativePath(const std::string& path) { return path.empty() || path[0] != '\\'; }
+
+TRegistry::~TRegistry() { CloseOpened(); }
+
+HKEY TRegistry::BaseFor(bool relative) const { return opened_ != nullptr && relative ? opened_ : root_; }
+
+void TRegistry::SelectRoot(HKEY root) {
+  if (root == root_) return;
+  root_ = root;
+  CloseOpened();
+}
+
+bool TRegistry::OpenExisting(const std::string& path) {
+  const bool relative = IsRelativePath(path);
+  const std::string sub = WithoutLeadingBackslash(path, relative);
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, rights_ | view_, &key) != ERROR_SUCCESS) return false;
+  std::string newPath = opened_ != nullptr && relative ? openedPath_ + "\\" + sub : sub;
+  CloseOpened();
+  opened_ = key;
+  openedPath_ = std::move(newPath);
+  return true;
+}
+
+void TRegistry::CloseOpened() {
+  if (opened_ == nullptr) return;
+  RegCloseKey(opened_);
+  opened_ = nullptr;
+  openedPath_.clear();
+}
+
+bool TRegistry::QueryStats(TKeyStats& stats) {
+  stats = TKeyStats{};
+  if (opened_ == nullptr) return false;
+  const LONG rc = RegQueryInfoKeyA(opened_, nullptr, nullptr, nullptr, &stats.SubkeyCount, &stats.SubkeyNameMax,
+                                   nullptr, &stats.ValueCount, &stats.ValueNameMax, &stats.ValueDataMax, nullptr,
+                                   &stats.LastWrite);
+  if (rc != ERROR_SUCCESS) return false;
+  if (NamesNeedDoubleBuffers()) {
+    stats.SubkeyNameMax *= 2;
+    stats.ValueNameMax *= 2;
+  }
+  return true;
+}
+
+void TRegistry::ListSubkeys(TStringList& list) {
+  list.Clear();
+  TKeyStats stats;
+  if (!QueryStats(stats)) return;
+  std::vector<char> buffer = NameBuffer(stats.SubkeyNameMax);
+  std::string name;
+  for (DWORD index = 0; index < stats.SubkeyCount; ++index)
+    if (EnumerateName(opened_, NameList::kSubkeys, index, buffer, name)) list.Add(name);
+}
+
+void TRegistry::ListValues(TStringList& list) {
+  list.Clear();
+  TKeyStats stats;
+  if (!QueryStats(stats)) return;
+  std::vector<char> buffer = NameBuffer(stats.ValueNameMax);
+  std::string name;
+  for (DWORD index = 0; index < stats.ValueCount; ++index)
+    if (EnumerateName(opened_, NameList::kValues, index, buffer, name)) list.Add(name);
+}
+
+bool TRegistry::QueryValue(const std::string& name, TValueStats& stats) {
+  DWORD type = REG_NONE;
+  DWORD size = 0;
+  if (RegQueryValueExA(opened_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+  stats.DataKind = KindOfType(type);
+  stats.Size = size;
+  return true;
+}
+
+std::int64_t TRegistry::ValueSize(const std::string& name) {
+  TValueStats stats;
+  return QueryValue(name, stats) ? static_cast<std::int64_t>(stats.Size) : -1;
+}
+
+DWORD TRegistry::FetchValue(const std::string& name, void* buffer, DWORD size, TValueKind& kind) {
+  DWORD type = REG_NONE;
+  DWORD length = size;
+  if (RegQueryValueExA(opened_, name.c_str(), nullptr, &type, static_cast<BYTE*>(buffer), &length) != ERROR_SUCCESS)
+    throw ERegistryException::FetchFailed(name);
+  kind = KindOfType(type);
+  return length;
+}
+
+std::string TRegistry::ReadText(const std::string& name) {
+  const std::int64_t length = ValueSize(name);
+  if (length <= 0) return {};
+  std::string data(static_cast<size_t>(length), '\0');
+  TValueKind kind = vkUnknown;
+  data.resize(FetchValue(name, data.data(), static_cast<DWORD>(data.size()), kind));
+  if (kind != vkString && kind != vkExpandString) throw ERegistryException::WrongKind(name);
+  const size_t nul = data.find('\0');
+  if (nul != std::string::npos) data.resize(nul);
+  return data;
+}
+
+HKEY TRegistry::OpenHandleOf(const std::string& path) {
+  const bool relative = IsRelativePath(path);
+  const std::string sub = WithoutLeadingBackslash(path, relative);
+  HKEY key = nullptr;
+  return RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, rights_ | view_, &key) == ERROR_SUCCESS ? key : nullptr;
+}
+
+bool TRegistry::DeleteTree(const std::string& path) {
+  const bool relative = IsRelativePath(path);
+  const std::string sub = WithoutLeadingBackslash(path, relative);
+  // Resolved now: the walk below swaps the opened key.
+  const HKEY base = BaseFor(relative);
+  if (HKEY key = OpenHandleOf(path)) {
+    // The subkeys are deleted through the handle, as the opened key for the
+    // time being; whatever happens, the opened key comes back.
+    struct Restore {
+      TRegistry& reg;
+      HKEY previous;
+      HKEY key;
+      ~Restore() {
+        reg.opened_ = previous;
+        RegCloseKey(key);
+      }
+    } restore{*this, opened_, key};
+    opened_ = key;
+    TKeyStats stats;
+    if (QueryStats(stats)) {
+      std::vector<char> buffer = NameBuffer(stats.SubkeyNameMax);
+      std::string name;
+      for (DWORD index = stats.SubkeyCount; index-- > 0;)
+        if (EnumerateName(key, NameList::kSubkeys, index, buffer, name)) DeleteTree(name);
+    }
+  }
+  return RegDeleteKeyA(base, sub.c_str()) == ERROR_SUCCESS;
+}
+
+bool TRegistry::RemoveValue(const std::string& name) {
+  if (opened_ == nullptr) return false;
+  return RegDeleteValueA(opened_, name.c_str()) == ERROR_SUCCESS;
+}
