@@ -15,8 +15,10 @@ bool Tinst0::CleanSharedDlls() {
     for (const std::string& name : names) {
       if (!MentionsKeyword(name)) continue;
       reg_.RemoveValue(name);
-      // The name resolves as a key path too; for a file path it names no key.
-      reg_.DeleteTree(name);
+      // The name resolves as a key path below the list too; for a file path
+      // it names no key. A name that begins with "\" would resolve from the
+      // machine's root instead, outside the list: it is not taken as a key.
+      if (IsRelativePath(name)) reg_.DeleteTree(name);
     }
     names.Clear();
     return true;

@@ -329,20 +329,20 @@ class Reader {
     return bytes;
   }
 
+  // Bytes of one line: one or two hex digits each, separated by commas.
   void HexBytes(std::u16string_view part, std::vector<std::uint8_t>& bytes) {
-    size_t i = 0;
-    while (i < part.size()) {
-      while (i < part.size() && IsSpace(part[i])) ++i;
-      if (i == part.size()) break;
-      const int high = HexDigit(part[i]);
-      const int low = i + 1 < part.size() ? HexDigit(part[i + 1]) : -1;
-      if (high < 0) throw RegFileError(line_, "bad hex byte " + Quote(part.substr(i)));
-      bytes.push_back(static_cast<std::uint8_t>(low < 0 ? high : high << 4 | low));
-      i += low < 0 ? 1 : 2;
-      while (i < part.size() && IsSpace(part[i])) ++i;
-      if (i == part.size()) break;
-      if (part[i] != u',') throw RegFileError(line_, "expected ',' between hex bytes, found " + Quote(part.substr(i)));
-      ++i;
+    if (TrimLeft(part).empty()) return;
+    for (;;) {
+      const size_t comma = part.find(u',');
+      const std::u16string_view token = TrimRight(TrimLeft(part.substr(0, comma)));
+      const int high = token.empty() ? -1 : HexDigit(token[0]);
+      const int low = token.size() == 2 ? HexDigit(token[1]) : 0;
+      if (token.size() > 2 || high < 0 || low < 0) throw RegFileError(line_, "bad hex byte " + Quote(token));
+      bytes.push_back(static_cast<std::uint8_t>(token.size() == 2 ? high << 4 | low : high));
+      if (comma == std::u16string_view::npos) return;
+      part = part.substr(comma + 1);
+      // A comma may end a line that continues on the next.
+      if (TrimLeft(part).empty()) return;
     }
   }
 

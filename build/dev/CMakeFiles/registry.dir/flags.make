@@ -4,7 +4,7 @@
 # compile CXX with /usr/bin/c++
 CXX_DEFINES = 
 
-CXX_INCLUDES = 
+CXX_INCLUDES = -I/work/main/src
 
 CXX_FLAGS = -g -Wall -Wextra -Werror -std=c++20
 

@@ -1,0 +1,156 @@
+// The accessor's path rules, snapshot listings, typed reads and subtree
+// deletion, on whichever registry the build runs on.
+#include "registry/TRegistry.h"
+
+#include "support/Sandbox.h"
+
+namespace {
+
+class Accessor : public Sandbox {
+ protected:
+  void SetUp() override {
+    Sandbox::SetUp();
+    reg_.SelectRoot(HKEY_LOCAL_MACHINE);
+  }
+  void TearDown() override {
+    reg_.CloseOpened();
+    Sandbox::TearDown();
+  }
+
+  std::vector<std::string> Names(const TStringList& list) { return {list.begin(), list.end()}; }
+
+  TRegistry reg_;
+};
+
+TEST_F(Accessor, StartsOnTheCurrentUserWithFullRights) {
+  TRegistry fresh;
+  EXPECT_EQ(fresh.Root(), HKEY_CURRENT_USER);
+  EXPECT_EQ(fresh.Opened(), nullptr);
+  EXPECT_EQ(fresh.Rights(), KEY_ALL_ACCESS);
+}
+
+TEST_F(Accessor, ResolvesAbsolutePathsAgainstTheRootAndRelativeOnesAgainstTheOpenedKey) {
+  Create("A\\B\\C");
+  Create("X");
+  ASSERT_TRUE(reg_.OpenExisting(Absolute("X")));
+  ASSERT_TRUE(reg_.OpenExisting(Absolute("A\\B")));
+  EXPECT_EQ(reg_.OpenedPath(), Absolute("A\\B").substr(1));
+  ASSERT_TRUE(reg_.OpenExisting("C"));
+  EXPECT_EQ(reg_.OpenedPath(), Absolute("A\\B\\C").substr(1));
+  EXPECT_TRUE(IsRelativePath(""));
+  EXPECT_FALSE(IsRelativePath("\\A"));
+}
+
+TEST_F(Accessor, AFailedOpenKeepsTheKeyOpenedBefore) {
+  Create("A");
+  ASSERT_TRUE(reg_.OpenExisting(Absolute("A")));
+  const HKEY before = reg_.Opened();
+  EXPECT_FALSE(reg_.OpenExisting("missing"));
+  EXPECT_FALSE(reg_.OpenExisting(Absolute("missing")));
+  EXPECT_EQ(reg_.Opened(), before);
+  EXPECT_EQ(reg_.OpenedPath(), Absolute("A").substr(1));
+}
+
+TEST_F(Accessor, SelectingTheSameRootKeepsTheKeyOpenAndAnotherClosesIt) {
+  Create("A");
+  ASSERT_TRUE(reg_.OpenExisting(Absolute("A")));
+  reg_.SelectRoot(HKEY_LOCAL_MACHINE);
+  EXPECT_NE(reg_.Opened(), nullptr);
+  reg_.SelectRoot(HKEY_CLASSES_ROOT);
+  EXPECT_EQ(reg_.Opened(), nullptr);
+  EXPECT_EQ(reg_.OpenedPath(), "");
+  EXPECT_TRUE(reg_.OpenExisting(std::string("\\") + kClassesPath + "\\A"));
+}
+
+TEST_F(Accessor, ListingsAreEmptyWithNoKeyOpenAndSnapshotsOtherwise) {
+  TStringList list;
+  list.Add("stale");
+  reg_.ListSubkeys(list);
+  EXPECT_EQ(list.Count(), 0u);
+  reg_.ListValues(list);
+  EXPECT_EQ(list.Count(), 0u);
+
+  for (const char* name : {"k1", "k2", "k3"}) Create(name);
+  ASSERT_TRUE(reg_.OpenExisting(Absolute("")));
+  reg_.ListSubkeys(list);
+  for (const std::string& name : list) EXPECT_TRUE(reg_.DeleteTree(name)) << name;
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"k1", "k2", "k3"}));
+
+  SetString("", "", "default");
+  SetDword("", "n", 1);
+  reg_.ListValues(list);
+  std::vector<std::string> values = Names(list);
+  std::sort(values.begin(), values.end());
+  EXPECT_EQ(values, (std::vector<std::string>{"", "n"}));
+}
+
+TEST_F(Accessor, ReadTextGivesStringsAndRaisesOnOtherKinds) {
+  SetString("", "s", "C:\\ZobrikLine");
+  SetString("", "e", "%ProgramFiles%", REG_EXPAND_SZ);
+  SetRaw("", "nul", REG_SZ, {'a', 'b', 0, 'z', 'o', 'b', 'r', 'i', 'k', 0});
+  SetDword("", "Count", 3);
+  SetRaw("", "bin", REG_BINARY, {1, 2});
+  SetRaw("", "empty", REG_BINARY, {});
+  SetRaw("", "multi", REG_MULTI_SZ, {'a', 0, 0});
+  ASSERT_TRUE(reg_.OpenExisting(Absolute("")));
+
+  EXPECT_EQ(reg_.ReadText("s"), "C:\\ZobrikLine");
+  EXPECT_EQ(reg_.ReadText("e"), "%ProgramFiles%");
+  EXPECT_EQ(reg_.ReadText("nul"), "ab");
+  EXPECT_EQ(reg_.ReadText("empty"), "");
+  EXPECT_EQ(reg_.ReadText("missing"), "");
+  for (const char* name : {"Count", "bin", "multi"}) {
+    try {
+      reg_.ReadText(name);
+      ADD_FAILURE() << name << " read as text";
+    } catch (const ERegistryException& e) {
+      // "'%s' のデータ型が不正です"
+      EXPECT_EQ(e.what(), "'" + std::string(name) + "' \x82\xcc\x83" "f\x81[\x83^\x8c^\x82\xaa\x95s\x90\xb3\x82\xc5\x82\xb7");
+    }
+  }
+  TValueStats stats;
+  ASSERT_TRUE(reg_.QueryValue("Count", stats));
+  EXPECT_EQ(stats.DataKind, vkInteger);
+  EXPECT_EQ(stats.Size, 4u);
+  EXPECT_EQ(reg_.ValueSize("missing"), -1);
+}
+
+TEST_F(Accessor, FetchRaisesWithTheValueName) {
+  ASSERT_TRUE(reg_.OpenExisting(Absolute("")));
+  char buffer[4];
+  TValueKind kind = vkUnknown;
+  try {
+    reg_.FetchValue("gone", buffer, sizeof buffer, kind);
+    ADD_FAILURE() << "fetched a missing value";
+  } catch (const ERegistryException& e) {
+    // "'%s' の取得に失敗しました"
+    EXPECT_EQ(e.what(), std::string("'gone' \x82\xcc\x8e\xe6\x93\xbe\x82\xc9\x8e\xb8\x94s\x82\xb5\x82\xdc\x82\xb5\x82\xbd"));
+  }
+}
+
+TEST_F(Accessor, DeleteTreeRemovesEveryLevelAndKeepsTheOpenedKey) {
+  Create("T\\a\\b\\c");
+  Create("T\\a\\b2");
+  Create("T\\z");
+  SetDword("T\\a\\b", "v", 1);
+  Create("Other");
+  ASSERT_TRUE(reg_.OpenExisting(Absolute("Other")));
+  const HKEY opened = reg_.Opened();
+  EXPECT_TRUE(reg_.DeleteTree(Absolute("T")));
+  EXPECT_FALSE(Exists("T"));
+  EXPECT_EQ(reg_.Opened(), opened);
+  EXPECT_FALSE(reg_.DeleteTree(Absolute("T")));
+  EXPECT_EQ(reg_.Opened(), opened);
+  EXPECT_EQ(reg_.OpenedPath(), Absolute("Other").substr(1));
+  EXPECT_TRUE(Exists("Other"));
+}
+
+TEST_F(Accessor, RemoveValueNeedsAnOpenedKey) {
+  SetDword("", "v", 1);
+  EXPECT_FALSE(reg_.RemoveValue("v"));
+  ASSERT_TRUE(reg_.OpenExisting(Absolute("")));
+  EXPECT_TRUE(reg_.RemoveValue("v"));
+  EXPECT_FALSE(reg_.RemoveValue("v"));
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// Both passes over product traces placed in the machine's real lists, next
+// to entries of other programs that must stay.
+#include "cleaner/ProductKeys.h"
+#include "cleaner/Tinst0.h"
+#include "support/Sandbox.h"
+
+namespace {
+
+const std::string kCv = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+const std::string kComponents = kCv + "Installer\\Components\\";
+const std::string kSystemComponents = kCv + "Installer\\UserData\\S-1-5-18\\Components\\";
+const std::string kSystemProducts = kCv + "Installer\\UserData\\S-1-5-18\\Products\\";
+const std::string kProducts = kCv + "Installer\\Products\\";
+const std::string kClassesProducts = "SOFTWARE\\Classes\\Installer\\Products\\";
+const std::string kUninstall = kCv + "Uninstall\\";
+const std::string kShared = kCv + "SharedDLLs";
+
+const std::string kOurComponent = "F0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF";
+const std::string kOtherComponent = "E0E1E2E3E4E5E6E7E8E9EAEBECEDEEEF";
+const std::string kOtherCode = "D0D1D2D3D4D5D6D7D8D9DADBDCDDDEDF";
+// "表示ソフト", whose bytes hold two 0x5C.
+const std::string kJapaneseEntry = "\x95\x5c\x8e\xa6\x83\x5c\x83t\x83g t_uninst";
+
+// Keys and values of HKEY_LOCAL_MACHINE made for one test and removed after.
+class Passes : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (const std::string& path : made_) DeleteAll(path);
+    HKEY shared = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kShared.c_str(), 0, KEY_ALL_ACCESS, &shared) == ERROR_SUCCESS) {
+      for (const std::string& name : sharedValues_) RegDeleteValueA(shared, name.c_str());
+      RegCloseKey(shared);
+    }
+  }
+
+  HKEY Make(const std::string& path) {
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    made_.push_back(path);
+    return key;
+  }
+
+  void Set(const std::string& path, const std::string& name, DWORD type, const std::string& data) {
+    HKEY key = Make(path);
+    EXPECT_EQ(RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                             static_cast<DWORD>(data.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+  }
+  void SetText(const std::string& path, const std::string& name, const std::string& text) {
+    Set(path, name, REG_SZ, text + '\0');
+  }
+  void SetDword(const std::string& path, const std::string& name) { Set(path, name, REG_DWORD, std::string(4, '\1')); }
+  void SetShared(const std::string& name) {
+    SetDword(kShared, name);
+    made_.pop_back();  // the list itself is the machine's
+    sharedValues_.push_back(name);
+  }
+
+  static bool Exists(const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+  }
+  static bool HasValue(const std::string& path, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    const bool found = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return found;
+  }
+
+ private:
+  static void DeleteAll(const std::string& path) {
+    TRegistry reg;
+    reg.SelectRoot(HKEY_LOCAL_MACHINE);
+    reg.DeleteTree("\\" + path);
+  }
+
+  std::vector<std::string> made_;
+  std::vector<std::string> sharedValues_;
+};
+
+TEST_F(Passes, InstallerPassRemovesComponentsEntriesAndProductCodesOnly) {
+  SetText(kComponents + kOurComponent, "A1", "C:\\Program Files\\ZobrikLine\\zl.exe");
+  Make(kComponents + kOurComponent + "\\Sub\\Deeper");
+  SetText(kComponents.substr(0, kComponents.size() - 1), kOurComponent, "C:\\Program Files\\ZobrikLine\\");
+  SetText(kComponents + kOtherComponent, "A1", "C:\\Program Files\\Other\\o.exe");
+  SetText(kSystemComponents + kOurComponent, "A1", "C:\\PROGRAM FILES\\ZOBRIKLINE\\ZL.EXE");
+  SetText(kSystemComponents + kOtherComponent, "A1", "C:\\Other\\zobri.k");
+  SetDword(kUninstall + "t_uninst ours", "NoModify");
+  SetText(kUninstall + "t_uninst ours", "DisplayName", "ZobrikLine");
+  SetText(kUninstall + kJapaneseEntry, "DisplayName", "ZobrikLine");
+  SetText(kUninstall + "t_uninst ZobrikLine Classic", "DisplayName", "Classic");
+  for (const std::string& list : {kSystemProducts, kProducts, kClassesProducts}) {
+    for (std::string_view code : kProductCodes) Make(list + std::string(code) + "\\SourceList");
+    Make(list + kOtherCode);
+  }
+
+  Tinst0 cleaner;
+  EXPECT_TRUE(cleaner.CleanInstallerEntries());
+
+  EXPECT_FALSE(Exists(kComponents + kOurComponent));
+  EXPECT_FALSE(HasValue(kComponents.substr(0, kComponents.size() - 1), kOurComponent));
+  EXPECT_TRUE(Exists(kComponents + kOtherComponent));
+  EXPECT_FALSE(Exists(kSystemComponents + kOurComponent));
+  EXPECT_TRUE(Exists(kSystemComponents + kOtherComponent));
+  EXPECT_FALSE(Exists(kUninstall + "t_uninst ours"));
+  EXPECT_FALSE(Exists(kUninstall + kJapaneseEntry));
+  EXPECT_TRUE(Exists(kUninstall + "t_uninst ZobrikLine Classic"));
+  for (const std::string& list : {kSystemProducts, kProducts, kClassesProducts}) {
+    for (std::string_view code : kProductCodes) EXPECT_FALSE(Exists(list + std::string(code))) << list << code;
+    EXPECT_TRUE(Exists(list + kOtherCode)) << list;
+  }
+}
+
+TEST_F(Passes, SharedDllPassJudgesNamesAlone) {
+  SetShared("C:\\Program Files\\ZobrikLine\\zlcore.dll");
+  SetShared("C:\\PROGRAM FILES\\COMMON FILES\\ZOBRIKLINE\\zl.dll");
+  SetShared("C:\\t_uninst\\other.dll");
+  SetText(kShared + "\\t_uninst ZobrikCache\\Inner", "a", "x");
+  SetText(kShared + "\\t_uninst Other", "path", "C:\\Program Files\\ZobrikLine\\x.dll");
+
+  Tinst0 cleaner;
+  EXPECT_TRUE(cleaner.CleanSharedDlls());
+
+  EXPECT_FALSE(HasValue(kShared, "C:\\Program Files\\ZobrikLine\\zlcore.dll"));
+  EXPECT_FALSE(HasValue(kShared, "C:\\PROGRAM FILES\\COMMON FILES\\ZOBRIKLINE\\zl.dll"));
+  EXPECT_TRUE(HasValue(kShared, "C:\\t_uninst\\other.dll"));
+  EXPECT_FALSE(Exists(kShared + "\\t_uninst ZobrikCache"));
+  EXPECT_TRUE(Exists(kShared + "\\t_uninst Other"));
+}
+
+TEST_F(Passes, ASharedDllNameFromTheRootNeverDeletesAKeyOutsideTheList) {
+  // A value named "\SOFTWARE\t_uninst ZobrikLine" would, taken as a key
+  // path, name a key from the machine's root.
+  Make("SOFTWARE\\t_uninst ZobrikLine");
+  SetShared("\\SOFTWARE\\t_uninst ZobrikLine");
+  Tinst0 cleaner;
+  EXPECT_TRUE(cleaner.CleanSharedDlls());
+  EXPECT_FALSE(HasValue(kShared, "\\SOFTWARE\\t_uninst ZobrikLine"));
+  EXPECT_TRUE(Exists("SOFTWARE\\t_uninst ZobrikLine"));
+}
+
+}  // namespace

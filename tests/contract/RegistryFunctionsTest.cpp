@@ -1,0 +1,187 @@
+// The registry functions as the accessor relies on them, checked for their
+// exact results. The same suite runs on the stand-in and on Wine.
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/Sandbox.h"
+
+namespace {
+
+// "表示ソフト": the first and third characters end in 0x5C, the byte of "\".
+const std::string kTrailBackslash = "\x95\x5c\x8e\xa6\x83\x5c\x83t\x83g";
+// Five kanji, ten bytes: "漢字五文字".
+const std::string kFiveKanji = "\x8a\xbf\x8e\x9a\x8c\xdc\x95\xb6\x8e\x9a";
+
+class RegistryFunctions : public Sandbox {
+ protected:
+  HKEY Open(const std::string& path, LONG expected = ERROR_SUCCESS) {
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(sandbox_, path.c_str(), 0, KEY_ALL_ACCESS, &key), expected) << path;
+    return key;
+  }
+
+  std::vector<std::string> Subkeys(HKEY key) {
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = sizeof name;
+      const LONG rc = RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+      if (rc == ERROR_NO_MORE_ITEMS) break;
+      EXPECT_EQ(rc, ERROR_SUCCESS);
+      names.emplace_back(name, length);
+    }
+    return names;
+  }
+};
+
+TEST_F(RegistryFunctions, OpensExistingKeysOnlyAndNeverCreates) {
+  Create("A\\B");
+  HKEY key = Open("A\\B");
+  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+  Open("A\\missing", ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(Exists("A\\missing"));
+  Open("\\A", ERROR_BAD_PATHNAME);
+}
+
+TEST_F(RegistryFunctions, EmptySubkeyOpensASecondHandleToTheSameKey) {
+  SetDword("", "v", 7);
+  HKEY again = Open("");
+  ASSERT_NE(again, sandbox_);
+  EXPECT_EQ(RegCloseKey(again), ERROR_SUCCESS);
+  EXPECT_EQ(RegQueryValueExA(sandbox_, "v", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryFunctions, NamesCompareWithoutCaseAndKeepTheirCase) {
+  Create("MixedCase");
+  RegCloseKey(Open("mixedcase"));
+  Create("\x82`");                   // full-width "Ａ"
+  RegCloseKey(Open("\x82\x81"));      // full-width "ａ"
+  Create("\x83\x9f");                 // Greek capital alpha
+  RegCloseKey(Open("\x83\xbf"));      // Greek small alpha
+  std::set<std::string> names;
+  for (const auto& n : Subkeys(sandbox_)) names.insert(n);
+  EXPECT_EQ(names, (std::set<std::string>{"MixedCase", "\x82`", "\x83\x9f"}));
+  SetDword("", "Value", 1);
+  EXPECT_EQ(RegQueryValueExA(sandbox_, "VALUE", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryFunctions, BackslashTrailBytesDoNotSplitAPath) {
+  Create(kTrailBackslash + "\\" + kTrailBackslash);
+  RegCloseKey(Open(kTrailBackslash + "\\" + kTrailBackslash));
+  EXPECT_EQ(Subkeys(sandbox_), std::vector<std::string>{kTrailBackslash});
+}
+
+TEST_F(RegistryFunctions, SubkeysEnumerateSortedAndEndWithNoMoreItems) {
+  for (const char* name : {"b", "C", "a", "_x", "B2"}) Create(name);
+  // By upper-cased name: "_" (0x5F) sorts after "Z" (0x5A).
+  EXPECT_EQ(Subkeys(sandbox_), (std::vector<std::string>{"a", "b", "B2", "C", "_x"}));
+  char name[8];
+  DWORD length = sizeof name;
+  EXPECT_EQ(RegEnumKeyExA(sandbox_, 5, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+}
+
+TEST_F(RegistryFunctions, ValuesEnumerateInTheOrderTheyWereWritten) {
+  for (const char* name : {"zeta", "alpha", "Mid"}) SetDword("", name, 1);
+  std::vector<std::string> names;
+  char name[16];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    if (RegEnumValueA(sandbox_, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  // Wine keeps values sorted by name; Windows, like the stand-in, in the
+  // order they were written. The accessor takes whichever order it gets.
+  const std::vector<std::string> expected =
+      RunningUnderWine() ? std::vector<std::string>{"alpha", "Mid", "zeta"}
+                         : std::vector<std::string>{"zeta", "alpha", "Mid"};
+  EXPECT_EQ(names, expected);
+}
+
+TEST_F(RegistryFunctions, InfoCountsNameLengthsInCharactersAndDataInBytes) {
+  Create(kFiveKanji);
+  Create("abc");
+  SetString("", kFiveKanji, "12345678");  // 9 bytes in CP932, 18 as stored
+  SetDword("", "d", 1);
+  DWORD subkeys = 0, subkeyMax = 0, values = 0, valueNameMax = 0, dataMax = 0;
+  ASSERT_EQ(RegQueryInfoKeyA(sandbox_, nullptr, nullptr, nullptr, &subkeys, &subkeyMax, nullptr, &values,
+                             &valueNameMax, &dataMax, nullptr, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(subkeys, 2u);
+  EXPECT_EQ(subkeyMax, 5u);
+  EXPECT_EQ(values, 2u);
+  EXPECT_EQ(valueNameMax, 5u);
+  EXPECT_EQ(dataMax, 18u);
+}
+
+TEST_F(RegistryFunctions, ANameLongerThanTheBufferGivesMoreData) {
+  Create(kFiveKanji);
+  SetDword("", kFiveKanji, 1);
+  char name[11];  // holds the ten bytes, not the NUL
+  DWORD length = sizeof name - 1;
+  EXPECT_EQ(RegEnumKeyExA(sandbox_, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+  length = sizeof name - 1;
+  EXPECT_EQ(RegEnumValueA(sandbox_, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+  length = sizeof name;
+  ASSERT_EQ(RegEnumKeyExA(sandbox_, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(length, 10u);
+  EXPECT_EQ(std::string(name), kFiveKanji);
+}
+
+TEST_F(RegistryFunctions, QueryGivesTypeAndAnsiSizeAndKeepsEmbeddedNuls) {
+  const std::vector<BYTE> text = {'a', 0, 'z', 'o', 'b', 0};
+  SetRaw("", "s", REG_SZ, text);
+  SetRaw("", "j", REG_SZ, {0x95, 0x5c, 0});
+  SetRaw("", "b", REG_BINARY, {1, 2, 3});
+  DWORD type = 0, size = 0;
+  ASSERT_EQ(RegQueryValueExA(sandbox_, "s", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, REG_SZ);
+  EXPECT_EQ(size, 6u);
+  std::vector<BYTE> data(16, 0xCC);
+  size = static_cast<DWORD>(data.size());
+  ASSERT_EQ(RegQueryValueExA(sandbox_, "s", nullptr, &type, data.data(), &size), ERROR_SUCCESS);
+  EXPECT_EQ(std::vector<BYTE>(data.begin(), data.begin() + size), text);
+  size = 0;
+  ASSERT_EQ(RegQueryValueExA(sandbox_, "j", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, 3u);
+  size = 2;
+  EXPECT_EQ(RegQueryValueExA(sandbox_, "b", nullptr, &type, data.data(), &size), ERROR_MORE_DATA);
+  EXPECT_EQ(size, 3u);
+  EXPECT_EQ(RegQueryValueExA(sandbox_, "none", nullptr, &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(RegistryFunctions, DeletesOnlyKeysWithoutSubkeys) {
+  Create("P\\C");
+  EXPECT_EQ(RegDeleteKeyA(sandbox_, "P"), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(RegDeleteKeyA(sandbox_, "P\\C"), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteKeyA(sandbox_, "P"), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteKeyA(sandbox_, "P"), ERROR_FILE_NOT_FOUND);
+  SetDword("", "v", 1);
+  EXPECT_EQ(RegDeleteValueA(sandbox_, "v"), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteValueA(sandbox_, "v"), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(RegistryFunctions, AHandleToADeletedKeyAndABadHandleAreRefused) {
+  HKEY gone = Create("Gone");
+  ASSERT_EQ(RegDeleteKeyA(sandbox_, "Gone"), ERROR_SUCCESS);
+  DWORD count = 0;
+  EXPECT_EQ(RegQueryInfoKeyA(gone, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr),
+            ERROR_KEY_DELETED);
+  EXPECT_EQ(RegCloseKey(gone), ERROR_SUCCESS);
+  EXPECT_EQ(RegCloseKey(gone), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(RegistryFunctions, ClassesRootIsTheMachineClassesKey) {
+  SetDword("Shared", "v", 5);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, (std::string(kClassesPath) + "\\Shared").c_str(), 0, KEY_ALL_ACCESS,
+                          &key),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteValueA(key, "v"), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_FALSE(HasValue("Shared", "v"));
+}
+
+}  // namespace

@@ -1,0 +1,195 @@
+// Reading and writing .reg files: real exports come back byte for byte,
+// the canonical form follows regedit's, data regedit would lose is kept,
+// and every syntax error names its line.
+#include "platform/standin/reg_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/standin/upcase.h"
+#include "support/Files.h"
+
+namespace standin {
+namespace {
+
+Key* Find(KeyTree& tree, std::uint8_t root, std::initializer_list<std::u16string_view> path) {
+  Key* key = tree.Root(root);
+  for (auto part : path) key = key == nullptr ? nullptr : key->FindChild(part);
+  return key;
+}
+
+std::string Roundtrip(const std::string& bytes) { return WriteRegFile(*ReadRegFile(bytes)); }
+
+TEST(RegFile, RealExportsComeBackByteForByte) {
+  const std::filesystem::path dir = SHARED_REGFILES_DIR;
+  if (!std::filesystem::exists(dir)) GTEST_SKIP() << "no shared .reg files at " << dir;
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    if (entry.path().extension() != ".reg") continue;
+    const std::string bytes = ReadFile(entry.path().string());
+    if (bytes.rfind("\xFF\xFE", 0) != 0) continue;  // Wine's own registry files are another format
+    EXPECT_EQ(Roundtrip(bytes), bytes) << entry.path();
+    ++files;
+  }
+  EXPECT_GE(files, 5);
+}
+
+TEST(RegFile, CanonicalFormWrapsHexAtRegeditsColumn) {
+  Value v;
+  v.name = u"Icon";
+  v.type = 2;
+  for (int i = 0; i < 48; ++i) v.data.push_back(static_cast<std::uint8_t>(i));
+  const std::u16string text = RenderValue(v, false, u"\r\n");
+  // '"Icon"=hex(2):' is 14 columns; 21 bytes take it to column 77.
+  const std::u16string first = text.substr(0, text.find(u"\r\n"));
+  EXPECT_EQ(first.size(), 78u);
+  EXPECT_EQ(first.back(), u'\\');
+  const std::u16string second = text.substr(first.size() + 2, text.find(u"\r\n", first.size() + 2) - first.size() - 2);
+  EXPECT_EQ(second.substr(0, 2), u"  ");
+  EXPECT_EQ(second.size(), 2u + 25 * 3 + 1);
+  // A break is never left after the last byte.
+  v.data.resize(21 + 1);
+  const std::u16string exact = RenderValue(v, false, u"\r\n");
+  EXPECT_EQ(exact, u"\"Icon\"=hex(2):00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,\\\r\n  15\r\n");
+  v.data.clear();
+  EXPECT_EQ(RenderValue(v, false, u"\n"), u"\"Icon\"=hex(2):\n");
+}
+
+TEST(RegFile, WritesWhatRegeditWouldLoseAsHex) {
+  Value v;
+  v.type = 1;
+  v.data = {'a', 0, 0, 0, 'b', 0, 0, 0};  // a NUL before the end
+  EXPECT_EQ(RenderValue(v, false, u"\n"), u"@=hex(1):61,00,00,00,62,00,00,00\n");
+  v.data = {'a', 0};  // no final NUL
+  EXPECT_EQ(RenderValue(v, false, u"\n"), u"@=hex(1):61,00\n");
+  v.data = {'a', 0, '"', 0, '\\', 0, 0, 0};
+  EXPECT_EQ(RenderValue(v, false, u"\n"), u"@=\"a\\\"\\\\\"\n");
+  v.type = 4;
+  v.data = {1, 2, 3, 4, 5};
+  EXPECT_EQ(RenderValue(v, false, u"\n"), u"@=hex(4):01,02,03,04,05\n");
+  v.data = {0xff, 0xff, 0, 0};
+  EXPECT_EQ(RenderValue(v, false, u"\n"), u"@=dword:0000ffff\n");
+}
+
+TEST(RegFile, ReadsEveryValueForm) {
+  const std::string file = Utf16File(
+      "Windows Registry Editor Version 5.00\r\n\r\n"
+      "[HKLM\\Software\\T]\r\n"
+      "@=\"default\"\r\n"
+      "\"esc\"=\"a\\\\b\\\"c\"\r\n"
+      "\"d\"=dword:0000002a\r\n"
+      "\"q\"=hex(b):01,00,00,00,00,00,00,00\r\n"
+      "\"none\"=hex(0):\r\n"
+      "\"odd\"=hex(1234abcd):ff\r\n"
+      "\"multi\"=hex(7):61,00,00,00,\\\r\n"
+      "    00,00\r\n"
+      "\"never\"=-\r\n"
+      "; a comment\r\n"
+      "[HKEY_CLASSES_ROOT\\.t]\r\n"
+      "[-HKEY_CURRENT_USER\\Nothing]\r\n");
+  auto tree = ReadRegFile(file);
+  Key* t = Find(*tree, kLocalMachine, {u"SOFTWARE", u"t"});
+  ASSERT_NE(t, nullptr);
+  ASSERT_EQ(t->values.size(), 7u);
+  EXPECT_EQ(t->FindValue(u"")->data, (std::vector<std::uint8_t>{'d', 0, 'e', 0, 'f', 0, 'a', 0, 'u', 0, 'l', 0,
+                                                                't', 0, 0, 0}));
+  EXPECT_EQ(t->FindValue(u"ESC")->data.size(), 12u);
+  EXPECT_EQ(t->FindValue(u"d")->data, (std::vector<std::uint8_t>{42, 0, 0, 0}));
+  EXPECT_EQ(t->FindValue(u"q")->type, 11u);
+  EXPECT_EQ(t->FindValue(u"odd")->type, 0x1234abcdu);
+  EXPECT_EQ(t->FindValue(u"multi")->data, (std::vector<std::uint8_t>{'a', 0, 0, 0, 0, 0}));
+  EXPECT_EQ(t->FindValue(u"never"), nullptr);
+  EXPECT_NE(Find(*tree, kLocalMachine, {u"Software", u"Classes", u".T"}), nullptr);
+  // Short root names, the deletion lines and the comment stay as written.
+  EXPECT_EQ(Roundtrip(file), file);
+}
+
+TEST(RegFile, Regedit4FilesAreCodePage932) {
+  // "表示" as a key and as string data; hex(2) strings are ANSI bytes there.
+  const std::string file =
+      "REGEDIT4\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\\x95\x5c\x8e\xa6]\r\n"
+      "\"name\"=\"\x95\x5c\x8e\xa6\"\r\n"
+      "\"path\"=hex(2):25,41,25,00\r\n\r\n";
+  auto tree = ReadRegFile(file);
+  Key* key = Find(*tree, kLocalMachine, {u"SOFTWARE", u"\u8868\u793a"});
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->FindValue(u"name")->data, (std::vector<std::uint8_t>{0x68, 0x88, 0x3a, 0x79, 0, 0}));
+  EXPECT_EQ(key->FindValue(u"path")->data, (std::vector<std::uint8_t>{'%', 0, 'A', 0, '%', 0, 0, 0}));
+  EXPECT_EQ(WriteRegFile(*tree), file);
+}
+
+TEST(RegFile, AfterDeletionsOnlyTheDeletedSectionsAndValuesAreGone) {
+  const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n";
+  const std::string keep1 = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Keep]\r\n\"a\"=\"1\"\r\n";
+  const std::string value = "\"b\"=dword:00000002\r\n";
+  const std::string gone = "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Keep\\Gone]\r\n\"c\"=\"3\"\r\n";
+  const std::string keep2 = "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\r\n";
+  auto tree = ReadRegFile(Utf16File(head + keep1 + value + gone + keep2));
+  Key* keep = Find(*tree, kLocalMachine, {u"SOFTWARE", u"Keep"});
+  ASSERT_NE(keep, nullptr);
+  tree->Remove(*keep->FindChild(u"gone"));
+  ASSERT_TRUE(tree->RemoveValue(*keep, u"B"));
+  EXPECT_TRUE(tree->changed);
+  EXPECT_EQ(WriteRegFile(*tree), Utf16File(head + keep1 + keep2));
+}
+
+TEST(RegFile, AParentNamedOnlyByItsDeletedChildrenStays) {
+  auto tree = ReadRegFile(Utf16File(
+      "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\List\\Child]\r\n\r\n"));
+  tree->Remove(*Find(*tree, kLocalMachine, {u"SOFTWARE", u"List", u"Child"}));
+  EXPECT_EQ(WriteRegFile(*tree),
+            Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\List]\r\n\r\n"));
+}
+
+TEST(RegFile, SyntaxErrorsNameTheirLine) {
+  struct Case {
+    std::string text;
+    size_t line;
+    std::string message;
+  };
+  const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n";
+  const Case cases[] = {
+      {"REGEDIT5\r\n", 1, "not a registry file"},
+      {head + "\"v\"=dword:1234567890\r\n", 4, "a dword needs one to eight hex digits"},
+      {head + "\"v\"=dword:xyz\r\n", 4, "a dword needs one to eight hex digits"},
+      {head + "\"v\"=hex:01,zz\r\n", 4, "bad hex byte 'zz'"},
+      {head + "\"v\"=hex:01 02\r\n", 4, "bad hex byte '01 02'"},
+      {head + "\"v\"=hex:01,,02\r\n", 4, "bad hex byte ''"},
+      {head + "\"v\"=hex(x):01\r\n", 4, "a hex(N) type needs a hex number"},
+      {head + "\"v\"=hex:01,\\\r\n", 4, "the file ends inside a continued hex value"},
+      {head + "\"v\"=\"open\r\n", 4, "the string lacks its closing '\"'"},
+      {head + "\"v\"=\"x\" y\r\n", 4, "text after the string's closing"},
+      {head + "\"v\" \"x\"\r\n", 4, "expected '=' after the value name"},
+      {head + "\"v\"=str:x\r\n", 4, "unknown kind of value data"},
+      {head + "\"v\r\n", 4, "the value name lacks its closing"},
+      {head + "[HKEY_NOWHERE\\K]\r\n", 4, "unknown root key 'HKEY_NOWHERE'"},
+      {head + "[HKEY_CURRENT_USER\\K\r\n", 4, "lacks its closing ']'"},
+      {head + "[HKEY_CURRENT_USER\\K] x\r\n", 4, "text after the key's closing ']'"},
+      {head + "[-HKEY_CURRENT_USER\\K]\r\n\"v\"=\"x\"\r\n", 5, "belongs to no key"},
+      {"Windows Registry Editor Version 5.00\r\n\"v\"=\"x\"\r\n", 2, "a value before the first [key]"},
+      {head + "stray\r\n", 4, "expected a [key], a value or a comment"},
+  };
+  for (const Case& c : cases) {
+    try {
+      ReadRegFile(Utf16File(c.text));
+      ADD_FAILURE() << "accepted: " << c.text;
+    } catch (const RegFileError& e) {
+      EXPECT_EQ(e.line(), c.line) << c.text;
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_THROW(ReadRegFile("\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"), RegFileError);
+  EXPECT_THROW(ReadRegFile("\xFF\xFEW"), RegFileError);
+}
+
+TEST(RegFile, NamesCompareAsWindowsUpperCasesThem) {
+  EXPECT_TRUE(SameName(u"Software", u"SOFTWARE"));
+  EXPECT_TRUE(SameName(u"\uFF21", u"\uFF41"));  // full-width A and a
+  EXPECT_TRUE(SameName(u"\u0391", u"\u03B1"));  // Greek alpha
+  EXPECT_FALSE(SameName(u"a", u"b"));
+}
+
+}  // namespace
+}  // namespace standin
