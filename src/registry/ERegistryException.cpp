@@ -16,5 +16,7 @@ ERegistryException ERegistryException::FetchFailed(const std::string& valueName)
 
 ERegistryException ERegistryException::WrongKind(const std::string& valueName) {
   return ERegistryException(
-      Format("'%s' \x82\xcc\x83" "f\x81[\x83^\x8c^\x82\xaa\x95s\x90\xb3\x82\xc5\x82\xb7", valueName));
+      Format("'%s' \x82\xcc\x83"
+             "f\x81[\x83^\x8c^\x82\xaa\x95s\x90\xb3\x82\xc5\x82\xb7",
+             valueName));
 }

@@ -8,9 +8,7 @@
 
 namespace {
 
-std::string WithoutLeadingBackslash(const std::string& path, bool relative) {
-  return relative ? path : path.substr(1);
-}
+std::string WithoutLeadingBackslash(const std::string& path, bool relative) { return relative ? path : path.substr(1); }
 
 // A name buffer of the reported maximum plus the terminating NUL.
 std::vector<char> NameBuffer(DWORD nameMax) { return std::vector<char>(static_cast<size_t>(nameMax) + 1); }
@@ -51,9 +49,9 @@ void TRegistry::CloseOpened() {
 bool TRegistry::QueryStats(TKeyStats& stats) {
   stats = TKeyStats{};
   if (opened_ == nullptr) return false;
-  const LONG rc = RegQueryInfoKeyA(opened_, nullptr, nullptr, nullptr, &stats.SubkeyCount, &stats.SubkeyNameMax,
-                                   nullptr, &stats.ValueCount, &stats.ValueNameMax, &stats.ValueDataMax, nullptr,
-                                   &stats.LastWrite);
+  const LONG rc =
+      RegQueryInfoKeyA(opened_, nullptr, nullptr, nullptr, &stats.SubkeyCount, &stats.SubkeyNameMax, nullptr,
+                       &stats.ValueCount, &stats.ValueNameMax, &stats.ValueDataMax, nullptr, &stats.LastWrite);
   if (rc != ERROR_SUCCESS) return false;
   if (NamesNeedDoubleBuffers()) {
     stats.SubkeyNameMax *= 2;

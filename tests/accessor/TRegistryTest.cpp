@@ -1,7 +1,6 @@
 // The accessor's path rules, snapshot listings, typed reads and subtree
 // deletion, on whichever registry the build runs on.
 #include "registry/TRegistry.h"
-
 #include "support/Sandbox.h"
 
 namespace {
@@ -105,7 +104,9 @@ TEST_F(Accessor, ReadTextGivesStringsAndRaisesOnOtherKinds) {
       ADD_FAILURE() << name << " read as text";
     } catch (const ERegistryException& e) {
       // "'%s' のデータ型が不正です"
-      EXPECT_EQ(e.what(), "'" + std::string(name) + "' \x82\xcc\x83" "f\x81[\x83^\x8c^\x82\xaa\x95s\x90\xb3\x82\xc5\x82\xb7");
+      EXPECT_EQ(e.what(), "'" + std::string(name) +
+                              "' \x82\xcc\x83"
+                              "f\x81[\x83^\x8c^\x82\xaa\x95s\x90\xb3\x82\xc5\x82\xb7");
     }
   }
   TValueStats stats;
@@ -124,7 +125,8 @@ TEST_F(Accessor, FetchRaisesWithTheValueName) {
     ADD_FAILURE() << "fetched a missing value";
   } catch (const ERegistryException& e) {
     // "'%s' の取得に失敗しました"
-    EXPECT_EQ(e.what(), std::string("'gone' \x82\xcc\x8e\xe6\x93\xbe\x82\xc9\x8e\xb8\x94s\x82\xb5\x82\xdc\x82\xb5\x82\xbd"));
+    EXPECT_EQ(e.what(),
+              std::string("'gone' \x82\xcc\x8e\xe6\x93\xbe\x82\xc9\x8e\xb8\x94s\x82\xb5\x82\xdc\x82\xb5\x82\xbd"));
   }
 }
 

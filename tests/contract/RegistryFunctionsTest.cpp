@@ -56,10 +56,10 @@ TEST_F(RegistryFunctions, EmptySubkeyOpensASecondHandleToTheSameKey) {
 TEST_F(RegistryFunctions, NamesCompareWithoutCaseAndKeepTheirCase) {
   Create("MixedCase");
   RegCloseKey(Open("mixedcase"));
-  Create("\x82`");                   // full-width "Ａ"
-  RegCloseKey(Open("\x82\x81"));      // full-width "ａ"
-  Create("\x83\x9f");                 // Greek capital alpha
-  RegCloseKey(Open("\x83\xbf"));      // Greek small alpha
+  Create("\x82`");                // full-width "Ａ"
+  RegCloseKey(Open("\x82\x81"));  // full-width "ａ"
+  Create("\x83\x9f");             // Greek capital alpha
+  RegCloseKey(Open("\x83\xbf"));  // Greek small alpha
   std::set<std::string> names;
   for (const auto& n : Subkeys(sandbox_)) names.insert(n);
   EXPECT_EQ(names, (std::set<std::string>{"MixedCase", "\x82`", "\x83\x9f"}));
@@ -93,9 +93,8 @@ TEST_F(RegistryFunctions, ValuesEnumerateInTheOrderTheyWereWritten) {
   }
   // Wine keeps values sorted by name; Windows, like the stand-in, in the
   // order they were written. The accessor takes whichever order it gets.
-  const std::vector<std::string> expected =
-      RunningUnderWine() ? std::vector<std::string>{"alpha", "Mid", "zeta"}
-                         : std::vector<std::string>{"zeta", "alpha", "Mid"};
+  const std::vector<std::string> expected = RunningUnderWine() ? std::vector<std::string>{"alpha", "Mid", "zeta"}
+                                                               : std::vector<std::string>{"zeta", "alpha", "Mid"};
   EXPECT_EQ(names, expected);
 }
 
@@ -105,8 +104,8 @@ TEST_F(RegistryFunctions, InfoCountsNameLengthsInCharactersAndDataInBytes) {
   SetString("", kFiveKanji, "12345678");  // 9 bytes in CP932, 18 as stored
   SetDword("", "d", 1);
   DWORD subkeys = 0, subkeyMax = 0, values = 0, valueNameMax = 0, dataMax = 0;
-  ASSERT_EQ(RegQueryInfoKeyA(sandbox_, nullptr, nullptr, nullptr, &subkeys, &subkeyMax, nullptr, &values,
-                             &valueNameMax, &dataMax, nullptr, nullptr),
+  ASSERT_EQ(RegQueryInfoKeyA(sandbox_, nullptr, nullptr, nullptr, &subkeys, &subkeyMax, nullptr, &values, &valueNameMax,
+                             &dataMax, nullptr, nullptr),
             ERROR_SUCCESS);
   EXPECT_EQ(subkeys, 2u);
   EXPECT_EQ(subkeyMax, 5u);
@@ -176,8 +175,7 @@ TEST_F(RegistryFunctions, AHandleToADeletedKeyAndABadHandleAreRefused) {
 TEST_F(RegistryFunctions, ClassesRootIsTheMachineClassesKey) {
   SetDword("Shared", "v", 5);
   HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, (std::string(kClassesPath) + "\\Shared").c_str(), 0, KEY_ALL_ACCESS,
-                          &key),
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, (std::string(kClassesPath) + "\\Shared").c_str(), 0, KEY_ALL_ACCESS, &key),
             ERROR_SUCCESS);
   EXPECT_EQ(RegDeleteValueA(key, "v"), ERROR_SUCCESS);
   RegCloseKey(key);

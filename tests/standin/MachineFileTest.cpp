@@ -1,7 +1,5 @@
 // The machine registry file: what is refused before any dialog, and how a
 // flush writes it back.
-#include "platform/standin/machine_file.h"
-
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -9,6 +7,7 @@
 
 #include <filesystem>
 
+#include "platform/standin/machine_file.h"
 #include "platform/standin/standin.h"
 #include "support/Files.h"
 

@@ -1,12 +1,11 @@
 // Reading and writing .reg files: real exports come back byte for byte,
 // the canonical form follows regedit's, data regedit would lose is kept,
 // and every syntax error names its line.
-#include "platform/standin/reg_file.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "platform/standin/reg_file.h"
 #include "platform/standin/upcase.h"
 #include "support/Files.h"
 
@@ -92,8 +91,8 @@ TEST(RegFile, ReadsEveryValueForm) {
   Key* t = Find(*tree, kLocalMachine, {u"SOFTWARE", u"t"});
   ASSERT_NE(t, nullptr);
   ASSERT_EQ(t->values.size(), 7u);
-  EXPECT_EQ(t->FindValue(u"")->data, (std::vector<std::uint8_t>{'d', 0, 'e', 0, 'f', 0, 'a', 0, 'u', 0, 'l', 0,
-                                                                't', 0, 0, 0}));
+  EXPECT_EQ(t->FindValue(u"")->data,
+            (std::vector<std::uint8_t>{'d', 0, 'e', 0, 'f', 0, 'a', 0, 'u', 0, 'l', 0, 't', 0, 0, 0}));
   EXPECT_EQ(t->FindValue(u"ESC")->data.size(), 12u);
   EXPECT_EQ(t->FindValue(u"d")->data, (std::vector<std::uint8_t>{42, 0, 0, 0}));
   EXPECT_EQ(t->FindValue(u"q")->type, 11u);
@@ -136,8 +135,8 @@ TEST(RegFile, AfterDeletionsOnlyTheDeletedSectionsAndValuesAreGone) {
 }
 
 TEST(RegFile, AParentNamedOnlyByItsDeletedChildrenStays) {
-  auto tree = ReadRegFile(Utf16File(
-      "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\List\\Child]\r\n\r\n"));
+  auto tree = ReadRegFile(
+      Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\List\\Child]\r\n\r\n"));
   tree->Remove(*Find(*tree, kLocalMachine, {u"SOFTWARE", u"List", u"Child"}));
   EXPECT_EQ(WriteRegFile(*tree),
             Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\List]\r\n\r\n"));

@@ -1,8 +1,6 @@
 // The whole run on a realistic machine: in-process, where the registry can
 // be made to refuse rights or fail to save, and as the built program on a
 // .reg file with answers on standard input.
-#include "t_uninst/Run.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -13,6 +11,7 @@
 #include "platform/standin/standin.h"
 #include "platform/standin/terminal.h"
 #include "support/Files.h"
+#include "t_uninst/Run.h"
 
 namespace standin {
 namespace {
@@ -68,8 +67,8 @@ TEST_F(Run, KeyPathsMatchWhateverLetterCaseTheRegistryUses) {
 TEST_F(Run, KeysWithRefusedRightsAreSkippedWithoutAWord) {
   Load(ReadFile(SAMPLE_MACHINE));
   HKEY list = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components",
-                          0, KEY_READ, &list),
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components", 0,
+                          KEY_READ, &list),
             ERROR_SUCCESS);
   ASSERT_EQ(DenyAccess(list, KEY_SET_VALUE), ERROR_SUCCESS);
   HKEY entry = nullptr;
@@ -82,7 +81,9 @@ TEST_F(Run, KeysWithRefusedRightsAreSkippedWithoutAWord) {
 
   EXPECT_EQ(RunWith("\n\n"), 0);
   const std::string saved = Saved();
-  auto contains = [&saved](const std::string& text) { return saved.find(Utf16File(text).substr(2)) != std::string::npos; };
+  auto contains = [&saved](const std::string& text) {
+    return saved.find(Utf16File(text).substr(2)) != std::string::npos;
+  };
   EXPECT_TRUE(contains("Components\\0D3C2B1A99887766554433221100FFEE]")) << "the refused list is left alone";
   EXPECT_TRUE(contains("Uninstall\\{1A23B742-C9CF-43F5-A7AE-6BF14FDB5BA2}]"));
   EXPECT_FALSE(contains("S-1-5-18\\Components\\0D3C2B1A99887766554433221100FFEE]")) << "the other steps ran";
@@ -123,8 +124,7 @@ class Program : public ::testing::Test {
     WriteFile(input, answers);
     const std::string output = dir_.Path("output");
     const std::string env = registry.empty() ? "env -u T_UNINST_REGISTRY" : "T_UNINST_REGISTRY='" + registry + "'";
-    const std::string command =
-        env + " LANG=C.UTF-8 '" + T_UNINST_BINARY + "' <'" + input + "' >'" + output + "' 2>&1";
+    const std::string command = env + " LANG=C.UTF-8 '" + T_UNINST_BINARY + "' <'" + input + "' >'" + output + "' 2>&1";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(output)};
   }
@@ -144,8 +144,9 @@ TEST_F(Program, OkCleansTheMachineFile) {
   EXPECT_EQ(r.exitCode, 0) << r.out;
   EXPECT_EQ(ReadFile(machine), ReadFile(kCleaned));
   // "よろしいですか？" and the completion's "再インストール" reach the terminal as UTF-8.
-  EXPECT_NE(r.out.find("\xe3\x82\x88\xe3\x82\x8d\xe3\x81\x97\xe3\x81\x84\xe3\x81\xa7\xe3\x81\x99\xe3\x81\x8b\xef\xbc\x9f"),
-            std::string::npos)
+  EXPECT_NE(
+      r.out.find("\xe3\x82\x88\xe3\x82\x8d\xe3\x81\x97\xe3\x81\x84\xe3\x81\xa7\xe3\x81\x99\xe3\x81\x8b\xef\xbc\x9f"),
+      std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("\xe5\x86\x8d\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab"),
             std::string::npos);

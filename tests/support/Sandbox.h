@@ -19,14 +19,12 @@ class Sandbox : public ::testing::Test {
   static constexpr char kClassesPath[] = "t_uninst_tests";
 
  protected:
-
   void SetUp() override;
   void TearDown() override;
 
   // Creates the key (and its parents) below the sandbox; "" is the sandbox.
   HKEY Create(const std::string& path);
-  void SetString(const std::string& key, const std::string& name, const std::string& text,
-                 DWORD type = REG_SZ);
+  void SetString(const std::string& key, const std::string& name, const std::string& text, DWORD type = REG_SZ);
   // Data of any type as given: strings in code page 932, NUL included.
   void SetRaw(const std::string& key, const std::string& name, DWORD type, const std::vector<BYTE>& data);
   void SetDword(const std::string& key, const std::string& name, DWORD value);

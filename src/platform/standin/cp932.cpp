@@ -16,7 +16,7 @@ constexpr char16_t kNone = 0xFFFF;
 // converter, plus the few single bytes Windows maps and the C library does not.
 struct Tables {
   std::array<char16_t, 256> single{};
-  std::vector<char16_t> doubles = std::vector<char16_t>(65536, kNone);  // by lead<<8|trail
+  std::vector<char16_t> doubles = std::vector<char16_t>(65536, kNone);       // by lead<<8|trail
   std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(65536, 0);  // 0: none
 
   Tables() {

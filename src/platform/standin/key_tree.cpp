@@ -19,8 +19,8 @@ auto ChildPosition(Children& children, std::u16string_view upper) {
 
 const RootName& NameOfRoot(std::uint8_t root) {
   static const RootName names[kRootCount] = {
-      {u"HKEY_CLASSES_ROOT", u"HKCR"},  {u"HKEY_CURRENT_USER", u"HKCU"},   {u"HKEY_LOCAL_MACHINE", u"HKLM"},
-      {u"HKEY_USERS", u"HKU"},          {u"HKEY_CURRENT_CONFIG", u"HKCC"},
+      {u"HKEY_CLASSES_ROOT", u"HKCR"}, {u"HKEY_CURRENT_USER", u"HKCU"},   {u"HKEY_LOCAL_MACHINE", u"HKLM"},
+      {u"HKEY_USERS", u"HKU"},         {u"HKEY_CURRENT_CONFIG", u"HKCC"},
   };
   return names[root];
 }

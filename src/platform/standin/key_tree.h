@@ -27,8 +27,8 @@ struct Value {
   std::u16string name;
   std::uint32_t type = 0;
   std::vector<std::uint8_t> data;
-  std::int32_t section = -1;        // the file section the value was written in
-  std::unique_ptr<FileText> text;   // null: canonical, one line per value
+  std::int32_t section = -1;       // the file section the value was written in
+  std::unique_ptr<FileText> text;  // null: canonical, one line per value
 };
 
 struct Key {
@@ -37,8 +37,8 @@ struct Key {
   Key* parent = nullptr;
   std::vector<std::unique_ptr<Key>> children;  // sorted by upper
   std::vector<Value> values;                   // in written order
-  std::uint32_t denied = 0;      // access rights refused on this key (tests)
-  std::int32_t section = -1;     // the key's first section in the file
+  std::uint32_t denied = 0;                    // access rights refused on this key (tests)
+  std::int32_t section = -1;                   // the key's first section in the file
   bool deleted = false;
 
   Key* FindChild(std::u16string_view name) const;
@@ -61,10 +61,10 @@ struct Key {
 enum class RootSpelling : std::uint8_t { kLong, kShort };
 
 struct Section {
-  Key* key = nullptr;  // written only while the key is not deleted
-  std::uint8_t root = 0;            // index into the root table
+  Key* key = nullptr;     // written only while the key is not deleted
+  std::uint8_t root = 0;  // index into the root table
   RootSpelling spelling = RootSpelling::kLong;
-  std::unique_ptr<FileText> text;   // raw: the header line as written, when not canonical
+  std::unique_ptr<FileText> text;  // raw: the header line as written, when not canonical
 };
 
 enum class FileEncoding : std::uint8_t { kUtf16, kCp932 };

@@ -15,8 +15,8 @@ bool AttachMachineRegistry(int& exitCode) {
   std::string error;
   if (path == nullptr || *path == '\0') {
     error = std::string("no machine registry: set ") + standin::kRegistryVariable +
-            " to the .reg file that stands for this machine's registry, for example\n  " +
-            standin::kRegistryVariable + "=machine.reg t_uninst";
+            " to the .reg file that stands for this machine's registry, for example\n  " + standin::kRegistryVariable +
+            "=machine.reg t_uninst";
   } else if (standin::AttachMachineFile(path, error)) {
     return true;
   }

@@ -90,8 +90,9 @@ class Reader {
     if (signature == kRegedit4) {
       tree_.regedit4 = true;
     } else if (signature != kRegedit5) {
-      throw RegFileError(1, "not a registry file: the first line must be \"Windows Registry Editor Version 5.00\" "
-                            "or \"REGEDIT4\"");
+      throw RegFileError(1,
+                         "not a registry file: the first line must be \"Windows Registry Editor Version 5.00\" "
+                         "or \"REGEDIT4\"");
     }
     tree_.newline = std::u16string(first.substr(Content(first).size()));
     if (tree_.newline.empty()) tree_.newline = u"\r\n";

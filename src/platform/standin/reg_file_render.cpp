@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "cp932.h"
-#include "win32_standin.h"
 #include "reg_file.h"
+#include "win32_standin.h"
 
 namespace standin {
 namespace {

@@ -110,8 +110,7 @@ bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ |
 std::string AnsiData(const Value& v) {
   if (!IsStringType(v.type)) return std::string(v.data.begin(), v.data.end());
   std::u16string text(v.data.size() / 2, u'\0');
-  for (size_t i = 0; i < text.size(); ++i)
-    text[i] = static_cast<char16_t>(v.data[2 * i] | v.data[2 * i + 1] << 8);
+  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char16_t>(v.data[2 * i] | v.data[2 * i + 1] << 8);
   return Utf16ToCp932(text);
 }
 
@@ -246,8 +245,8 @@ LONG WINAPI RegEnumKeyExA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLeng
   return ERROR_SUCCESS;
 }
 
-LONG WINAPI RegEnumValueA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type,
-                          LPBYTE data, LPDWORD dataLength) {
+LONG WINAPI RegEnumValueA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type, LPBYTE data,
+                          LPDWORD dataLength) {
   Key* key = nullptr;
   LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
   if (rc != ERROR_SUCCESS) return rc;

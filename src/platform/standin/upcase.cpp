@@ -1,8 +1,9 @@
 #include "upcase.h"
 
+#include <locale.h>
+
 #include <clocale>
 #include <cwctype>
-#include <locale.h>
 #include <vector>
 
 namespace standin {
@@ -14,7 +15,7 @@ const std::vector<char16_t>& table() {
     locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
     for (unsigned u = 0; u < 65536; ++u) {
       auto upper = utf8 != nullptr && (u < 0xD800 || u > 0xDFFF) ? towupper_l(static_cast<wint_t>(u), utf8)
-                                                                  : static_cast<wint_t>(u);
+                                                                 : static_cast<wint_t>(u);
       v[u] = upper < 0x10000 ? static_cast<char16_t>(upper) : static_cast<char16_t>(u);
     }
     if (utf8 != nullptr) freelocale(utf8);
