@@ -148,7 +148,9 @@ bool TRegistry::DeleteTree(const std::string& path) {
         if (EnumerateName(key, NameList::kSubkeys, index, buffer, name)) DeleteTree(name);
     }
   }
-  return RegDeleteKeyA(base, sub.c_str()) == ERROR_SUCCESS;
+  // A key in a chosen view is deleted in that view.
+  const LONG rc = view_ != 0 ? RegDeleteKeyExA(base, sub.c_str(), view_, 0) : RegDeleteKeyA(base, sub.c_str());
+  return rc == ERROR_SUCCESS;
 }
 
 bool TRegistry::RemoveValue(const std::string& name) {

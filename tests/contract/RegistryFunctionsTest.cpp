@@ -75,8 +75,11 @@ TEST_F(RegistryFunctions, BackslashTrailBytesDoNotSplitAPath) {
 
 TEST_F(RegistryFunctions, SubkeysEnumerateSortedAndEndWithNoMoreItems) {
   for (const char* name : {"b", "C", "a", "_x", "B2"}) Create(name);
-  // By upper-cased name: "_" (0x5F) sorts after "Z" (0x5A).
-  EXPECT_EQ(Subkeys(sandbox_), (std::vector<std::string>{"a", "b", "B2", "C", "_x"}));
+  // Windows, like the stand-in, compares upper-cased names, so "_" (0x5F)
+  // sorts after "Z" (0x5A); Wine compares lower-cased ones.
+  const std::vector<std::string> expected = RunningUnderWine() ? std::vector<std::string>{"_x", "a", "b", "B2", "C"}
+                                                               : std::vector<std::string>{"a", "b", "B2", "C", "_x"};
+  EXPECT_EQ(Subkeys(sandbox_), expected);
   char name[8];
   DWORD length = sizeof name;
   EXPECT_EQ(RegEnumKeyExA(sandbox_, 5, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);

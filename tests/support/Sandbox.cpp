@@ -76,7 +76,10 @@ bool Sandbox::HasValue(const std::string& key, const std::string& name) {
   return found;
 }
 
-std::string Sandbox::Absolute(const std::string& path) { return "\\" + Below(path); }
+std::string Sandbox::Absolute(const std::string& path) {
+  std::string absolute(1, '\\');
+  return absolute.append(Below(path));
+}
 
 bool RunningUnderWine() {
 #ifdef _WIN32

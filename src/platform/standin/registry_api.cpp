@@ -288,6 +288,8 @@ LONG WINAPI RegDeleteKeyA(HKEY base, LPCSTR subKey) {
   return ERROR_SUCCESS;
 }
 
+LONG WINAPI RegDeleteKeyExA(HKEY base, LPCSTR subKey, REGSAM, DWORD) { return RegDeleteKeyA(base, subKey); }
+
 LONG WINAPI RegDeleteValueA(HKEY handle, LPCSTR name) {
   Key* key = nullptr;
   LONG rc = ResolveFor(handle, KEY_SET_VALUE, &key);

@@ -99,6 +99,8 @@ LONG WINAPI RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength,
 LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataLength);
 LONG WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD dataLength);
 LONG WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey);
+// The stand-in has one view: `view` changes nothing.
+LONG WINAPI RegDeleteKeyExA(HKEY key, LPCSTR subKey, REGSAM view, DWORD reserved);
 LONG WINAPI RegDeleteValueA(HKEY key, LPCSTR name);
 LONG WINAPI RegFlushKey(HKEY key);
 

@@ -1,0 +1,12 @@
+// The run's platform on Windows: the registry is the machine's own.
+#include "../machine.h"
+
+bool AttachMachineRegistry(int&) { return true; }
+
+std::vector<REGSAM> RegistryViews() {
+  // A 32-bit program on 64-bit Windows sees the 32-bit view unless it asks;
+  // the Installer keeps its registration in the 64-bit one.
+  BOOL wow64 = FALSE;
+  if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) return {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+  return {0};
+}
