@@ -12,7 +12,7 @@ constexpr size_t kIndexFrom = 16;  // values; below this a scan is faster
 template <typename Children>
 auto ChildPosition(Children& children, std::u16string_view upper) {
   return std::lower_bound(children.begin(), children.end(), upper,
-                          [](const std::unique_ptr<Key>& k, std::u16string_view u) { return k->upper < u; });
+                          [](const std::unique_ptr<Key>& k, std::u16string_view u) { return k->upper.compare(u) < 0; });
 }
 
 }  // namespace

@@ -250,7 +250,7 @@ class Reader {
     rest = TrimLeft(rest.substr(1));
     Key& key = *tree_.sections[current_].key;
 
-    if (rest.size() >= 1 && rest.front() == u'-' && TrimRight(rest.substr(1)).empty()) {
+    if (!rest.empty() && rest.front() == u'-' && TrimRight(rest.substr(1)).empty()) {
       tree_.RemoveValue(key, name);
       pending_ += std::u16string_view(text_.data() + start, pos_ - start);
       return;

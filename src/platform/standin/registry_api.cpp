@@ -134,7 +134,7 @@ LONG CopyData(const std::string& bytes, LPBYTE data, LPDWORD size) {
   *size = static_cast<DWORD>(bytes.size());
   if (data == nullptr) return ERROR_SUCCESS;
   if (available < bytes.size()) return ERROR_MORE_DATA;
-  std::memcpy(data, bytes.data(), bytes.size());
+  std::copy(bytes.begin(), bytes.end(), data);
   return ERROR_SUCCESS;
 }
 
@@ -142,7 +142,8 @@ LONG CopyName(std::u16string_view name, LPSTR out, LPDWORD length) {
   if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
   std::string bytes = Utf16ToCp932(name);
   if (bytes.size() + 1 > *length) return ERROR_MORE_DATA;
-  std::memcpy(out, bytes.c_str(), bytes.size() + 1);
+  std::copy(bytes.begin(), bytes.end(), out);
+  out[bytes.size()] = '\0';
   *length = static_cast<DWORD>(bytes.size());
   return ERROR_SUCCESS;
 }

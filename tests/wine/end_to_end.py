@@ -1,0 +1,134 @@
+#!/usr/bin/env python3
+"""t_uninst.exe under Wine, as a user runs it on Windows.
+
+A fresh prefix (code page 932) gets the sample machine in the 64-bit view
+and a 32-bit setup's entries in the 32-bit view, through Wine's reg.exe.
+The program runs under Xvfb; its boxes are answered with key presses and
+photographed. The registry is exported before and after: Cancel (Esc) must
+change nothing; OK must remove exactly the product's traces, in both views.
+
+    end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR
+"""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+exe, sample, cleaned, view32, out = (os.path.abspath(a) for a in sys.argv[1:6])
+CAPTION = "ZobrikLine InstallCleaner"
+os.makedirs(out, exist_ok=True)
+env = dict(os.environ, WINEPREFIX=os.path.join(out, "prefix"), WINEDEBUG="-all",
+           LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8", DISPLAY=":97",
+           WINEDLLOVERRIDES="mscoree=d;mshtml=d")  # no offer to install .NET or a browser engine
+# Wine's reg.exe picks the view by its /reg option.
+VIEWS = {"64": ("HKLM\\SOFTWARE", "/reg:64"),
+         "32": ("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "/reg:32")}
+
+
+def run(args, check=True):
+    done = subprocess.run(args, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    if check and done.returncode != 0:
+        sys.exit("FAIL: %s exited %d: %s" % (" ".join(args), done.returncode, done.stderr.decode(errors="replace")[-500:]))
+    return done
+
+
+def parse(data):
+    """A .reg file's keys and values, as a set of (key, value line) pairs;
+    the 32-bit view's own tree, seen from the 64-bit one, left out."""
+    items, key = set(), None
+    for line in data.decode("utf-16").replace("\\\r\n  ", "").splitlines():
+        if line.startswith("[") and line.endswith("]"):
+            key = line[1:-1].upper()
+            if key.startswith("HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432NODE"):
+                key = None
+                continue
+            items.add((key, None))
+        elif key and (line.startswith('"') or line.startswith("@")):
+            items.add((key, line))
+    return items
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def state():
+    views = {}
+    for view, (key, option) in VIEWS.items():
+        path = os.path.join(out, "export%s.reg" % view)
+        run(["wine", "reg", "export", key, windows_path(path), option, "/y"])
+        with open(path, "rb") as f:
+            views[view] = parse(f.read())
+    return views
+
+
+def answer(key, shots):
+    """Starts the program, answers each box with `key`, saves each box."""
+    proc = subprocess.Popen(["wine", exe], env=env)
+    for shot in shots:
+        wid = None
+        for _ in range(120):
+            found = run(["xdotool", "search", "--onlyvisible", "--name", CAPTION], check=False)
+            if found.returncode == 0:
+                wid = found.stdout.split()[-1].decode()
+                break
+            time.sleep(0.5)
+        assert wid, "no box appeared for " + shot
+        time.sleep(1)
+        run(["import", "-window", "root", os.path.join(out, shot + ".png")], check=False)
+        run(["xdotool", "windowactivate", "--sync", wid], check=False)
+        run(["xdotool", "key", "--window", wid, key])
+        for _ in range(40):
+            if run(["xdotool", "search", "--onlyvisible", "--name", CAPTION], check=False).returncode != 0:
+                break
+            time.sleep(0.25)
+    return proc.wait(timeout=60)
+
+
+def main():
+    run(["wineserver", "-k"], check=False)
+    shutil.rmtree(env["WINEPREFIX"], ignore_errors=True)
+    xvfb = subprocess.Popen(["Xvfb", ":97", "-screen", "0", "800x600x24"], stderr=subprocess.DEVNULL)
+    checks = []  # (what, passed, detail)
+    try:
+        time.sleep(1)
+        run(["wine", "wineboot", "-i"], check=False)  # it may complain of services a new prefix lacks
+        run(["wineserver", "-w"], check=False)
+        run(["wine", "reg", "import", windows_path(sample), "/reg:64"])
+        run(["wine", "reg", "import", windows_path(view32), "/reg:32"])
+        before = state()
+
+        code = answer("Escape", ["confirmation"])
+        checks.append(("Esc exits with 0", code == 0, "exit code %d" % code))
+        checks.append(("Esc changes nothing", state() == before, ""))
+
+        code = answer("Return", ["confirmation-ok", "completion"])
+        checks.append(("OK exits with 0", code == 0, "exit code %d" % code))
+        after = state()
+        with open(sample, "rb") as f:
+            machine = parse(f.read())
+        with open(cleaned, "rb") as f:
+            expected_left = parse(f.read())
+        with open(view32, "rb") as f:
+            extra32 = parse(f.read())
+        removed64 = machine - expected_left
+        # The 32-bit setup's uninstall entry and its shared DLL.
+        removed32 = {item for item in extra32 if "ZOBRIKLINE" in item[0] or "ZobrikLine\\\\zl32" in (item[1] or "")}
+        for view, removed in (("64", removed64), ("32", removed32)):
+            gone = before[view] - after[view]
+            added = after[view] - before[view]
+            checks.append(("OK removes exactly the product's %d items in the %s-bit view" % (len(removed), view),
+                           gone == removed, "removed %d; not expected: %s; left: %s" % (
+                               len(gone), sorted(map(str, gone - removed))[:5], sorted(map(str, removed - gone))[:5])))
+            checks.append(("OK adds nothing in the %s-bit view" % view, not added, str(sorted(map(str, added))[:5])))
+    finally:
+        xvfb.terminate()
+    for what, passed, detail in checks:
+        print("%s: %s%s" % ("ok" if passed else "FAIL", what, "" if passed else " (" + detail + ")"))
+    failed = sum(1 for c in checks if not c[1])
+    print("%d passed, %d failed" % (len(checks) - failed, failed))
+    return 1 if failed else 0
+
+
+sys.exit(main())
