@@ -1,5 +1,6 @@
 // The accessor's path rules, snapshot listings, typed reads and subtree
 // deletion, on whichever registry the build runs on.
+#include "registry/EnumerateName.h"
 #include "registry/TRegistry.h"
 #include "support/Sandbox.h"
 
@@ -145,6 +146,22 @@ TEST_F(Accessor, DeleteTreeRemovesEveryLevelAndKeepsTheOpenedKey) {
   EXPECT_EQ(reg_.Opened(), opened);
   EXPECT_EQ(reg_.OpenedPath(), Absolute("Other").substr(1));
   EXPECT_TRUE(Exists("Other"));
+}
+
+TEST_F(Accessor, ANameLongerThanTheBufferIsReadWholeNotSkipped) {
+  const std::string longName(200, 'n');
+  Create(longName);
+  SetDword("", longName, 1);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, Absolute("").substr(1).c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+  for (NameList list : {NameList::kSubkeys, NameList::kValues}) {
+    std::vector<char> buffer(8);  // as if the reported maxima had been too small
+    std::string name;
+    EXPECT_TRUE(EnumerateName(key, list, 0, buffer, name));
+    EXPECT_EQ(name, longName);
+    EXPECT_FALSE(EnumerateName(key, list, 1, buffer, name)) << "past the end";
+  }
+  RegCloseKey(key);
 }
 
 TEST_F(Accessor, RemoveValueNeedsAnOpenedKey) {

@@ -64,6 +64,19 @@ TEST_F(Run, KeyPathsMatchWhateverLetterCaseTheRegistryUses) {
   EXPECT_EQ(Saved(), Recased(ReadFile(kCleaned)));
 }
 
+TEST_F(Run, AMachineWithoutTheCleanedKeysStaysAsItWas) {
+  const std::string machine = Utf16File(
+      "Windows Registry Editor Version 5.00\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs]\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZobrikLine]\r\n\"Path\"=\"C:\\\\ZobrikLine\"\r\n\r\n");
+  Load(machine);
+  Tinst0 cleaner;
+  EXPECT_TRUE(cleaner.CleanInstallerEntries());
+  EXPECT_TRUE(cleaner.CleanSharedDlls());
+  EXPECT_FALSE(Machine().changed);
+  EXPECT_EQ(Saved(), machine);
+}
+
 TEST_F(Run, KeysWithRefusedRightsAreSkippedWithoutAWord) {
   Load(ReadFile(SAMPLE_MACHINE));
   HKEY list = nullptr;
