@@ -60,24 +60,20 @@ bool TRegistry::QueryStats(TKeyStats& stats) {
   return true;
 }
 
-void TRegistry::ListSubkeys(TStringList& list) {
-  list.Clear();
-  TKeyStats stats;
-  if (!QueryStats(stats)) return;
-  std::vector<char> buffer = NameBuffer(stats.SubkeyNameMax);
-  std::string name;
-  for (DWORD index = 0; index < stats.SubkeyCount; ++index)
-    if (EnumerateName(opened_, NameList::kSubkeys, index, buffer, name)) list.Add(name);
-}
+void TRegistry::ListSubkeys(TStringList& list) { ListNames(NameList::kSubkeys, list); }
 
-void TRegistry::ListValues(TStringList& list) {
+void TRegistry::ListValues(TStringList& list) { ListNames(NameList::kValues, list); }
+
+void TRegistry::ListNames(NameList which, TStringList& list) {
   list.Clear();
   TKeyStats stats;
   if (!QueryStats(stats)) return;
-  std::vector<char> buffer = NameBuffer(stats.ValueNameMax);
+  const bool subkeys = which == NameList::kSubkeys;
+  std::vector<char> buffer = NameBuffer(subkeys ? stats.SubkeyNameMax : stats.ValueNameMax);
+  const DWORD count = subkeys ? stats.SubkeyCount : stats.ValueCount;
   std::string name;
-  for (DWORD index = 0; index < stats.ValueCount; ++index)
-    if (EnumerateName(opened_, NameList::kValues, index, buffer, name)) list.Add(name);
+  for (DWORD index = 0; index < count; ++index)
+    if (EnumerateName(opened_, which, index, buffer, name)) list.Add(name);
 }
 
 bool TRegistry::QueryValue(const std::string& name, TValueStats& stats) {

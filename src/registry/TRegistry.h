@@ -13,6 +13,7 @@
 
 #include "../platform/win32.h"
 #include "ERegistryException.h"
+#include "EnumerateName.h"
 #include "TStringList.h"
 #include "ValueKind.h"
 
@@ -104,6 +105,8 @@ class TRegistry {
   HKEY BaseFor(bool relative) const;
 
  private:
+  void ListNames(NameList which, TStringList& list);
+
   HKEY root_ = HKEY_CURRENT_USER;
   HKEY opened_ = nullptr;
   std::string openedPath_;

@@ -4,6 +4,7 @@
 #include "cp932.h"
 #include "reg_file.h"
 #include "upcase.h"
+#include "utf8.h"
 #include "win32_standin.h"
 
 namespace standin {
@@ -12,27 +13,10 @@ namespace {
 constexpr std::u16string_view kRegedit5 = u"Windows Registry Editor Version 5.00";
 constexpr std::u16string_view kRegedit4 = u"REGEDIT4";
 
-std::string Narrow(std::u16string_view text) {
-  std::string out;
-  for (char16_t c : text) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | c >> 6));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xE0 | c >> 12));
-      out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
-}
-
 // A short quotation of the text an error points at.
 std::string Quote(std::u16string_view text) {
   constexpr size_t kLongest = 40;
-  std::string q = Narrow(text.substr(0, kLongest));
+  std::string q = Utf16ToUtf8(text.substr(0, kLongest));
   return "'" + q + (text.size() > kLongest ? "...'" : "'");
 }
 

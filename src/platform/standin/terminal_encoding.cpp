@@ -6,22 +6,10 @@
 
 #include "cp932.h"
 #include "terminal.h"
+#include "utf8.h"
 
 namespace standin {
 namespace {
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | c >> 6));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | c >> 12));
-    out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
 
 // The locale's character set; the plain C locale counts as UTF-8, which
 // today's terminals are.
@@ -62,8 +50,7 @@ std::string Reencode(const std::string& utf8, const std::string& codeset) {
 
 std::string Cp932ToTerminal(std::string_view text) {
   static const std::string codeset = TerminalCodeset();
-  std::string utf8;
-  for (char16_t c : Cp932ToUtf16(text)) AppendUtf8(utf8, c);
+  const std::string utf8 = Utf16ToUtf8(Cp932ToUtf16(text));
   return codeset == "UTF-8" ? utf8 : Reencode(utf8, codeset);
 }
 

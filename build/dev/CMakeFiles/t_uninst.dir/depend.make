@@ -1,2 +1,0 @@
-# Empty dependencies file for t_uninst.
-# This may be replaced when dependencies are built.
