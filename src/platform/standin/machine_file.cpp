@@ -127,7 +127,9 @@ bool AttachMachineFile(const std::string& path, std::string& error) {
   // read-only is refused even for root, as a user without rights would be.
   if ((info.st_mode & 0222) == 0 || access(resolved, W_OK) != 0)
     return fail("is read-only: the cleaner needs to write it (on Windows it needs administrator rights)");
-  if (access(FolderOf(file->target).c_str(), W_OK) != 0)
+  struct stat folder {};
+  const std::string folderPath = FolderOf(file->target);
+  if (stat(folderPath.c_str(), &folder) != 0 || (folder.st_mode & 0222) == 0 || access(folderPath.c_str(), W_OK) != 0)
     return fail("is in a read-only folder: the cleaner writes the file anew beside it");
   file->lock = open(resolved, O_RDONLY | O_CLOEXEC);
   if (file->lock < 0) return fail("cannot be opened: " + Reason());
