@@ -22,7 +22,11 @@ bool EnumerateName(HKEY key, NameList list, DWORD index, std::vector<char>& buff
     rc = Enumerate(key, list, index, buffer, length);
   }
   if (rc != ERROR_SUCCESS) return false;
-  // The name as read, up to its first NUL.
-  name.assign(buffer.data(), std::char_traits<char>::length(buffer.data()));
+  // A name with a NUL inside cannot be passed back to the ANSI functions:
+  // cut at the NUL it would name another key or value, or, cut to nothing,
+  // the key itself. It is left out rather than mistaken for another.
+  const size_t cut = std::char_traits<char>::length(buffer.data());
+  if (cut != length) return false;
+  name.assign(buffer.data(), cut);
   return true;
 }

@@ -88,6 +88,17 @@ TEST_F(HostileContent, OddCharactersInNamesAndData) {
   ExpectCleanedTo(kept, removed);
 }
 
+TEST_F(HostileContent, ANameWithANulInsideIsNeverTakenForAnother) {
+  // Cut at its NUL, "Other\0ZobrikLine" would name "Other", and a subkey
+  // named by a NUL alone would name its own parent, over and over.
+  const std::u16string nul(1, u'\0');
+  const std::u16string all = Section(kUninstall) + Section(kUninstall + u"\\Other", u"@=\"x\"\r\n") +
+                             Section(kUninstall + u"\\Other" + nul + u"ZobrikLine", u"@=\"ZobrikLine\"\r\n") +
+                             Section(kUninstall + u"\\ZobrikLine", u"@=\"ZobrikLine\"\r\n") +
+                             Section(kUninstall + u"\\ZobrikLine\\" + nul);
+  ExpectCleanedTo(all, u"");
+}
+
 TEST_F(HostileContent, PathsWithDoubledAndTrailingSeparatorsNameTheSameKeys) {
   ReplaceMachine(ReadRegFile(Utf16Bytes(kHead + Section(kUninstall + u"\\\\Entry\\", u"@=\"ZobrikLine\"\r\n") +
                                         Section(kUninstall + u"\\Other\\\\", u"@=\"x\"\r\n"))));

@@ -1,0 +1,27 @@
+// Any bytes as a machine registry: when they read, both passes run over them
+// and the cleaned registry writes a file that reads again.
+#include <cstdint>
+#include <cstdlib>
+
+#include "cleaner/Tinst0.h"
+#include "platform/standin/reg_file.h"
+#include "platform/standin/standin.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+  try {
+    standin::ReplaceMachine(standin::ReadRegFile(std::string_view(reinterpret_cast<const char*>(data), size)));
+  } catch (const standin::RegFileError&) {
+    return 0;
+  }
+  {
+    Tinst0 cleaner;
+    if (!cleaner.CleanInstallerEntries() || !cleaner.CleanSharedDlls()) std::abort();
+  }
+  try {
+    standin::ReadRegFile(standin::WriteRegFile(standin::Machine()));
+  } catch (const standin::RegFileError&) {
+    std::abort();
+  }
+  standin::ReplaceMachine(std::make_unique<standin::KeyTree>());
+  return 0;
+}
