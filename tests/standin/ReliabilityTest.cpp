@@ -173,7 +173,7 @@ TEST_F(Reliability, ASecondRunOnTheSameFileIsRefusedWhileTheFirstAsks) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const pid_t first = Start(machine, fifo, dir_.Path("first-out"));
   const int answer = open(fifo.c_str(), O_WRONLY);
-  for (int i = 0; i < 100 && ReadFile(dir_.Path("first-out")).find("Cancel") == std::string::npos; ++i)
+  for (int i = 0; i < 1000 && ReadFile(dir_.Path("first-out")).find("Cancel") == std::string::npos; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
 
   const std::string out = dir_.Path("second-out");
