@@ -37,4 +37,8 @@ std::string WriteRegFile(const KeyTree& tree);
 // four bytes long as hex(4).
 std::u16string RenderValue(const Value& value, bool regedit4, std::u16string_view newline);
 
+// A section's key line in the canonical form: "[", the root's name as
+// spelled, the names from the root down to the key, "]", the line end.
+std::u16string SectionHeader(const KeyTree& tree, const Key& key, std::uint8_t root, RootSpelling spelling);
+
 }  // namespace standin

@@ -130,7 +130,7 @@ class Reader {
       return;
     }
     current_ = tree_.AddSection(*key, root_, spelling_);
-    const std::u16string header = CanonicalHeader(*key);
+    const std::u16string header = SectionHeader(tree_, *key, root_, spelling_);
     if (pending_ != tree_.newline || header != line) {
       auto& text = tree_.sections[current_].text;
       text = std::make_unique<FileText>();
@@ -165,18 +165,6 @@ class Reader {
       rest = next == std::u16string_view::npos ? std::u16string_view() : rest.substr(next + 1);
     }
     return key;
-  }
-
-  std::u16string CanonicalHeader(const Key& key) const {
-    const RootName& names = NameOfRoot(root_);
-    std::u16string header = u"[";
-    header += spelling_ == RootSpelling::kLong ? names.longName : names.shortName;
-    std::vector<const Key*> chain;
-    for (const Key* k = &key; k != tree_.Root(root_) && k != nullptr; k = k->parent) chain.push_back(k);
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) header += u"\\" + (*it)->name;
-    header += u"]";
-    header += tree_.newline;
-    return header;
   }
 
   // Reads a quoted text starting after its opening quote; `rest` is left

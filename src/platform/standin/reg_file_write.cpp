@@ -68,18 +68,7 @@ class Writer {
   }
 
   void Header(const Key& key, std::uint8_t root, RootSpelling spelling) {
-    const Key* base = tree_.Root(root);
-    std::vector<const Key*> chain;
-    for (const Key* k = &key; k != base && k->parent != nullptr; k = k->parent) chain.push_back(k);
-    const RootName& names = NameOfRoot(root);
-    out_ += u"[";
-    out_ += spelling == RootSpelling::kLong ? names.longName : names.shortName;
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-      out_ += u"\\";
-      out_ += (*it)->name;
-    }
-    out_ += u"]";
-    out_ += tree_.newline;
+    out_ += SectionHeader(tree_, key, root, spelling);
   }
 
   const KeyTree& tree_;
