@@ -120,4 +120,11 @@ bool Cp932CanHold(std::u16string_view text) {
   return true;
 }
 
+size_t Cp932Size(const std::uint8_t* utf16le, size_t units) {
+  const Tables& t = tables();
+  size_t size = 0;
+  for (size_t i = 0; i < units; ++i) size += t.encode[utf16le[2 * i] | utf16le[2 * i + 1] << 8] > 0xFF ? 2 : 1;
+  return size;
+}
+
 }  // namespace standin

@@ -2,6 +2,7 @@
 // stand-in gives the program, and its conversion to and from UTF-16.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,9 @@ std::u16string Cp932ToUtf16(std::string_view bytes);
 std::string Utf16ToCp932(std::u16string_view text);
 
 bool Cp932CanHold(std::u16string_view text);
+
+// How many bytes Utf16ToCp932 gives for UTF-16LE bytes, without converting
+// them.
+size_t Cp932Size(const std::uint8_t* utf16le, size_t units);
 
 }  // namespace standin

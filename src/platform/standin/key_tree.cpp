@@ -10,9 +10,10 @@ namespace {
 constexpr size_t kIndexFrom = 16;  // values; below this a scan is faster
 
 template <typename Children>
-auto ChildPosition(Children& children, std::u16string_view upper) {
-  return std::lower_bound(children.begin(), children.end(), upper,
-                          [](const std::unique_ptr<Key>& k, std::u16string_view u) { return k->upper.compare(u) < 0; });
+auto ChildPosition(Children& children, std::u16string_view name) {
+  return std::lower_bound(
+      children.begin(), children.end(), name,
+      [](const std::unique_ptr<Key>& k, std::u16string_view u) { return CompareUpcased(k->name, u) < 0; });
 }
 
 }  // namespace
@@ -26,21 +27,21 @@ const RootName& NameOfRoot(std::uint8_t root) {
 }
 
 Key* Key::FindChild(std::u16string_view name) const {
-  std::u16string upper = Upcase(name);
-  auto it = ChildPosition(children, upper);
-  return it != children.end() && (*it)->upper == upper ? it->get() : nullptr;
+  auto it = ChildPosition(children, name);
+  return it != children.end() && !(*it)->deleted && CompareUpcased((*it)->name, name) == 0 ? it->get() : nullptr;
 }
 
 void Key::IndexValues() const {
   valueIndex = std::make_unique<std::unordered_map<std::u16string, std::uint32_t>>();
   valueIndex->reserve(values.size());
-  for (std::uint32_t i = 0; i < values.size(); ++i) valueIndex->emplace(Upcase(values[i].name), i);
+  for (std::uint32_t i = 0; i < values.size(); ++i)
+    if (!values[i].removed) valueIndex->emplace(Upcase(values[i].name), i);
 }
 
 Value* Key::FindValue(std::u16string_view name) {
   if (values.size() < kIndexFrom) {
     for (Value& v : values)
-      if (SameName(v.name, name)) return &v;
+      if (!v.removed && SameName(v.name, name)) return &v;
     return nullptr;
   }
   if (!valueIndex) IndexValues();
@@ -51,7 +52,8 @@ Value* Key::FindValue(std::u16string_view name) {
 size_t Key::LongestChildName() const {
   if (childMaxStale) {
     cachedChildMax = 0;
-    for (const auto& c : children) cachedChildMax = std::max<std::uint32_t>(cachedChildMax, c->name.size());
+    for (const auto& c : children)
+      if (!c->deleted) cachedChildMax = std::max<std::uint32_t>(cachedChildMax, c->name.size());
     childMaxStale = false;
   }
   return cachedChildMax;
@@ -61,6 +63,7 @@ size_t Key::LongestValueName() const {
   if (valueMaxStale) {
     cachedValueNameMax = cachedDataMax = 0;
     for (const Value& v : values) {
+      if (v.removed) continue;
       cachedValueNameMax = std::max<std::uint32_t>(cachedValueNameMax, v.name.size());
       cachedDataMax = std::max<std::uint32_t>(cachedDataMax, v.data.size());
     }
@@ -82,15 +85,18 @@ KeyTree::KeyTree() {
 Key* KeyTree::Root(std::uint8_t root) const { return root == kClassesRoot ? classes_ : roots_[root].get(); }
 
 Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
-  std::u16string upper = Upcase(name);
-  auto it = ChildPosition(parent.children, upper);
-  if (it != parent.children.end() && (*it)->upper == upper) {
-    if (created) *created = false;
-    return it->get();
+  auto it = ChildPosition(parent.children, name);
+  if (it != parent.children.end() && CompareUpcased((*it)->name, name) == 0) {
+    if (!(*it)->deleted) {
+      if (created) *created = false;
+      return it->get();
+    }
+    // A deleted key of that name still holds its place.
+    Compact(parent);
+    it = ChildPosition(parent.children, name);
   }
   auto key = std::make_unique<Key>();
   key->name = name;
-  key->upper = std::move(upper);
   key->parent = &parent;
   Key* raw = key.get();
   parent.children.insert(it, std::move(key));
@@ -100,16 +106,54 @@ Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
   return raw;
 }
 
-void KeyTree::Remove(Key& key) {
-  while (!key.children.empty()) Remove(*key.children.back());
+const Value& KeyTree::ValueAt(Key& key, size_t index) {
+  if (key.removedValues != 0) {
+    std::erase_if(key.values, [](const Value& v) { return v.removed; });
+    key.removedValues = 0;
+    key.valueIndex.reset();
+  }
+  return key.values[index];
+}
+
+const Key& KeyTree::Subkey(Key& parent, size_t index) {
+  Compact(parent);
+  return *parent.children[index];
+}
+
+void KeyTree::Compact(Key& parent) {
+  if (parent.deletedChildren == 0) return;
+  auto live = parent.children.begin();
+  for (auto& child : parent.children) {
+    if (child->deleted)
+      deleted_.push_back(std::move(child));
+    else
+      *live++ = std::move(child);
+  }
+  parent.children.erase(live, parent.children.end());
+  parent.deletedChildren = 0;
+}
+
+void KeyTree::Bury(Key& key) {
+  for (auto& child : key.children) {
+    if (!child->deleted) Bury(*child);
+    deleted_.push_back(std::move(child));
+  }
+  key.children.clear();
+  key.children.shrink_to_fit();
+  key.deletedChildren = 0;
   key.values.clear();
   key.values.shrink_to_fit();
+  key.removedValues = 0;
   key.valueIndex.reset();
   key.deleted = true;
+}
+
+void KeyTree::Remove(Key& key) {
+  Bury(key);
+  // The key keeps its place among its parent's children until they are
+  // next enumerated: deleting many keys from a large one costs no moves.
   if (Key* parent = key.parent) {
-    auto it = ChildPosition(parent->children, key.upper);
-    deleted_.push_back(std::move(*it));
-    parent->children.erase(it);
+    ++parent->deletedChildren;
     parent->childMaxStale = true;
   }
   changed = true;
@@ -137,13 +181,13 @@ void KeyTree::SetValue(Key& key, std::u16string_view name, std::uint32_t type, s
 bool KeyTree::RemoveValue(Key& key, std::u16string_view name) {
   Value* v = key.FindValue(name);
   if (!v) return false;
-  auto index = static_cast<std::uint32_t>(v - key.values.data());
-  if (key.valueIndex) {
-    key.valueIndex->erase(Upcase(v->name));
-    for (auto& entry : *key.valueIndex)
-      if (entry.second > index) --entry.second;
-  }
-  key.values.erase(key.values.begin() + index);
+  // The value keeps its place until the key's values are next enumerated
+  // (KeyTree::ValueAt): removing many values from a large key costs no moves.
+  if (key.valueIndex) key.valueIndex->erase(Upcase(v->name));
+  v->removed = true;
+  v->data = {};
+  v->text.reset();
+  ++key.removedValues;
   key.valueMaxStale = true;
   changed = true;
   return true;

@@ -25,22 +25,29 @@ struct FileText {
 
 struct Value {
   std::u16string name;
-  std::uint32_t type = 0;
   std::vector<std::uint8_t> data;
-  std::int32_t section = -1;       // the file section the value was written in
   std::unique_ptr<FileText> text;  // null: canonical, one line per value
+  std::uint32_t type = 0;
+  std::int32_t section = -1;  // the file section the value was written in
+  bool removed = false;       // deleted, until its key's values are next enumerated
 };
 
 struct Key {
   std::u16string name;
-  std::u16string upper;  // the sort and lookup key
   Key* parent = nullptr;
-  std::vector<std::unique_ptr<Key>> children;  // sorted by upper
-  std::vector<Value> values;                   // in written order
-  std::uint32_t denied = 0;                    // access rights refused on this key (tests)
-  std::int32_t section = -1;                   // the key's first section in the file
+  // Sorted by their upper-cased names. Deleted keys stay in place, marked,
+  // until the parent's subkeys are next enumerated (KeyTree::Subkey).
+  std::vector<std::unique_ptr<Key>> children;
+  std::uint32_t deletedChildren = 0;
+  std::vector<Value> values;  // in written order, removed ones among them for a while
+  std::uint32_t removedValues = 0;
+  std::uint32_t denied = 0;   // access rights refused on this key (tests)
+  std::int32_t section = -1;  // the key's first section in the file
   bool deleted = false;
 
+  size_t SubkeyCount() const { return children.size() - deletedChildren; }
+  size_t ValueCount() const { return values.size() - removedValues; }
+  // The live child of that name, or null.
   Key* FindChild(std::u16string_view name) const;
   Value* FindValue(std::u16string_view name);
   size_t LongestChildName() const;
@@ -90,6 +97,10 @@ class KeyTree {
   // emptied and marked, so that handles and file sections that refer to
   // them see that they are gone.
   void Remove(Key& key);
+  // The parent's subkey at an index of its enumeration order.
+  const Key& Subkey(Key& parent, size_t index);
+  // The key's value at an index of its enumeration order.
+  const Value& ValueAt(Key& key, size_t index);
 
   // Sets a value; keeps its place when it exists, else appends it.
   void SetValue(Key& key, std::u16string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
@@ -109,6 +120,11 @@ class KeyTree {
   bool changed = false;  // since the last write
 
  private:
+  // Marks a key and everything below it deleted.
+  void Bury(Key& key);
+  // Drops the deleted keys from a parent's children.
+  void Compact(Key& parent);
+
   std::unique_ptr<Key> roots_[kRootCount];
   Key* classes_ = nullptr;
   std::vector<std::unique_ptr<Key>> deleted_;

@@ -25,20 +25,27 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool ReadAll(int fd, std::string& bytes) {
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n == 0) return true;
+// A read that failed, with the system's reason.
+struct ReadFailure {
+  std::string reason;
+};
+
+// Fills as much of the buffer as the file still holds.
+size_t ReadUpTo(int fd, char* buffer, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = read(fd, buffer + done, size - done);
+    if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      throw ReadFailure{Reason()};
     }
-    bytes.append(buffer, static_cast<size_t>(n));
+    done += static_cast<size_t>(n);
   }
+  return done;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAll(int fd, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -76,12 +83,12 @@ LONG Save(MachineFile& file, KeyTree& tree) {
   struct stat now {};
   if (stat(file.target.c_str(), &now) != 0) return fail(Reason());
   if (!SameFile(now, file.loaded)) return fail("it was changed by another program since it was read");
-  const std::string bytes = WriteRegFile(tree);
   const std::string folder = FolderOf(file.target);
   std::string temp = file.target + ".XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) return fail("cannot create a file in '" + folder + "': " + Reason());
-  bool ok = WriteAll(fd, bytes) && fchmod(fd, file.loaded.st_mode & 07777) == 0 && fsync(fd) == 0;
+  bool ok = WriteRegFile(tree, [fd](std::string_view piece) { return WriteAll(fd, piece); }) &&
+            fchmod(fd, file.loaded.st_mode & 07777) == 0 && fsync(fd) == 0;
   std::string why = ok ? "" : Reason();
   if (fchown(fd, file.loaded.st_uid, file.loaded.st_gid) != 0) {
     // Only the owner can keep someone else's file theirs; the content is what matters.
@@ -138,13 +145,13 @@ bool AttachMachineFile(const std::string& path, std::string& error) {
     return fail(errno == EWOULDBLOCK ? "is in use by another run of t_uninst; wait for it to finish"
                                      : "cannot be locked: " + Reason());
   }
-  std::string bytes;
-  if (fstat(file->lock, &file->loaded) != 0 || !ReadAll(file->lock, bytes)) {
-    close(file->lock);
-    return fail("cannot be read: " + Reason());
-  }
   try {
-    ReplaceMachine(ReadRegFile(bytes));
+    if (fstat(file->lock, &file->loaded) != 0) throw ReadFailure{Reason()};
+    const int fd = file->lock;
+    ReplaceMachine(ReadRegFile([fd](char* buffer, size_t size) { return ReadUpTo(fd, buffer, size); }));
+  } catch (const ReadFailure& e) {
+    close(file->lock);
+    return fail("cannot be read: " + e.reason);
   } catch (const RegFileError& e) {
     close(file->lock);
     error = path + ":" + std::to_string(e.line()) + ": " + e.what();

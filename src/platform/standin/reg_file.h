@@ -3,6 +3,7 @@
 // 932; CRLF or LF line ends.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -26,9 +27,20 @@ class RegFileError : public std::runtime_error {
 // canonical form would not give back (comments, unusual spacing, hand-made
 // hex lines) is kept to write the file back unchanged.
 std::unique_ptr<KeyTree> ReadRegFile(std::string_view bytes);
+// The same, a piece at a time, so that a large file is never held whole:
+// `read` fills up to `size` bytes of the buffer and gives how many it
+// filled, 0 at the end of the file.
+using RegFileSource = std::function<size_t(char* buffer, size_t size)>;
+std::unique_ptr<KeyTree> ReadRegFile(const RegFileSource& read);
+
+// Receives a written file piece by piece; false stops the writing.
+using RegFileSink = std::function<bool(std::string_view bytes)>;
 
 // The file for the tree, in its own encoding: the canonical form regedit
-// writes, but for the text kept from reading it.
+// writes, but for the text kept from reading it. Gives false when the sink
+// did.
+bool WriteRegFile(const KeyTree& tree, const RegFileSink& sink);
+// The same, whole.
 std::string WriteRegFile(const KeyTree& tree);
 
 // One value's lines in regedit's form, the last line end included. Data

@@ -1,4 +1,5 @@
 // Reading a .reg file into the key tree.
+#include <algorithm>
 #include <cstring>
 
 #include "cp932.h"
@@ -48,25 +49,70 @@ std::vector<std::uint8_t> LittleEndian(std::u16string_view text) {
   return out;
 }
 
-// The file as UTF-16 text, and its encoding.
-std::u16string Decode(std::string_view bytes, FileEncoding& encoding) {
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    if (bytes.size() % 2 != 0) throw RegFileError(1, "the UTF-16 file ends in the middle of a character");
-    encoding = FileEncoding::kUtf16;
-    std::u16string text((bytes.size() - 2) / 2, u'\0');
-    std::memcpy(text.data(), bytes.data() + 2, text.size() * 2);
-    return text;
+// The file's text a piece at a time, decoded from its bytes: UTF-16LE after
+// a BOM, else code page 932. A character split between two pieces waits
+// for the next.
+class Decoder {
+ public:
+  explicit Decoder(const RegFileSource& read) : read_(read) {}
+
+  FileEncoding encoding() const { return encoding_; }
+
+  // Appends the next piece of text; false at the end of the file.
+  bool More(std::u16string& text) {
+    std::string bytes = std::move(carry_);
+    carry_.clear();
+    const size_t had = bytes.size();
+    bytes.resize(had + kPiece);
+    const size_t got = read_(bytes.data() + had, kPiece);
+    bytes.resize(had + got);
+    if (bytes.empty()) return false;
+    std::string_view view = bytes;
+    if (!started_) {
+      started_ = true;
+      if (view.substr(0, 2) == "\xFF\xFE") {
+        encoding_ = FileEncoding::kUtf16;
+        view.remove_prefix(2);
+      } else if (view.substr(0, 3) == "\xEF\xBB\xBF") {
+        throw RegFileError(1, "UTF-8 .reg files are not read: save it as UTF-16 (regedit's form) or as REGEDIT4");
+      }
+    }
+    const size_t whole = got == 0 ? view.size() : CompletePrefix(view);
+    carry_ = view.substr(whole);
+    view = view.substr(0, whole);
+    if (encoding_ == FileEncoding::kCp932) {
+      text += Cp932ToUtf16(view);
+      return true;
+    }
+    if (view.size() % 2 != 0) throw RegFileError(1, "the UTF-16 file ends in the middle of a character");
+    const size_t at = text.size();
+    text.resize(at + view.size() / 2);
+    for (size_t i = 0; i < view.size() / 2; ++i)
+      text[at + i] = static_cast<char16_t>(static_cast<unsigned char>(view[2 * i]) |
+                                           static_cast<unsigned char>(view[2 * i + 1]) << 8);
+    return true;
   }
-  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
-    throw RegFileError(1, "UTF-8 .reg files are not read: save it as UTF-16 (regedit's form) or as REGEDIT4");
-  encoding = FileEncoding::kCp932;
-  return Cp932ToUtf16(bytes);
-}
+
+ private:
+  static constexpr size_t kPiece = 1 << 20;
+
+  // The bytes up to the last whole character.
+  size_t CompletePrefix(std::string_view bytes) const {
+    if (encoding_ == FileEncoding::kUtf16) return bytes.size() & ~size_t{1};
+    size_t i = 0;
+    while (i < bytes.size()) i += IsCp932LeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+    return i > bytes.size() ? bytes.size() - 1 : bytes.size();
+  }
+
+  const RegFileSource& read_;
+  FileEncoding encoding_ = FileEncoding::kCp932;
+  bool started_ = false;
+  std::string carry_;
+};
 
 class Reader {
  public:
-  Reader(std::u16string text, KeyTree& tree) : text_(std::move(text)), tree_(tree) {}
+  Reader(Decoder& decoder, KeyTree& tree) : decoder_(decoder), tree_(tree) {}
 
   void Run() {
     std::u16string_view first = NextLine();
@@ -80,8 +126,8 @@ class Reader {
     }
     tree_.newline = std::u16string(first.substr(Content(first).size()));
     if (tree_.newline.empty()) tree_.newline = u"\r\n";
-    while (pos_ < text_.size()) {
-      const size_t start = pos_;
+    while (!AtEnd()) {
+      const size_t start = keep_ = pos_;
       std::u16string_view line = NextLine();
       std::u16string_view body = TrimLeft(Content(line));
       if (body.empty() || body.front() == u';' || body.front() == u'#') {
@@ -98,15 +144,36 @@ class Reader {
   }
 
  private:
+  // The text is read a piece at a time into a window that starts at
+  // `keep_`, the first line of what is being read. Positions count from the
+  // start of the file; views into the window last until the next line.
+  void Refill() {
+    text_.erase(0, keep_ - base_);
+    base_ = keep_;
+    if (!decoder_.More(text_)) done_ = true;
+  }
+
+  bool AtEnd() {
+    while (pos_ - base_ >= text_.size() && !done_) Refill();
+    return pos_ - base_ >= text_.size();
+  }
+
   // The next line with its line end; counts lines.
   std::u16string_view NextLine() {
-    const size_t end = text_.find(u'\n', pos_);
+    size_t end = text_.find(u'\n', pos_ - base_);
+    while (end == std::u16string::npos && !done_) {
+      Refill();
+      end = text_.find(u'\n', pos_ - base_);
+    }
     const size_t next = end == std::u16string::npos ? text_.size() : end + 1;
-    std::u16string_view line(text_.data() + pos_, next - pos_);
-    pos_ = next;
+    std::u16string_view line(text_.data() + (pos_ - base_), next - (pos_ - base_));
+    pos_ = base_ + next;
     ++line_;
     return line;
   }
+
+  // The text from an earlier position to the current one.
+  std::u16string_view Since(size_t start) const { return {text_.data() + (start - base_), pos_ - start}; }
 
   static std::u16string_view Content(std::u16string_view line) {
     if (!line.empty() && line.back() == u'\n') line.remove_suffix(1);
@@ -224,7 +291,7 @@ class Reader {
 
     if (!rest.empty() && rest.front() == u'-' && TrimRight(rest.substr(1)).empty()) {
       tree_.RemoveValue(key, name);
-      pending_ += std::u16string_view(text_.data() + start, pos_ - start);
+      pending_ += Since(start);
       return;
     }
     std::uint32_t type = REG_SZ;
@@ -246,7 +313,7 @@ class Reader {
     tree_.SetValue(key, name, type, std::move(data));
     Value& value = *key.FindValue(name);
     value.section = current_;
-    const std::u16string_view raw(text_.data() + start, pos_ - start);
+    const std::u16string_view raw = Since(start);
     const std::u16string canonical = RenderValue(value, tree_.regedit4, tree_.newline);
     if (!pending_.empty() || canonical != raw) {
       value.text = std::make_unique<FileText>();
@@ -294,7 +361,7 @@ class Reader {
       if (more) part.remove_suffix(1);
       HexBytes(part, bytes);
       if (!more) break;
-      if (pos_ >= text_.size()) throw RegFileError(line_, "the file ends inside a continued hex value");
+      if (AtEnd()) throw RegFileError(line_, "the file ends inside a continued hex value");
       rest = TrimLeft(Content(NextLine()));
     }
     if (tree_.regedit4 && (type == REG_EXPAND_SZ || type == REG_MULTI_SZ))
@@ -319,8 +386,12 @@ class Reader {
     }
   }
 
-  std::u16string text_;
+  Decoder& decoder_;
   KeyTree& tree_;
+  std::u16string text_;  // the window
+  size_t base_ = 0;      // where the window starts in the file
+  size_t keep_ = 0;
+  bool done_ = false;
   size_t pos_ = 0;
   size_t line_ = 0;
   std::u16string pending_;  // comment and blank lines not yet given to a key or value
@@ -331,11 +402,22 @@ class Reader {
 
 }  // namespace
 
-std::unique_ptr<KeyTree> ReadRegFile(std::string_view bytes) {
+std::unique_ptr<KeyTree> ReadRegFile(const RegFileSource& read) {
   auto tree = std::make_unique<KeyTree>();
-  Reader(Decode(bytes, tree->encoding), *tree).Run();
+  Decoder decoder(read);
+  Reader(decoder, *tree).Run();
+  tree->encoding = decoder.encoding();
   tree->changed = false;
   return tree;
+}
+
+std::unique_ptr<KeyTree> ReadRegFile(std::string_view bytes) {
+  return ReadRegFile([&bytes](char* buffer, size_t size) {
+    const size_t n = std::min(size, bytes.size());
+    std::copy_n(bytes.data(), n, buffer);
+    bytes.remove_prefix(n);
+    return n;
+  });
 }
 
 }  // namespace standin

@@ -1,4 +1,4 @@
-// Writing the key tree back as a .reg file.
+// Writing the key tree back as a .reg file, a piece at a time.
 #include <unordered_set>
 
 #include "cp932.h"
@@ -7,14 +7,19 @@
 namespace standin {
 namespace {
 
+// Text goes out in pieces of about this many UTF-16 units, so that a file
+// is never held whole a second time.
+constexpr size_t kPiece = 1 << 17;
+
 class Writer {
  public:
-  explicit Writer(const KeyTree& tree) : tree_(tree) {
+  Writer(const KeyTree& tree, const RegFileSink& sink) : tree_(tree), sink_(sink) {
     for (const Section& s : tree_.sections)
       if (!s.key->deleted) Cover(s.key);
   }
 
-  std::u16string Run() {
+  bool Run() {
+    if (tree_.encoding == FileEncoding::kUtf16 && !sink_("\xFF\xFE")) return false;
     out_ = tree_.regedit4 ? u"REGEDIT4" : u"Windows Registry Editor Version 5.00";
     out_ += tree_.newline;
     for (size_t i = 0; i < tree_.sections.size(); ++i) {
@@ -30,16 +35,17 @@ class Writer {
       else
         Header(*s.key, s.root, s.spelling);
       for (const Value& v : s.key->values) {
-        if (v.section != static_cast<std::int32_t>(i)) continue;
+        if (v.removed || v.section != static_cast<std::int32_t>(i)) continue;
         if (v.text != nullptr) out_ += v.text->leading;
         if (v.text != nullptr && !v.text->raw.empty())
           out_ += v.text->raw;
         else
           out_ += RenderValue(v, tree_.regedit4, tree_.newline);
       }
+      if (out_.size() >= kPiece && !Emit()) return false;
     }
     out_ += tree_.trailer;
-    return std::move(out_);
+    return Emit();
   }
 
  private:
@@ -67,26 +73,42 @@ class Writer {
     Cover(parent);
   }
 
+  // Hands the text so far to the sink in the file's encoding.
+  bool Emit() {
+    std::string bytes;
+    if (tree_.encoding == FileEncoding::kCp932) {
+      bytes = Utf16ToCp932(out_);
+    } else {
+      bytes.resize(out_.size() * 2);
+      for (size_t i = 0; i < out_.size(); ++i) {
+        bytes[2 * i] = static_cast<char>(out_[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<char>(out_[i] >> 8);
+      }
+    }
+    out_.clear();
+    return sink_(bytes);
+  }
+
   void Header(const Key& key, std::uint8_t root, RootSpelling spelling) {
     out_ += SectionHeader(tree_, key, root, spelling);
   }
 
   const KeyTree& tree_;
+  const RegFileSink& sink_;
   std::unordered_set<const Key*> covered_;
   std::u16string out_;
 };
 
 }  // namespace
 
+bool WriteRegFile(const KeyTree& tree, const RegFileSink& sink) { return Writer(tree, sink).Run(); }
+
 std::string WriteRegFile(const KeyTree& tree) {
-  const std::u16string text = Writer(tree).Run();
-  if (tree.encoding == FileEncoding::kCp932) return Utf16ToCp932(text);
-  std::string bytes = "\xFF\xFE";
-  bytes.reserve(2 + text.size() * 2);
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
+  std::string bytes;
+  WriteRegFile(tree, [&bytes](std::string_view piece) {
+    bytes += piece;
+    return true;
+  });
   return bytes;
 }
 

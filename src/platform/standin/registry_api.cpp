@@ -220,11 +220,11 @@ LONG WINAPI RegQueryInfoKeyA(HKEY handle, LPSTR keyClass, LPDWORD classLength, L
   if (rc != ERROR_SUCCESS) return rc;
   if (keyClass != nullptr && classLength != nullptr && *classLength > 0) keyClass[0] = '\0';
   if (classLength != nullptr) *classLength = 0;
-  if (subKeys != nullptr) *subKeys = static_cast<DWORD>(key->children.size());
+  if (subKeys != nullptr) *subKeys = static_cast<DWORD>(key->SubkeyCount());
   // Name maxima count UTF-16 units, as NT reports them; data maxima bytes.
   if (maxSubKeyLength != nullptr) *maxSubKeyLength = static_cast<DWORD>(key->LongestChildName());
   if (maxClassLength != nullptr) *maxClassLength = 0;
-  if (values != nullptr) *values = static_cast<DWORD>(key->values.size());
+  if (values != nullptr) *values = static_cast<DWORD>(key->ValueCount());
   if (maxValueNameLength != nullptr) *maxValueNameLength = static_cast<DWORD>(key->LongestValueName());
   if (maxValueLength != nullptr) *maxValueLength = static_cast<DWORD>(key->LongestData());
   if (securityDescriptorSize != nullptr) *securityDescriptorSize = 0;
@@ -237,8 +237,8 @@ LONG WINAPI RegEnumKeyExA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLeng
   Key* key = nullptr;
   LONG rc = ResolveFor(handle, KEY_ENUMERATE_SUB_KEYS, &key);
   if (rc != ERROR_SUCCESS) return rc;
-  if (index >= key->children.size()) return ERROR_NO_MORE_ITEMS;
-  rc = CopyName(key->children[index]->name, name, nameLength);
+  if (index >= key->SubkeyCount()) return ERROR_NO_MORE_ITEMS;
+  rc = CopyName(Machine().Subkey(*key, index).name, name, nameLength);
   if (rc != ERROR_SUCCESS) return rc;
   if (keyClass != nullptr && classLength != nullptr && *classLength > 0) keyClass[0] = '\0';
   if (classLength != nullptr) *classLength = 0;
@@ -251,8 +251,8 @@ LONG WINAPI RegEnumValueA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLeng
   Key* key = nullptr;
   LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
   if (rc != ERROR_SUCCESS) return rc;
-  if (index >= key->values.size()) return ERROR_NO_MORE_ITEMS;
-  const Value& v = key->values[index];
+  if (index >= key->ValueCount()) return ERROR_NO_MORE_ITEMS;
+  const Value& v = Machine().ValueAt(*key, index);
   rc = CopyName(v.name, name, nameLength);
   if (rc != ERROR_SUCCESS) return rc;
   if (type != nullptr) *type = v.type;
@@ -267,6 +267,11 @@ LONG WINAPI RegQueryValueExA(HKEY handle, LPCSTR name, LPDWORD, LPDWORD type, LP
   const Value* v = key->FindValue(ValueName(name));
   if (v == nullptr) return ERROR_FILE_NOT_FOUND;
   if (type != nullptr) *type = v->type;
+  if (data == nullptr && dataLength != nullptr && IsStringType(v->type)) {
+    // The size alone: no need to convert the text.
+    *dataLength = static_cast<DWORD>(Cp932Size(v->data.data(), v->data.size() / 2));
+    return ERROR_SUCCESS;
+  }
   return CopyData(AnsiData(*v), data, dataLength);
 }
 
@@ -284,7 +289,7 @@ LONG WINAPI RegDeleteKeyA(HKEY base, LPCSTR subKey) {
   Key* key = nullptr;
   if (rc == ERROR_SUCCESS) rc = Walk(from.key, subKey, &key);
   if (rc != ERROR_SUCCESS) return rc;
-  if (key->parent == nullptr || !key->children.empty() || (key->denied & DELETE) != 0) return ERROR_ACCESS_DENIED;
+  if (key->parent == nullptr || key->SubkeyCount() != 0 || (key->denied & DELETE) != 0) return ERROR_ACCESS_DENIED;
   Machine().Remove(*key);
   return ERROR_SUCCESS;
 }

@@ -2,6 +2,7 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cwctype>
 #include <vector>
@@ -41,6 +42,16 @@ bool SameName(std::u16string_view a, std::u16string_view b) {
   for (size_t i = 0; i < a.size(); ++i)
     if (a[i] != b[i] && t[a[i]] != t[b[i]]) return false;
   return true;
+}
+
+int CompareUpcased(std::u16string_view a, std::u16string_view b) {
+  const auto& t = table();
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    const char16_t x = t[a[i]], y = t[b[i]];
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 }  // namespace standin

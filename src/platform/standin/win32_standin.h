@@ -84,6 +84,8 @@ constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
+// C linkage, as Windows declares them.
+extern "C" {
 LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM desired, PHKEY result);
 LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM desired,
                             LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition);
@@ -118,6 +120,7 @@ struct CPINFO {
 };
 using LPCPINFO = CPINFO*;
 BOOL WINAPI GetCPInfo(UINT codePage, LPCPINFO info);
+}  // extern "C"
 
 #define LANGIDFROMLCID(lcid) (static_cast<WORD>(lcid))
 #define PRIMARYLANGID(lang) (static_cast<WORD>(lang) & 0x3ff)
