@@ -4,13 +4,17 @@
 
 namespace {
 
-void DeleteProductCodes(TRegistry& reg) {
-  for (std::string_view code : kProductCodes) reg.DeleteTree(std::string(code));
+void PlanProductCodes(TRegistry& reg, TRemovalPlan& plan) {
+  for (std::string_view code : kProductCodes) plan.AddKey(reg, std::string(code), "a product code of ZobrikLine");
+}
+
+std::string WhyMentioned(const TProductMention& mention) {
+  return "its value \"" + mention.ValueName + "\" mentions the product in its " + (mention.InData ? "data" : "name");
 }
 
 }  // namespace
 
-bool Tinst0::CleanInstallerEntries() {
+bool Tinst0::PlanInstallerEntries(TRemovalPlan& plan) {
   try {
     TRegistry crt;
     crt.SelectView(view_);
@@ -21,16 +25,17 @@ bool Tinst0::CleanInstallerEntries() {
       TStringList names;
       reg_.ListSubkeys(names);
       for (const std::string& name : names) {
-        if (!KeyMentionsProduct(prefix + name)) continue;
-        reg_.DeleteTree(name);
+        TProductMention mention;
+        if (!FindProductMention(prefix + name, mention)) continue;
+        plan.AddKey(reg_, name, WhyMentioned(mention));
         // A value of the same name in the list itself goes too.
-        reg_.RemoveValue(name);
+        plan.AddValue(reg_, name, "named as the key removed with it");
       }
     }
     for (std::string_view list : kMachineProductLists)
-      if (reg_.OpenExisting(std::string(list))) DeleteProductCodes(reg_);
+      if (reg_.OpenExisting(std::string(list))) PlanProductCodes(reg_, plan);
     crt.SelectRoot(HKEY_CLASSES_ROOT);
-    if (crt.OpenExisting(std::string(kClassesProductList))) DeleteProductCodes(crt);
+    if (crt.OpenExisting(std::string(kClassesProductList))) PlanProductCodes(crt, plan);
     return true;
   } catch (...) {
     return false;

@@ -3,22 +3,22 @@
 #include "ProductKeys.h"
 #include "Tinst0.h"
 
-bool Tinst0::CleanSharedDlls() {
+bool Tinst0::PlanSharedDlls(TRemovalPlan& plan) {
   try {
     TStringList names;
     if (!reg_.OpenExisting(std::string(kSharedDlls))) return true;
     reg_.ListSubkeys(names);
     for (const std::string& name : names)
-      if (MentionsKeyword(name)) reg_.DeleteTree(name);
+      if (MentionsKeyword(name)) plan.AddKey(reg_, name, "its name mentions the product");
     names.Clear();
     reg_.ListValues(names);
     for (const std::string& name : names) {
       if (!MentionsKeyword(name)) continue;
-      reg_.RemoveValue(name);
+      plan.AddValue(reg_, name, "its name mentions the product");
       // The name resolves as a key path below the list too; for a file path
       // it names no key. A name that begins with "\" would resolve from the
       // machine's root instead, outside the list: it is not taken as a key.
-      if (IsRelativePath(name)) reg_.DeleteTree(name);
+      if (IsRelativePath(name)) plan.AddKey(reg_, name, "named by a shared-DLL value that mentions the product");
     }
     names.Clear();
     return true;

@@ -3,6 +3,11 @@
 #include "Tinst0.h"
 
 bool Tinst0::KeyMentionsProduct(const std::string& path) {
+  TProductMention mention;
+  return FindProductMention(path, mention);
+}
+
+bool Tinst0::FindProductMention(const std::string& path, TProductMention& mention) {
   TRegistry key;
   key.SelectView(view_);
   key.SelectRoot(HKEY_LOCAL_MACHINE);
@@ -19,7 +24,12 @@ bool Tinst0::KeyMentionsProduct(const std::string& path) {
         // A value that is no string, or cannot be read, has no text to test;
         // its name still counts and the scan goes on.
       }
-      if (MentionsKeyword(text) || MentionsKeyword(name)) verdict = true;
+      // The verdict keeps the first value that mentions the product.
+      const bool inData = MentionsKeyword(text);
+      if (!verdict && (inData || MentionsKeyword(name))) {
+        mention = {name, inData};
+        verdict = true;
+      }
     }
   } catch (...) {
     // Any other error ends the scan with the verdict reached so far.

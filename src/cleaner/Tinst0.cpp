@@ -4,3 +4,17 @@ Tinst0::Tinst0(REGSAM view) : view_(view) {
   reg_.SelectView(view_);
   reg_.SelectRoot(HKEY_LOCAL_MACHINE);
 }
+
+bool Tinst0::CleanInstallerEntries() {
+  TRemovalPlan plan;
+  const bool ran = PlanInstallerEntries(plan);
+  RemovePlanned(plan);
+  return ran;
+}
+
+bool Tinst0::CleanSharedDlls() {
+  TRemovalPlan plan;
+  const bool ran = PlanSharedDlls(plan);
+  RemovePlanned(plan);
+  return ran;
+}

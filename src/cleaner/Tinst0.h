@@ -6,6 +6,13 @@
 #include <string>
 
 #include "../registry/TRegistry.h"
+#include "TRemovalPlan.h"
+
+// The value through which a key mentions the product.
+struct TProductMention {
+  std::string ValueName;
+  bool InData = false;  // in its data, else in its name
+};
 
 class Tinst0 {
  public:
@@ -20,9 +27,17 @@ class Tinst0 {
   // The product's shared-DLL reference counts, judged by name alone.
   bool CleanSharedDlls();
 
+  // The two passes decide first, into a plan, and then remove what they
+  // planned; these decide alone. Whatever was planned before an error cut
+  // a pass short stays planned.
+  bool PlanInstallerEntries(TRemovalPlan& plan);
+  bool PlanSharedDlls(TRemovalPlan& plan);
+
   // Whether one of the values of the key at `path` (absolute, below
   // HKEY_LOCAL_MACHINE) mentions the product in its data or its name.
   bool KeyMentionsProduct(const std::string& path);
+  // The same, with the first value that does.
+  bool FindProductMention(const std::string& path, TProductMention& mention);
 
  private:
   REGSAM view_;

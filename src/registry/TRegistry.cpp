@@ -153,3 +153,35 @@ bool TRegistry::RemoveValue(const std::string& name) {
   if (opened_ == nullptr) return false;
   return RegDeleteValueA(opened_, name.c_str()) == ERROR_SUCCESS;
 }
+
+std::string TRegistry::FullPath(const std::string& path) const {
+  const bool relative = IsRelativePath(path);
+  const std::string sub = WithoutLeadingBackslash(path, relative);
+  return opened_ != nullptr && relative ? openedPath_ + "\\" + sub : sub;
+}
+
+bool TRegistry::CountTree(const std::string& path, DWORD& subkeys, DWORD& values) {
+  const HKEY key = OpenHandleOf(path);
+  if (key == nullptr) return false;
+  CountBelow(key, subkeys, values);
+  RegCloseKey(key);
+  return true;
+}
+
+void TRegistry::CountBelow(HKEY key, DWORD& subkeys, DWORD& values) {
+  DWORD count = 0, nameMax = 0, valueCount = 0;
+  if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &nameMax, nullptr, &valueCount, nullptr, nullptr,
+                       nullptr, nullptr) != ERROR_SUCCESS)
+    return;
+  values += valueCount;
+  std::vector<char> buffer = NameBuffer(NamesNeedDoubleBuffers() ? nameMax * 2 : nameMax);
+  std::string name;
+  for (DWORD index = 0; index < count; ++index) {
+    if (!EnumerateName(key, NameList::kSubkeys, index, buffer, name)) continue;
+    ++subkeys;
+    HKEY child = nullptr;
+    if (RegOpenKeyExA(key, name.c_str(), 0, rights_ | view_, &child) != ERROR_SUCCESS) continue;
+    CountBelow(child, subkeys, values);
+    RegCloseKey(child);
+  }
+}

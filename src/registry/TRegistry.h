@@ -49,6 +49,7 @@ class TRegistry {
   // no key is open.
   const std::string& OpenedPath() const { return openedPath_; }
   REGSAM Rights() const { return rights_; }
+  REGSAM View() const { return view_; }
 
   // A different root closes the opened key; the same root changes nothing.
   void SelectRoot(HKEY root);
@@ -101,11 +102,20 @@ class TRegistry {
   // Deletes one value of the opened key.
   bool RemoveValue(const std::string& name);
 
+  // The path below the root that a key path names, as OpenExisting and
+  // DeleteTree resolve it: a relative path follows OpenedPath.
+  std::string FullPath(const std::string& path) const;
+
+  // Counts the keys below the key at `path` and the values in it and below
+  // it, walking as DeleteTree walks. False when the key cannot be opened.
+  bool CountTree(const std::string& path, DWORD& subkeys, DWORD& values);
+
   // The key a path resolves against.
   HKEY BaseFor(bool relative) const;
 
  private:
   void ListNames(NameList which, TStringList& list);
+  void CountBelow(HKEY key, DWORD& subkeys, DWORD& values);
 
   HKEY root_ = HKEY_CURRENT_USER;
   HKEY opened_ = nullptr;

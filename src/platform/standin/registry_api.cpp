@@ -2,9 +2,11 @@
 // ANSI side in code page 932, access rights and Windows' error codes.
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 #include <unordered_map>
 
 #include "cp932.h"
+#include "upcase.h"
 #include "standin.h"
 
 namespace standin {
@@ -84,7 +86,21 @@ std::vector<std::u16string> SplitPath(LPCSTR path) {
   return parts;
 }
 
-LONG Walk(Key* base, LPCSTR path, Key** out) {
+// The same for a UTF-16 path, where every "\\" separates.
+std::vector<std::u16string> SplitPath(LPCWSTR path) {
+  std::vector<std::u16string> parts;
+  if (path == nullptr) return parts;
+  std::u16string_view p(path);
+  for (size_t start = 0; start <= p.size();) {
+    const size_t end = std::min(p.find(u'\\', start), p.size());
+    if (end > start) parts.emplace_back(p.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+template <typename Char>
+LONG Walk(Key* base, const Char* path, Key** out) {
   if (path != nullptr && path[0] == '\\') return ERROR_BAD_PATHNAME;
   Key* key = base;
   for (const auto& part : SplitPath(path)) {
@@ -138,6 +154,15 @@ LONG CopyData(const std::string& bytes, LPBYTE data, LPDWORD size) {
   return ERROR_SUCCESS;
 }
 
+LONG CopyName(std::u16string_view name, LPWSTR out, LPDWORD length) {
+  if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
+  if (name.size() + 1 > *length) return ERROR_MORE_DATA;
+  std::copy(name.begin(), name.end(), out);
+  out[name.size()] = u'\0';
+  *length = static_cast<DWORD>(name.size());
+  return ERROR_SUCCESS;
+}
+
 LONG CopyName(std::u16string_view name, LPSTR out, LPDWORD length) {
   if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
   std::string bytes = Utf16ToCp932(name);
@@ -172,7 +197,10 @@ LONG DenyAccess(HKEY handle, REGSAM denied) {
 
 using namespace standin;
 
-LONG WINAPI RegOpenKeyExA(HKEY base, LPCSTR subKey, DWORD, REGSAM desired, PHKEY result) {
+namespace {
+
+template <typename Char>
+LONG OpenSubkey(HKEY base, const Char* subKey, REGSAM desired, PHKEY result) {
   if (result == nullptr) return ERROR_INVALID_PARAMETER;
   OpenKey from{};
   LONG rc = Resolve(base, &from);
@@ -182,6 +210,48 @@ LONG WINAPI RegOpenKeyExA(HKEY base, LPCSTR subKey, DWORD, REGSAM desired, PHKEY
   if (rc != ERROR_SUCCESS) return rc;
   *result = NewHandle(key, desired);
   return ERROR_SUCCESS;
+}
+
+template <typename Char>
+LONG EnumKey(HKEY handle, DWORD index, Char* name, LPDWORD nameLength, Char* keyClass, LPDWORD classLength,
+             PFILETIME lastWriteTime) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_ENUMERATE_SUB_KEYS, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (index >= key->SubkeyCount()) return ERROR_NO_MORE_ITEMS;
+  rc = CopyName(Machine().Subkey(*key, index).name, name, nameLength);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (keyClass != nullptr && classLength != nullptr && *classLength > 0) keyClass[0] = '\0';
+  if (classLength != nullptr) *classLength = 0;
+  if (lastWriteTime != nullptr) *lastWriteTime = FILETIME{0, 0};
+  return ERROR_SUCCESS;
+}
+
+// Values as the ANSI functions give them, or as stored for the wide ones.
+template <typename Char>
+LONG EnumValue(HKEY handle, DWORD index, Char* name, LPDWORD nameLength, LPDWORD type, LPBYTE data,
+               LPDWORD dataLength) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (index >= key->ValueCount()) return ERROR_NO_MORE_ITEMS;
+  const Value& v = Machine().ValueAt(*key, index);
+  rc = CopyName(v.name, name, nameLength);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (type != nullptr) *type = v.type;
+  if (data == nullptr && dataLength == nullptr) return ERROR_SUCCESS;
+  if constexpr (std::is_same_v<Char, char>) return CopyData(AnsiData(v), data, dataLength);
+  return CopyData(std::string(v.data.begin(), v.data.end()), data, dataLength);
+}
+
+}  // namespace
+
+LONG WINAPI RegOpenKeyExA(HKEY base, LPCSTR subKey, DWORD, REGSAM desired, PHKEY result) {
+  return OpenSubkey(base, subKey, desired, result);
+}
+
+LONG WINAPI RegOpenKeyExW(HKEY base, LPCWSTR subKey, DWORD, REGSAM desired, PHKEY result) {
+  return OpenSubkey(base, subKey, desired, result);
 }
 
 LONG WINAPI RegCreateKeyExA(HKEY base, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM desired, LPSECURITY_ATTRIBUTES,
@@ -234,30 +304,22 @@ LONG WINAPI RegQueryInfoKeyA(HKEY handle, LPSTR keyClass, LPDWORD classLength, L
 
 LONG WINAPI RegEnumKeyExA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPSTR keyClass,
                           LPDWORD classLength, PFILETIME lastWriteTime) {
-  Key* key = nullptr;
-  LONG rc = ResolveFor(handle, KEY_ENUMERATE_SUB_KEYS, &key);
-  if (rc != ERROR_SUCCESS) return rc;
-  if (index >= key->SubkeyCount()) return ERROR_NO_MORE_ITEMS;
-  rc = CopyName(Machine().Subkey(*key, index).name, name, nameLength);
-  if (rc != ERROR_SUCCESS) return rc;
-  if (keyClass != nullptr && classLength != nullptr && *classLength > 0) keyClass[0] = '\0';
-  if (classLength != nullptr) *classLength = 0;
-  if (lastWriteTime != nullptr) *lastWriteTime = FILETIME{0, 0};
-  return ERROR_SUCCESS;
+  return EnumKey(handle, index, name, nameLength, keyClass, classLength, lastWriteTime);
+}
+
+LONG WINAPI RegEnumKeyExW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPWSTR keyClass,
+                          LPDWORD classLength, PFILETIME lastWriteTime) {
+  return EnumKey(handle, index, name, nameLength, keyClass, classLength, lastWriteTime);
 }
 
 LONG WINAPI RegEnumValueA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type, LPBYTE data,
                           LPDWORD dataLength) {
-  Key* key = nullptr;
-  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
-  if (rc != ERROR_SUCCESS) return rc;
-  if (index >= key->ValueCount()) return ERROR_NO_MORE_ITEMS;
-  const Value& v = Machine().ValueAt(*key, index);
-  rc = CopyName(v.name, name, nameLength);
-  if (rc != ERROR_SUCCESS) return rc;
-  if (type != nullptr) *type = v.type;
-  if (data == nullptr && dataLength == nullptr) return ERROR_SUCCESS;
-  return CopyData(AnsiData(v), data, dataLength);
+  return EnumValue(handle, index, name, nameLength, type, data, dataLength);
+}
+
+LONG WINAPI RegEnumValueW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type,
+                          LPBYTE data, LPDWORD dataLength) {
+  return EnumValue(handle, index, name, nameLength, type, data, dataLength);
 }
 
 LONG WINAPI RegQueryValueExA(HKEY handle, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
@@ -313,6 +375,21 @@ LONG WINAPI RegFlushKey(HKEY handle) {
 DWORD WINAPI GetVersion() { return 0x1DB10106; }  // Windows NT 6.1, build 7601: the high bit clear means NT
 
 LCID WINAPI GetThreadLocale() { return 0x0411; }  // Japanese (Japan)
+
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int length, LPWSTR wide, int wideLength) {
+  if (codePage != CP_ACP || text == nullptr) return 0;
+  const std::u16string converted =
+      Cp932ToUtf16(length < 0 ? std::string_view(text, std::strlen(text) + 1) : std::string_view(text, length));
+  if (wideLength == 0) return static_cast<int>(converted.size());
+  if (wide == nullptr || wideLength < static_cast<int>(converted.size())) return 0;
+  std::copy(converted.begin(), converted.end(), wide);
+  return static_cast<int>(converted.size());
+}
+
+DWORD WINAPI CharUpperBuffW(LPWSTR text, DWORD length) {
+  for (DWORD i = 0; i < length; ++i) text[i] = UpcaseUnit(text[i]);
+  return length;
+}
 
 BOOL WINAPI GetCPInfo(UINT codePage, LPCPINFO info) {
   if (codePage != CP_ACP || info == nullptr) return 0;

@@ -14,6 +14,10 @@ using BOOL = int;
 using CHAR = char;
 using LPSTR = char*;
 using LPCSTR = const char*;
+// UTF-16 units, as on Windows.
+using WCHAR = char16_t;
+using LPWSTR = WCHAR*;
+using LPCWSTR = const WCHAR*;
 using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
 using LCID = DWORD;
@@ -105,6 +109,18 @@ LONG WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey);
 LONG WINAPI RegDeleteKeyExA(HKEY key, LPCSTR subKey, REGSAM view, DWORD reserved);
 LONG WINAPI RegDeleteValueA(HKEY key, LPCSTR name);
 LONG WINAPI RegFlushKey(HKEY key);
+
+// The wide forms that read names and data exactly as stored.
+LONG WINAPI RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM desired, PHKEY result);
+LONG WINAPI RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved, LPWSTR keyClass,
+                          LPDWORD classLength, PFILETIME lastWriteTime);
+LONG WINAPI RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved, LPDWORD type,
+                          LPBYTE data, LPDWORD dataLength);
+
+// Text in the ANSI code page (932) as UTF-16, and upper-casing as the
+// registry compares names.
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int wideLength);
+DWORD WINAPI CharUpperBuffW(LPWSTR text, DWORD length);
 
 // Platform facts.
 DWORD WINAPI GetVersion();

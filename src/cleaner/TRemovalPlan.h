@@ -1,0 +1,51 @@
+// What a run removes, decided before anything is removed: keys with
+// everything below them, and single values, in the order the passes meet
+// them. The preview prints it, the backup saves it, the run removes it:
+// all three read the same list.
+#pragma once
+
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "../registry/TRegistry.h"
+
+struct TRemoval {
+  bool IsKey = false;     // a key with everything below it, else one value
+  HKEY Root = nullptr;    // HKEY_LOCAL_MACHINE or HKEY_CLASSES_ROOT
+  REGSAM View = 0;        // the registry view it lies in (TRegistry::SelectView)
+  std::string KeyPath;    // the key, or the value's key, below the root
+  std::string ValueName;  // the value, for a value
+  std::string Why;        // why it goes
+  DWORD SubkeysBelow = 0;  // a key's subtree: keys below it,
+  DWORD ValuesBelow = 0;   // and values in it and below it
+};
+
+class TRemovalPlan {
+ public:
+  // Plans the key that `path` names on `reg` (resolved as DeleteTree
+  // resolves it) with everything below it. Nothing when the key cannot be
+  // opened, or is planned already, itself or through a key above it.
+  void AddKey(TRegistry& reg, const std::string& path, const std::string& why);
+
+  // Plans one value of reg's opened key. Nothing when there is no such
+  // value, or its key is planned already.
+  void AddValue(TRegistry& reg, const std::string& name, const std::string& why);
+
+  const std::vector<TRemoval>& Items() const { return items_; }
+
+ private:
+  // A planned key: its root, view and upper-cased UTF-16 path, as the
+  // registry compares names.
+  using Place = std::tuple<HKEY, REGSAM, std::basic_string<WCHAR>>;
+  static Place PlaceOf(const TRegistry& reg, const std::string& fullPath);
+  bool Covered(const Place& place) const;
+
+  std::vector<TRemoval> items_;
+  std::set<Place> keys_;
+};
+
+// Removes what the plan lists, in its order, through the accessor. A key
+// or value the registry refuses to delete stays; the rest still goes.
+void RemovePlanned(const TRemovalPlan& plan);
