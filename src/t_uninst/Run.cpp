@@ -1,13 +1,16 @@
 #include "Run.h"
 
-#include "../cleaner/Tinst0.h"
+#include "../backup/Backup.h"
 #include "../platform/dialogs.h"
 #include "../platform/machine.h"
+#include "../platform/output.h"
 #include "Messages.h"
+#include "Plan.h"
 
 namespace {
 
 constexpr int kNotSavedExitCode = 3;
+constexpr int kNoBackupExitCode = 4;
 
 bool SaveRegistry() {
   const bool machine = RegFlushKey(HKEY_LOCAL_MACHINE) == ERROR_SUCCESS;
@@ -17,15 +20,17 @@ bool SaveRegistry() {
 
 }  // namespace
 
-int RunCleanup() {
+int RunCleanup(const std::string& backupFile) {
   try {
     if (ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL) != IDOK) return 0;
-    for (REGSAM view : RegistryViews()) {
-      Tinst0 cleaner(view);
-      // A pass that stops early has cleaned what it could; the run goes on.
-      cleaner.CleanInstallerEntries();
-      cleaner.CleanSharedDlls();
+    const std::vector<REGSAM> views = RegistryViews();
+    const TRemovalPlan plan = PlanCleanup(views);
+    if (std::string error; !backupFile.empty() && !WriteBackup(plan, views, backupFile, error)) {
+      WriteError("t_uninst: the backup could not be written: " + error + "; nothing was removed\n");
+      ShowMessageBox((std::string(kNoBackup) + "\r" + error).c_str(), kCaption, MB_OK);
+      return kNoBackupExitCode;
     }
+    RemovePlanned(plan);
     if (!SaveRegistry()) {
       ShowMessageBox(kNotSaved, kCaption, MB_OK);
       return kNotSavedExitCode;

@@ -1,8 +1,27 @@
 #include "../platform/machine.h"
+#include "../platform/output.h"
+#include "CommandLine.h"
+#include "Preview.h"
 #include "Run.h"
 
-int main() {
+namespace {
+constexpr int kUsageExitCode = 2;
+}
+
+int main(int argc, char** argv) {
+  const TCommandLine line = ReadCommandLine(argc, argv);
+  using TMode = TCommandLine::TMode;
+  if (line.Mode == TMode::kHelp) {
+    WriteOutput(kUsage);
+    return 0;
+  }
+  if (line.Mode == TMode::kWrong) {
+    WriteError("t_uninst: " + line.Problem + "\n" + kUsage);
+    return kUsageExitCode;
+  }
   int exitCode = 0;
   if (!AttachMachineRegistry(exitCode)) return exitCode;
-  return RunCleanup();
+  if (line.Mode == TMode::kPreview) return RunPreview();
+  if (line.Mode == TMode::kRestore) return RestoreBackup(line.File);
+  return RunCleanup(line.File);
 }

@@ -145,3 +145,36 @@ TEST_F(Passes, ASharedDllNameFromTheRootNeverDeletesAKeyOutsideTheList) {
 }
 
 }  // namespace
+
+// The plan is what the run removes: a key reached under several names is
+// planned once, below a key planned already not at all, and nothing is
+// removed until the plan is carried out.
+TEST_F(Passes, APlanNamesEachKeyOnceAndRemovesNothingItself) {
+  SetText(kShared + "\\t_uninst ZobrikCache\\Inner", "a", "x");
+  SetShared("t_uninst ZOBRIKCACHE");
+  SetShared("t_uninst zobrikcache\\\\inner\\");
+
+  TRemovalPlan plan;
+  Tinst0 cleaner;
+  EXPECT_TRUE(cleaner.PlanSharedDlls(plan));
+  std::vector<std::string> keys, values;
+  for (const TRemoval& item : plan.Items()) {
+    EXPECT_EQ(item.Root, HKEY_LOCAL_MACHINE);
+    if (!item.IsKey) {
+      values.push_back(item.ValueName);
+      continue;
+    }
+    keys.push_back(item.KeyPath);
+    EXPECT_EQ(item.SubkeysBelow, 1u);
+    EXPECT_EQ(item.ValuesBelow, 1u);
+  }
+  EXPECT_EQ(keys, std::vector<std::string>{kShared + "\\t_uninst ZobrikCache"});
+  EXPECT_EQ(values, (std::vector<std::string>{"t_uninst ZOBRIKCACHE", "t_uninst zobrikcache\\\\inner\\"}));
+  EXPECT_TRUE(Exists(kShared + "\\t_uninst ZobrikCache\\Inner"));
+  EXPECT_TRUE(HasValue(kShared, "t_uninst ZOBRIKCACHE"));
+
+  RemovePlanned(plan);
+  EXPECT_FALSE(Exists(kShared + "\\t_uninst ZobrikCache"));
+  EXPECT_FALSE(HasValue(kShared, "t_uninst ZOBRIKCACHE"));
+  EXPECT_FALSE(HasValue(kShared, "t_uninst zobrikcache\\\\inner\\"));
+}

@@ -2,7 +2,6 @@
 // be made to refuse rights or fail to save, and as the built program on a
 // .reg file with answers on standard input.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <sstream>
 
@@ -133,13 +132,8 @@ class Program : public ::testing::Test {
   };
 
   Result Launch(const std::string& registry, const std::string& answers) {
-    const std::string input = dir_.Path("answers");
-    WriteFile(input, answers);
-    const std::string output = dir_.Path("output");
-    const std::string env = registry.empty() ? "env -u T_UNINST_REGISTRY" : "T_UNINST_REGISTRY='" + registry + "'";
-    const std::string command = env + " LANG=C.UTF-8 '" + T_UNINST_BINARY + "' <'" + input + "' >'" + output + "' 2>&1";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(output)};
+    const ProgramResult r = RunProgram(dir_, registry, "", answers);
+    return {r.exitCode, r.out + r.err};
   }
 
   std::string CopyOfSample() {

@@ -1,6 +1,7 @@
 #include "support/Files.h"
 
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 
@@ -13,4 +14,15 @@ TempDir::~TempDir() {
   std::error_code ignored;
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
   std::filesystem::remove_all(path_, ignored);
+}
+
+ProgramResult RunProgram(const TempDir& dir, const std::string& registry, const std::string& arguments,
+                         const std::string& answers) {
+  const std::string input = dir.Path("answers"), output = dir.Path("output"), errors = dir.Path("errors");
+  WriteFile(input, answers);
+  const std::string env = registry.empty() ? "env -u T_UNINST_REGISTRY" : "T_UNINST_REGISTRY='" + registry + "'";
+  const std::string command = env + " LANG=C.UTF-8 '" + T_UNINST_BINARY + "' " + arguments + " <'" + input + "' >'" +
+                              output + "' 2>'" + errors + "'";
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(output), ReadFile(errors)};
 }

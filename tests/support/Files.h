@@ -38,3 +38,14 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// The built program, run as a user runs it: on `registry` (none: the
+// variable unset), with `arguments` (shell words, quoted by the caller)
+// and `answers` on its standard input.
+struct ProgramResult {
+  int exitCode;
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+ProgramResult RunProgram(const TempDir& dir, const std::string& registry, const std::string& arguments,
+                         const std::string& answers);

@@ -117,7 +117,8 @@ class KeyTree {
   // end of the file, so that it is written back.
   void EnsureSection(Key& key);
 
-  bool changed = false;  // since the last write
+  bool changed = false;      // since the last write
+  bool hadRemovals = false;  // the file held [-key] or "name"=- lines
 
  private:
   // Marks a key and everything below it deleted.

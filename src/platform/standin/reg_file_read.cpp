@@ -191,6 +191,7 @@ class Reader {
     if (removal) path.remove_prefix(1);
     Key* key = Resolve(path, !removal);
     if (removal) {
+      tree_.hadRemovals = true;
       if (key != nullptr && key != tree_.Root(root_)) tree_.Remove(*key);
       pending_ += line;
       current_ = -1;
@@ -291,6 +292,7 @@ class Reader {
 
     if (!rest.empty() && rest.front() == u'-' && TrimRight(rest.substr(1)).empty()) {
       tree_.RemoveValue(key, name);
+      tree_.hadRemovals = true;
       pending_ += Since(start);
       return;
     }

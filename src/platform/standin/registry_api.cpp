@@ -6,8 +6,8 @@
 #include <unordered_map>
 
 #include "cp932.h"
-#include "upcase.h"
 #include "standin.h"
+#include "upcase.h"
 
 namespace standin {
 namespace {
@@ -317,8 +317,8 @@ LONG WINAPI RegEnumValueA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLeng
   return EnumValue(handle, index, name, nameLength, type, data, dataLength);
 }
 
-LONG WINAPI RegEnumValueW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type,
-                          LPBYTE data, LPDWORD dataLength) {
+LONG WINAPI RegEnumValueW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type, LPBYTE data,
+                          LPDWORD dataLength) {
   return EnumValue(handle, index, name, nameLength, type, data, dataLength);
 }
 
@@ -335,6 +335,16 @@ LONG WINAPI RegQueryValueExA(HKEY handle, LPCSTR name, LPDWORD, LPDWORD type, LP
     return ERROR_SUCCESS;
   }
   return CopyData(AnsiData(*v), data, dataLength);
+}
+
+LONG WINAPI RegQueryValueExW(HKEY handle, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  const Value* v = key->FindValue(name == nullptr ? std::u16string_view() : std::u16string_view(name));
+  if (v == nullptr) return ERROR_FILE_NOT_FOUND;
+  if (type != nullptr) *type = v->type;
+  return CopyData(std::string(v->data.begin(), v->data.end()), data, dataLength);
 }
 
 LONG WINAPI RegSetValueExA(HKEY handle, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataLength) {

@@ -1,5 +1,6 @@
 // The run's platform on Windows: the registry is the machine's own.
 #include "../machine.h"
+#include "../output.h"
 
 bool AttachMachineRegistry(int&) { return true; }
 
@@ -9,4 +10,10 @@ std::vector<REGSAM> RegistryViews() {
   BOOL wow64 = FALSE;
   if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) return {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
   return {0};
+}
+
+int RestoreBackup(const std::string& file) {
+  WriteError("t_uninst: on Windows, put a backup back with: reg import \"" + file +
+             "\" (its comments say which reg.exe each file needs)\r\n");
+  return 2;
 }

@@ -1,0 +1,73 @@
+// Writing a file atomically on Windows.
+#include <vector>
+
+#include "../files.h"
+#include "../win32.h"
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
+std::string LastError() {
+  const DWORD code = GetLastError();
+  char text[512] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
+                 nullptr);
+  std::string reason = text;
+  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
+  return reason.empty() ? "error " + std::to_string(code) : reason;
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) || written == 0)
+      return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+bool ReadsBackAs(const std::string& path, std::string_view bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::vector<char> back(bytes.size() + 1);
+  size_t done = 0;
+  DWORD got = 1;
+  while (got > 0 && done < back.size() &&
+         ReadFile(file, back.data() + done, static_cast<DWORD>(back.size() - done), &got, nullptr))
+    done += got;
+  CloseHandle(file);
+  return done == bytes.size() && std::string_view(back.data(), done) == bytes;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+  char temp[MAX_PATH];
+  if (GetTempFileNameA(FolderOf(path).c_str(), "tun", 0, temp) == 0) {
+    error = "cannot create a file in '" + FolderOf(path) + "': " + LastError();
+    return false;
+  }
+  HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool ok = file != INVALID_HANDLE_VALUE && WriteAll(file, bytes) && FlushFileBuffers(file);
+  std::string reason = ok ? "" : LastError();
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (ok && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ok = false;
+    reason = LastError();
+  }
+  if (!ok) {
+    DeleteFileA(temp);
+    error = "cannot write '" + path + "': " + reason;
+    return false;
+  }
+  if (!ReadsBackAs(path, bytes)) {
+    error = "'" + path + "' does not read back as it was written";
+    return false;
+  }
+  return true;
+}

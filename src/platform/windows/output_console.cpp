@@ -1,0 +1,34 @@
+// Output on Windows: the program is a windowed one, so it writes to the
+// console it was started from, if any, or to where its output goes.
+#include <string>
+
+#include "../output.h"
+#include "../win32.h"
+
+namespace {
+
+void Write(DWORD which, std::string_view text) {
+  static const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != 0;
+  (void)attached;
+  HANDLE handle = GetStdHandle(which);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE || text.empty()) return;
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  DWORD mode = 0, written = 0;
+  if (GetConsoleMode(handle, &mode)) {
+    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return;
+  }
+  // Redirected: UTF-8, which holds every name.
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
+  WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+}  // namespace
+
+void WriteOutput(std::string_view text) { Write(STD_OUTPUT_HANDLE, text); }
+
+void WriteError(std::string_view text) { Write(STD_ERROR_HANDLE, text); }

@@ -1,0 +1,10 @@
+// The one decision of a run: what it removes in every registry view the
+// cleaner works through, both passes in each. The preview prints it, the
+// backup saves it, the run removes it.
+#pragma once
+
+#include <vector>
+
+#include "../cleaner/TRemovalPlan.h"
+
+TRemovalPlan PlanCleanup(const std::vector<REGSAM>& views);

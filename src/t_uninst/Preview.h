@@ -1,0 +1,5 @@
+// `t_uninst --preview`: what a run would remove, one item a line, in the
+// order it would remove them; nothing is changed and no box is shown.
+#pragma once
+
+int RunPreview();

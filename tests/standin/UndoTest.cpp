@@ -1,0 +1,198 @@
+// Preview, a run with a backup, and the undo, as a user does them with the
+// built program: the preview lists exactly what the run removes, and the
+// backup puts every byte of it back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "platform/standin/reg_file.h"
+#include "platform/standin/upcase.h"
+#include "platform/standin/utf8.h"
+#include "support/Files.h"
+
+namespace standin {
+namespace {
+
+// The sample machine, with values of every kind below one of the product's
+// component keys: a backup must keep each of them byte for byte.
+std::string MachineWithEveryKindOfValue() {
+  const std::string extra = Utf16File(
+                                "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\"
+                                "UserData\\S-1-5-18\\Components\\0D3C2B1A99887766554433221100FFEE\\Every kind]\r\n"
+                                "@=hex(1):ac,20,00,00\r\n"  // the default value, a character code page 932 lacks
+                                "\"qword\"=hex(b):01,02,03,04,05,06,07,08\r\n"
+                                "\"binary\"=hex:00,ff,10\r\n"
+                                "\"empty binary\"=hex:\r\n"
+                                "\"multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"
+                                "\"expand\"=hex(2):25,00,41,00,25,00,00,00\r\n"
+                                "\"embedded nul\"=hex(1):61,00,00,00,62,00,00,00\r\n"
+                                "\"no final nul\"=hex(1):61,00\r\n"
+                                "\"none\"=hex(0):\r\n"
+                                "\"nameless type\"=hex(12345678):01,02\r\n"
+                                "\"short dword\"=hex(4):01,02\r\n"
+                                "\"quote \\\" and backslash \\\\\"=\"x\"\r\n")
+                                .substr(2);
+  return ReadFile(SAMPLE_MACHINE) + extra;
+}
+
+std::string Hex(const std::vector<std::uint8_t>& data) {
+  std::string out;
+  char b[4];
+  for (std::uint8_t byte : data) {
+    std::snprintf(b, sizeof b, "%02x", byte);
+    out += b;
+  }
+  return out;
+}
+
+// Every key and value below the machine, in an order of its own: what
+// the registry holds, whatever the file's order.
+void Dump(const Key& key, const std::string& path, std::vector<std::string>& lines) {
+  lines.push_back("key " + path);
+  for (const Value& v : key.values)
+    if (!v.removed)
+      lines.push_back("value " + path + " \"" + Utf16ToUtf8(Upcase(v.name)) + "\" " + std::to_string(v.type) + " " +
+                      Hex(v.data));
+  for (const auto& child : key.children)
+    if (!child->deleted) Dump(*child, path + "\\" + Utf16ToUtf8(Upcase(child->name)), lines);
+}
+
+std::string Contents(const KeyTree& tree) {
+  std::vector<std::string> lines;
+  Dump(*tree.Root(kLocalMachine), "HKEY_LOCAL_MACHINE", lines);
+  std::sort(lines.begin(), lines.end());
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::stringstream in(line);
+  for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+  return fields;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+Key* Find(KeyTree& tree, const std::string& path) {
+  const std::string classes = "HKEY_CLASSES_ROOT\\";
+  std::string rest = path.rfind(classes, 0) == 0 ? "SOFTWARE\\Classes\\" + path.substr(classes.size())
+                                                 : path.substr(path.find('\\') + 1);
+  Key* key = tree.Root(kLocalMachine);
+  std::stringstream parts(rest);
+  for (std::string part; key != nullptr && std::getline(parts, part, '\\');) {
+    Key* next = nullptr;
+    for (const auto& child : key->children)
+      if (!child->deleted && Upper(Utf16ToUtf8(child->name)) == Upper(part)) next = child.get();
+    key = next;
+  }
+  return key;
+}
+
+// The machine as the preview says a run leaves it: each listed key and
+// value taken out of `tree`.
+void RemoveListed(KeyTree& tree, const std::string& preview) {
+  std::stringstream lines(preview);
+  for (std::string line; std::getline(lines, line);) {
+    const std::vector<std::string> f = Fields(line);
+    if (f.size() != 4 || (f[0] != "key" && f[0] != "value")) continue;
+    Key* key = Find(tree, f[1]);
+    ASSERT_NE(key, nullptr) << "the preview lists a key the machine lacks: " << line;
+    if (f[0] == "key") {
+      tree.Remove(*key);
+      continue;
+    }
+    const std::string name = f[2] == "@" ? "" : f[2].substr(1, f[2].size() - 2);
+    const auto it = std::find_if(key->values.begin(), key->values.end(), [&name](const Value& v) {
+      return !v.removed && Upper(Utf16ToUtf8(v.name)) == Upper(name);
+    });
+    ASSERT_NE(it, key->values.end()) << "the preview lists a value the machine lacks: " << line;
+    tree.RemoveValue(*key, it->name);
+  }
+}
+
+class Undo : public ::testing::Test {
+ protected:
+  std::string Machine(const std::string& bytes) {
+    const std::string path = dir_.Path("machine.reg");
+    WriteFile(path, bytes);
+    return path;
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(Undo, PreviewRunWithBackupAndRestoreGiveBackEveryByte) {
+  const std::string before = MachineWithEveryKindOfValue();
+  const std::string machine = Machine(before);
+
+  const ProgramResult preview = RunProgram(dir_, machine, "--preview", "");
+  ASSERT_EQ(preview.exitCode, 0) << preview.err;
+  EXPECT_EQ(ReadFile(machine), before) << "the preview changes nothing";
+  EXPECT_EQ(preview.out.find("InstallCleaner"), std::string::npos) << "and shows no box";
+  EXPECT_NE(preview.out.find("\\\xe8\xa1\xa8\xe7\xa4\xba\xe3\x82\xbd\xe3\x83\x95\xe3\x83\x88\t"), std::string::npos)
+      << "names reach the terminal in its encoding (表示ソフト)";
+
+  const std::string backup = dir_.Path("removed.reg");
+  const ProgramResult run = RunProgram(dir_, machine, "--backup '" + backup + "'", "\n\n");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string after = ReadFile(machine);
+  const std::string plain = dir_.Path("plain.reg");
+  WriteFile(plain, before);
+  ASSERT_EQ(RunProgram(dir_, plain, "", "\n\n").exitCode, 0);
+  EXPECT_TRUE(after == ReadFile(plain)) << "with a backup, the run removes what it removes without one";
+
+  const auto expected = ReadRegFile(before);
+  RemoveListed(*expected, preview.out);
+  EXPECT_EQ(Contents(*ReadRegFile(after)), Contents(*expected)) << "the preview lists what the run removed";
+
+  const ProgramResult restore = RunProgram(dir_, machine, "--restore '" + backup + "'", "");
+  ASSERT_EQ(restore.exitCode, 0) << restore.err;
+  EXPECT_EQ(Contents(*ReadRegFile(ReadFile(machine))), Contents(*ReadRegFile(before)));
+}
+
+TEST_F(Undo, ABackupThatCannotBeWrittenLeavesTheRegistryUntouched) {
+  const std::string before = ReadFile(SAMPLE_MACHINE);
+  const std::string machine = Machine(before);
+  const ProgramResult r = RunProgram(dir_, machine, "--backup '" + dir_.Path("missing/removed.reg") + "'", "\n\n");
+  EXPECT_EQ(r.exitCode, 4);
+  EXPECT_EQ(ReadFile(machine), before);
+  EXPECT_NE(r.err.find("No such file or directory; nothing was removed"), std::string::npos) << r.err;
+  // "バックアップを書き込めなかったため" in the box, instead of the completion.
+  EXPECT_NE(r.out.find("\xe3\x83\x90\xe3\x83\x83\xe3\x82\xaf\xe3\x82\xa2\xe3\x83\x83\xe3\x83\x97"), std::string::npos);
+}
+
+TEST_F(Undo, UnknownArgumentsAndBadBackupsTouchNothing) {
+  const std::string before = ReadFile(SAMPLE_MACHINE);
+  const std::string machine = Machine(before);
+  for (const std::string arguments : {"--clean", "--backup", "--preview extra", "-p"}) {
+    const ProgramResult r = RunProgram(dir_, machine, arguments, "\n\n");
+    EXPECT_EQ(r.exitCode, 2) << arguments;
+    EXPECT_NE(r.err.find("usage: t_uninst"), std::string::npos) << arguments;
+    EXPECT_EQ(r.out, "") << "no dialog for " << arguments;
+  }
+  const ProgramResult help = RunProgram(dir_, "", "--help", "");
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("--restore FILE"), std::string::npos);
+
+  const std::string removal = dir_.Path("removal.reg");
+  WriteFile(removal, Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n"));
+  ProgramResult r = RunProgram(dir_, machine, "--restore '" + removal + "'", "");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("which no backup does"), std::string::npos) << r.err;
+  const std::string broken = dir_.Path("broken.reg");
+  WriteFile(broken, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\x]\r\n\"a\"=dword:xyz\r\n");
+  r = RunProgram(dir_, machine, "--restore '" + broken + "'", "");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find(broken + ":4: a dword needs"), std::string::npos) << r.err;
+  EXPECT_EQ(ReadFile(machine), before);
+}
+
+}  // namespace
+}  // namespace standin
