@@ -6,7 +6,6 @@
 
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "../registry/TRegistry.h"
@@ -36,14 +35,12 @@ class TRemovalPlan {
   const std::vector<TRemoval>& Items() const { return items_; }
 
  private:
-  // A planned key: its root, view and upper-cased UTF-16 path, as the
-  // registry compares names.
-  using Place = std::tuple<HKEY, REGSAM, std::basic_string<WCHAR>>;
-  static Place PlaceOf(const TRegistry& reg, const std::string& fullPath);
-  bool Covered(const Place& place) const;
+  // Whether a key, by its identity (KeyIdentity), is planned already,
+  // itself or through a key above it.
+  bool Covered(const std::basic_string<WCHAR>& identity) const;
 
   std::vector<TRemoval> items_;
-  std::set<Place> keys_;
+  std::set<std::basic_string<WCHAR>> keys_;  // the identities of the planned keys
 };
 
 // Removes what the plan lists, in its order, through the accessor. A key

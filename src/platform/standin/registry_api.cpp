@@ -186,6 +186,11 @@ void ReplaceMachine(std::unique_ptr<KeyTree> tree) {
 
 void SetFlushHandler(std::function<LONG(KeyTree&)> handler) { state().flush = std::move(handler); }
 
+const Key* KeyOfHandle(HKEY handle) {
+  OpenKey open{};
+  return Resolve(handle, &open) == ERROR_SUCCESS ? open.key : nullptr;
+}
+
 LONG DenyAccess(HKEY handle, REGSAM denied) {
   OpenKey open{};
   LONG rc = Resolve(handle, &open);

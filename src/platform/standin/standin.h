@@ -19,6 +19,9 @@ void ReplaceMachine(std::unique_ptr<KeyTree> tree);
 // only succeeds.
 void SetFlushHandler(std::function<LONG(KeyTree&)> handler);
 
+// The key behind an open handle, or null.
+const Key* KeyOfHandle(HKEY handle);
+
 // Makes every open of the key that asks for one of `denied` fail with
 // ERROR_ACCESS_DENIED; with DELETE in it, so does RegDeleteKeyA of the key.
 LONG DenyAccess(HKEY key, REGSAM denied);
