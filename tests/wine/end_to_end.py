@@ -5,7 +5,10 @@ A fresh prefix (code page 932) gets the sample machine in the 64-bit view
 and a 32-bit setup's entries in the 32-bit view, through Wine's reg.exe.
 The program runs under Xvfb; its boxes are answered with key presses and
 photographed. The registry is exported before and after: Cancel (Esc) must
-change nothing; OK must remove exactly the product's traces, in both views.
+change nothing; OK must remove exactly the product's traces, in both views,
+and exactly what --preview listed; the backup it wrote, imported with
+reg.exe, must give the registry back; a backup that cannot be written must
+leave the registry untouched.
 
     end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR
 """
@@ -63,9 +66,9 @@ def state():
     return views
 
 
-def answer(key, shots):
+def answer(key, shots, args=()):
     """Starts the program, answers each box with `key`, saves each box."""
-    proc = subprocess.Popen(["wine", exe], env=env)
+    proc = subprocess.Popen(["wine", exe, *args], env=env)
     for shot in shots:
         wid = None
         for _ in range(120):
@@ -86,6 +89,26 @@ def answer(key, shots):
     return proc.wait(timeout=60)
 
 
+def listed(preview, before):
+    """The items of `before` that the preview's lines name, by view."""
+    named = {view: set() for view in VIEWS}
+    for line in preview.splitlines():
+        fields = line.split("\t")
+        if len(fields) != 5 or fields[1] not in ("key", "value"):
+            continue
+        view, kind, path, what = fields[0][:2], fields[1], fields[2].upper(), fields[3]
+        path = path.replace("HKEY_CLASSES_ROOT\\", "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\", 1)
+        for key, value in before[view]:
+            if kind == "key" and (key == path or key.startswith(path + "\\")):
+                named[view].add((key, value))
+            elif kind == "value" and key == path and value is not None:
+                name = what[1:-1].replace("\\", "\\\\").replace('"', '\\"') if what != "@" else None
+                if (name is None and value.startswith("@=")) or (
+                        name is not None and value.upper().startswith('"' + name.upper() + '"=')):
+                    named[view].add((key, value))
+    return named
+
+
 def main():
     run(["wineserver", "-k"], check=False)
     shutil.rmtree(env["WINEPREFIX"], ignore_errors=True)
@@ -103,9 +126,19 @@ def main():
         checks.append(("Esc exits with 0", code == 0, "exit code %d" % code))
         checks.append(("Esc changes nothing", state() == before, ""))
 
-        code = answer("Return", ["confirmation-ok", "completion"])
+        preview = run(["wine", exe, "--preview"]).stdout.decode("utf-8")
+        checks.append(("the preview changes nothing", state() == before, ""))
+
+        backup = os.path.join(out, "removed.reg")
+        code = answer("Return", ["confirmation-ok", "completion"], ["--backup", windows_path(backup)])
         checks.append(("OK exits with 0", code == 0, "exit code %d" % code))
         after = state()
+        named = listed(preview, before)
+        for view in VIEWS:
+            gone = before[view] - after[view]
+            checks.append(("the preview lists exactly what OK removed in the %s-bit view" % view, named[view] == gone,
+                           "listed but kept: %s; removed unlisted: %s" % (
+                               sorted(map(str, named[view] - gone))[:5], sorted(map(str, gone - named[view]))[:5])))
         with open(sample, "rb") as f:
             machine = parse(f.read())
         with open(cleaned, "rb") as f:
@@ -122,6 +155,23 @@ def main():
                            gone == removed, "removed %d; not expected: %s; left: %s" % (
                                len(gone), sorted(map(str, gone - removed))[:5], sorted(map(str, removed - gone))[:5])))
             checks.append(("OK adds nothing in the %s-bit view" % view, not added, str(sorted(map(str, added))[:5])))
+
+        # The undo: each backup file through the reg.exe of its view.
+        run(["wine", "reg", "import", windows_path(backup), "/reg:64"])
+        backup32 = backup[:-4] + "-32bit.reg"
+        checks.append(("the 32-bit view's part has a file of its own", os.path.exists(backup32), backup32))
+        if os.path.exists(backup32):
+            run(["wine", "reg", "import", windows_path(backup32), "/reg:32"])
+        restored = state()
+        for view in VIEWS:
+            checks.append(("reg import of the backup gives the %s-bit view back" % view, restored[view] == before[view],
+                           "missing: %s; extra: %s" % (sorted(map(str, before[view] - restored[view]))[:5],
+                                                       sorted(map(str, restored[view] - before[view]))[:5])))
+
+        code = answer("Return", ["confirmation-nobackup", "no-backup"],
+                      ["--backup", windows_path(os.path.join(out, "missing", "removed.reg"))])
+        checks.append(("a backup that cannot be written exits with 4", code == 4, "exit code %d" % code))
+        checks.append(("and leaves the registry untouched", state() == restored, ""))
     finally:
         xvfb.terminate()
     for what, passed, detail in checks:
