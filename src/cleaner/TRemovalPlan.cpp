@@ -4,8 +4,10 @@
 
 bool TRemovalPlan::Covered(const std::basic_string<WCHAR>& identity) const {
   if (identity.empty()) return false;
+  std::basic_string<WCHAR> prefix;
   for (size_t end = identity.find(WCHAR('\\'), 1);; end = identity.find(WCHAR('\\'), end + 1)) {
-    if (keys_.count(identity.substr(0, end)) != 0) return true;
+    prefix.assign(identity, 0, end);
+    if (keys_.count(prefix) != 0) return true;
     if (end == std::basic_string<WCHAR>::npos) return false;
   }
 }

@@ -4,19 +4,19 @@
 // all three read the same list.
 #pragma once
 
-#include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "../registry/TRegistry.h"
 
 struct TRemoval {
-  bool IsKey = false;     // a key with everything below it, else one value
-  HKEY Root = nullptr;    // HKEY_LOCAL_MACHINE or HKEY_CLASSES_ROOT
-  REGSAM View = 0;        // the registry view it lies in (TRegistry::SelectView)
-  std::string KeyPath;    // the key, or the value's key, below the root
-  std::string ValueName;  // the value, for a value
-  std::string Why;        // why it goes
+  bool IsKey = false;      // a key with everything below it, else one value
+  HKEY Root = nullptr;     // HKEY_LOCAL_MACHINE or HKEY_CLASSES_ROOT
+  REGSAM View = 0;         // the registry view it lies in (TRegistry::SelectView)
+  std::string KeyPath;     // the key, or the value's key, below the root
+  std::string ValueName;   // the value, for a value
+  std::string Why;         // why it goes
   DWORD SubkeysBelow = 0;  // a key's subtree: keys below it,
   DWORD ValuesBelow = 0;   // and values in it and below it
 };
@@ -40,7 +40,7 @@ class TRemovalPlan {
   bool Covered(const std::basic_string<WCHAR>& identity) const;
 
   std::vector<TRemoval> items_;
-  std::set<std::basic_string<WCHAR>> keys_;  // the identities of the planned keys
+  std::unordered_set<std::basic_string<WCHAR>> keys_;  // the identities of the planned keys
 };
 
 // Removes what the plan lists, in its order, through the accessor. A key

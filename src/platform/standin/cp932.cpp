@@ -79,37 +79,39 @@ bool IsCp932LeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F)
 
 std::u16string Cp932ToUtf16(std::string_view bytes) {
   const Tables& t = tables();
-  std::u16string out;
-  out.reserve(bytes.size());
+  std::u16string out(bytes.size(), u'\0');
+  size_t n = 0;
   for (size_t i = 0; i < bytes.size(); ++i) {
     auto b = static_cast<unsigned char>(bytes[i]);
     if (!IsCp932LeadByte(b)) {
-      out.push_back(t.single[b]);
+      out[n++] = t.single[b];
     } else if (i + 1 < bytes.size()) {
       char16_t u = t.doubles[b << 8 | static_cast<unsigned char>(bytes[++i])];
-      out.push_back(u != kNone ? u : kInvalid);
+      out[n++] = u != kNone ? u : kInvalid;
     } else {
-      out.push_back(kInvalid);
+      out[n++] = kInvalid;
     }
   }
+  out.resize(n);
   return out;
 }
 
 std::string Utf16ToCp932(std::u16string_view text) {
   const Tables& t = tables();
-  std::string out;
-  out.reserve(text.size() * 2);
+  std::string out(text.size() * 2, '\0');
+  size_t n = 0;
   for (char16_t u : text) {
-    std::uint16_t code = u == 0 ? 0 : t.encode[u];
+    const std::uint16_t code = u == 0 ? 0 : t.encode[u];
     if (u != 0 && code == 0) {
-      out.push_back('?');
+      out[n++] = '?';
     } else if (code > 0xFF) {
-      out.push_back(static_cast<char>(code >> 8));
-      out.push_back(static_cast<char>(code & 0xFF));
+      out[n++] = static_cast<char>(code >> 8);
+      out[n++] = static_cast<char>(code & 0xFF);
     } else {
-      out.push_back(static_cast<char>(code));
+      out[n++] = static_cast<char>(code);
     }
   }
+  out.resize(n);
   return out;
 }
 

@@ -65,48 +65,34 @@ LONG ResolveFor(HKEY handle, REGSAM needed, Key** key) {
   return ERROR_SUCCESS;
 }
 
-// Splits a CP932 path at the backslashes that are not the trail byte of a
-// double-byte character. Empty parts (doubled or trailing separators) are
-// dropped; a leading separator is the caller's error to report.
-std::vector<std::u16string> SplitPath(LPCSTR path) {
-  std::vector<std::u16string> parts;
-  if (path == nullptr) return parts;
-  std::string_view p(path);
-  size_t start = 0;
-  for (size_t i = 0; i <= p.size(); ++i) {
-    if (i < p.size() && IsCp932LeadByte(static_cast<unsigned char>(p[i]))) {
-      ++i;
-      continue;
-    }
-    if (i == p.size() || p[i] == '\\') {
-      if (i > start) parts.push_back(Cp932ToUtf16(p.substr(start, std::min(i, p.size()) - start)));
-      start = i + 1;
-    }
-  }
-  return parts;
-}
+// A path in UTF-16, where every "\\" separates: in code page 932 a 0x5C
+// byte may be the trail byte of a character, never once converted.
+std::u16string WidePath(LPCSTR path) { return path == nullptr ? std::u16string() : Cp932ToUtf16(path); }
+std::u16string_view WidePath(LPCWSTR path) { return path == nullptr ? std::u16string_view() : path; }
 
-// The same for a UTF-16 path, where every "\\" separates.
-std::vector<std::u16string> SplitPath(LPCWSTR path) {
-  std::vector<std::u16string> parts;
-  if (path == nullptr) return parts;
-  std::u16string_view p(path);
-  for (size_t start = 0; start <= p.size();) {
-    const size_t end = std::min(p.find(u'\\', start), p.size());
-    if (end > start) parts.emplace_back(p.substr(start, end - start));
+// Calls `visit` with each part of a path. Empty parts (doubled or trailing
+// separators) are passed over; a leading separator is the caller's error
+// to report. Stops at the first part `visit` gives false for.
+template <typename Visit>
+bool ForEachPart(std::u16string_view path, Visit visit) {
+  for (size_t start = 0; start <= path.size();) {
+    const size_t end = std::min(path.find(u'\\', start), path.size());
+    if (end > start && !visit(path.substr(start, end - start))) return false;
     start = end + 1;
   }
-  return parts;
+  return true;
 }
 
 template <typename Char>
 LONG Walk(Key* base, const Char* path, Key** out) {
   if (path != nullptr && path[0] == '\\') return ERROR_BAD_PATHNAME;
   Key* key = base;
-  for (const auto& part : SplitPath(path)) {
+  const auto wide = WidePath(path);
+  const bool found = ForEachPart(wide, [&key](std::u16string_view part) {
     key = key->FindChild(part);
-    if (key == nullptr) return ERROR_FILE_NOT_FOUND;
-  }
+    return key != nullptr;
+  });
+  if (!found) return ERROR_FILE_NOT_FOUND;
   *out = key;
   return ERROR_SUCCESS;
 }
@@ -269,11 +255,13 @@ LONG WINAPI RegCreateKeyExA(HKEY base, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
   KeyTree& tree = Machine();
   Key* key = from.key;
   bool created = false;
-  for (const auto& part : SplitPath(subKey)) {
-    if (key->FindChild(part) == nullptr && (from.access & KEY_CREATE_SUB_KEY) == 0) return ERROR_ACCESS_DENIED;
+  const bool allowed = ForEachPart(WidePath(subKey), [&](std::u16string_view part) {
+    if (key->FindChild(part) == nullptr && (from.access & KEY_CREATE_SUB_KEY) == 0) return false;
     key = tree.Child(*key, part, &created);
     if (created) tree.EnsureSection(*key);
-  }
+    return true;
+  });
+  if (!allowed) return ERROR_ACCESS_DENIED;
   if ((key->denied & desired & ~kViewBits) != 0) return ERROR_ACCESS_DENIED;
   if (disposition != nullptr) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
   *result = NewHandle(key, desired);
