@@ -55,9 +55,10 @@ bool IsPlainString(std::span<const std::uint8_t> data, const TAnsiForm* ansi, st
   return ansi == nullptr || ansi->CanHold(text);
 }
 
-void AppendHex(std::u16string& out, std::span<const std::uint8_t> data, std::u16string_view newline) {
+// Hex bytes after the value's "name"=hex(N): prefix, which began at `start`.
+void AppendHex(std::u16string& out, size_t start, std::span<const std::uint8_t> data, std::u16string_view newline) {
   static const char digits[] = "0123456789abcdef";
-  size_t lineLength = out.size();
+  size_t lineLength = out.size() - start;
   for (size_t i = 0; i < data.size(); ++i) {
     out.push_back(static_cast<char16_t>(digits[data[i] >> 4]));
     out.push_back(static_cast<char16_t>(digits[data[i] & 15]));
@@ -78,8 +79,15 @@ void AppendHex(std::u16string& out, std::span<const std::uint8_t> data, std::u16
 std::u16string RenderRegValue(std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data,
                               std::u16string_view newline, const TAnsiForm* ansi) {
   std::u16string out;
+  AppendRegValue(out, name, type, data, newline, ansi);
+  return out;
+}
+
+void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t type,
+                    std::span<const std::uint8_t> data, std::u16string_view newline, const TAnsiForm* ansi) {
+  const size_t start = out.size();
   if (name.empty()) {
-    out = u"@=";
+    out += u"@=";
   } else {
     out.push_back(u'"');
     AppendEscaped(out, name);
@@ -105,11 +113,10 @@ std::u16string RenderRegValue(std::u16string_view name, std::uint32_t type, std:
     if (ansi != nullptr && (type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
       // REGEDIT4 files hold these strings in the ANSI code page.
       const std::string bytes = ansi->Encode(Utf16Of(data));
-      AppendHex(out, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, newline);
+      AppendHex(out, start, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, newline);
     } else {
-      AppendHex(out, data, newline);
+      AppendHex(out, start, data, newline);
     }
   }
   out += newline;
-  return out;
 }

@@ -20,3 +20,6 @@ struct TAnsiForm {
 // REGEDIT4 file, says how its text is held; null for version 5.00 files.
 std::u16string RenderRegValue(std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data,
                               std::u16string_view newline, const TAnsiForm* ansi = nullptr);
+// The same, appended to `out`.
+void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t type,
+                    std::span<const std::uint8_t> data, std::u16string_view newline, const TAnsiForm* ansi = nullptr);

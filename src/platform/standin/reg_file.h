@@ -48,9 +48,11 @@ std::string WriteRegFile(const KeyTree& tree);
 // without its final NUL or with a line break in it, as hex(1); a DWORD not
 // four bytes long as hex(4).
 std::u16string RenderValue(const Value& value, bool regedit4, std::u16string_view newline);
+void AppendValue(std::u16string& out, const Value& value, bool regedit4, std::u16string_view newline);
 
 // A section's key line in the canonical form: "[", the root's name as
 // spelled, the names from the root down to the key, "]", the line end.
-std::u16string SectionHeader(const KeyTree& tree, const Key& key, std::uint8_t root, RootSpelling spelling);
+void AppendSectionHeader(std::u16string& out, const KeyTree& tree, const Key& key, std::uint8_t root,
+                         RootSpelling spelling);
 
 }  // namespace standin

@@ -198,12 +198,14 @@ class Reader {
       return;
     }
     current_ = tree_.AddSection(*key, root_, spelling_);
-    const std::u16string header = SectionHeader(tree_, *key, root_, spelling_);
-    if (pending_ != tree_.newline || header != line) {
+    scratch_.clear();
+    AppendSectionHeader(scratch_, tree_, *key, root_, spelling_);
+    const bool canonical = scratch_ == line;
+    if (pending_ != tree_.newline || !canonical) {
       auto& text = tree_.sections[current_].text;
       text = std::make_unique<FileText>();
       text->leading = std::move(pending_);
-      if (header != line) text->raw = std::u16string(line);
+      if (!canonical) text->raw = std::u16string(line);
     }
     pending_.clear();
   }
@@ -316,11 +318,13 @@ class Reader {
     Value& value = *key.FindValue(name);
     value.section = current_;
     const std::u16string_view raw = Since(start);
-    const std::u16string canonical = RenderValue(value, tree_.regedit4, tree_.newline);
-    if (!pending_.empty() || canonical != raw) {
+    scratch_.clear();
+    AppendValue(scratch_, value, tree_.regedit4, tree_.newline);
+    const bool canonical = scratch_ == raw;
+    if (!pending_.empty() || !canonical) {
       value.text = std::make_unique<FileText>();
       value.text->leading = std::move(pending_);
-      if (canonical != raw) value.text->raw = std::u16string(raw);
+      if (!canonical) value.text->raw = std::u16string(raw);
     }
     pending_.clear();
   }
@@ -397,6 +401,7 @@ class Reader {
   size_t pos_ = 0;
   size_t line_ = 0;
   std::u16string pending_;  // comment and blank lines not yet given to a key or value
+  std::u16string scratch_;  // the canonical form of the line just read
   std::int32_t current_ = -1;
   std::uint8_t root_ = kLocalMachine;
   RootSpelling spelling_ = RootSpelling::kLong;

@@ -13,23 +13,34 @@ const TAnsiForm kCp932Form{Cp932CanHold, EncodeCp932};
 }  // namespace
 
 std::u16string RenderValue(const Value& v, bool regedit4, std::u16string_view newline) {
-  return RenderRegValue(v.name, v.type, v.data, newline, regedit4 ? &kCp932Form : nullptr);
+  std::u16string out;
+  AppendValue(out, v, regedit4, newline);
+  return out;
 }
 
-std::u16string SectionHeader(const KeyTree& tree, const Key& key, std::uint8_t root, RootSpelling spelling) {
+void AppendValue(std::u16string& out, const Value& v, bool regedit4, std::u16string_view newline) {
+  AppendRegValue(out, v.name, v.type, v.data, newline, regedit4 ? &kCp932Form : nullptr);
+}
+
+void AppendSectionHeader(std::u16string& out, const KeyTree& tree, const Key& key, std::uint8_t root,
+                         RootSpelling spelling) {
   const Key* base = tree.Root(root);
-  std::vector<const Key*> chain;
-  for (const Key* k = &key; k != base && k->parent != nullptr; k = k->parent) chain.push_back(k);
   const RootName& names = NameOfRoot(root);
-  std::u16string header = u"[";
-  header += spelling == RootSpelling::kLong ? names.longName : names.shortName;
-  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-    header += u"\\";
-    header += (*it)->name;
+  out += u"[";
+  out += spelling == RootSpelling::kLong ? names.longName : names.shortName;
+  // The names from the root down: each written at its place from the end.
+  size_t length = 0;
+  for (const Key* k = &key; k != base && k->parent != nullptr; k = k->parent) length += 1 + k->name.size();
+  const size_t start = out.size();
+  out.resize(start + length);
+  size_t end = out.size();
+  for (const Key* k = &key; k != base && k->parent != nullptr; k = k->parent) {
+    end -= k->name.size();
+    std::copy(k->name.begin(), k->name.end(), out.begin() + static_cast<std::ptrdiff_t>(end));
+    out[--end] = u'\\';
   }
-  header += u"]";
-  header += tree.newline;
-  return header;
+  out += u"]";
+  out += tree.newline;
 }
 
 }  // namespace standin

@@ -40,7 +40,7 @@ class Writer {
         if (v.text != nullptr && !v.text->raw.empty())
           out_ += v.text->raw;
         else
-          out_ += RenderValue(v, tree_.regedit4, tree_.newline);
+          AppendValue(out_, v, tree_.regedit4, tree_.newline);
       }
       if (out_.size() >= kPiece && !Emit()) return false;
     }
@@ -90,7 +90,7 @@ class Writer {
   }
 
   void Header(const Key& key, std::uint8_t root, RootSpelling spelling) {
-    out_ += SectionHeader(tree_, key, root, spelling);
+    AppendSectionHeader(out_, tree_, key, root, spelling);
   }
 
   const KeyTree& tree_;
