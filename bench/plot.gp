@@ -1,5 +1,6 @@
-# Time against machine size for load, the two passes and save, with the
-# plain-I/O floor; UTF-16 machines. Called by scripts/bench.sh.
+# Time against machine size for load, the two passes, save and the whole
+# program, with the plain-I/O floor, on the UTF-16 machines (the rows of
+# `csv`). Called by scripts/bench.sh.
 set datafile separator ","
 set terminal pngcairo size 900,560 font "sans,10"
 set output png
@@ -8,10 +9,9 @@ set key top left
 set grid
 set xlabel "component keys"
 set ylabel "seconds"
-set title "t_uninst on the stand-in: time against machine size (UTF-16 files)" noenhanced
-utf16(col) = strcol(2) eq "utf16" ? column(col) : 1/0
-plot csv every ::1 using 1:(utf16(6)) with linespoints lw 2 title "load", \
-     ''  every ::1 using 1:(utf16(7)) with linespoints lw 2 title "both passes", \
-     ''  every ::1 using 1:(utf16(8)) with linespoints lw 2 title "save", \
-     ''  every ::1 using 1:(utf16(9)) with linespoints lw 2 title "whole program", \
-     ''  every ::1 using 1:(utf16(4)+utf16(5)) with linespoints dt 2 title "floor: read + write a copy"
+set title "t_uninst on the stand-in: time against machine size (UTF-16 machines)" noenhanced
+plot csv using 1:6 with linespoints lw 2 title "load", \
+     ''  using 1:7 with linespoints lw 2 title "both passes", \
+     ''  using 1:8 with linespoints lw 2 title "save", \
+     ''  using 1:9 with linespoints lw 2 title "whole program", \
+     ''  using 1:($4+$5) with linespoints dt 2 lw 2 title "floor: read + write a copy"
