@@ -45,7 +45,16 @@ class Output {
     Raw(utf16 ? "\xFF\xFE" : "");
     Line(utf16 ? "Windows Registry Editor Version 5.00" : "REGEDIT4");
   }
-  void Line(const std::string& text) {
+  // A key's section: a blank line, then [path].
+  void Section(std::string_view list, std::string_view name = {}) {
+    Line("");
+    pending_ += '[';
+    pending_ += list;
+    if (!name.empty()) pending_ += '\\';
+    pending_ += name;
+    Line("]");
+  }
+  void Line(std::string_view text) {
     pending_ += text;
     pending_ += "\r\n";
     if (pending_.size() > (1 << 20)) Flush();
@@ -161,11 +170,9 @@ void Components(Output& out, const std::string& list, int count, int productShar
   for (int i = 0; i < count; ++i)
     keys.emplace_back(Hex32(r), i < productShare ? -1 : r.Below(static_cast<int>(products.size())));
   std::sort(keys.begin(), keys.end());
-  out.Line("");
-  out.Line("[" + list + "]");
+  out.Section(list);
   for (const auto& [name, owner] : keys) {
-    out.Line("");
-    out.Line("[" + list + "\\" + name + "]");
+    out.Section(list, name);
     const int users = owner < 0 ? 1 : 1 + r.Below(3);
     for (int u = 0; u < users; ++u) {
       const int p = owner < 0 ? r.Below(4) : (owner + u) % static_cast<int>(products.size());
@@ -188,11 +195,9 @@ void Components(Output& out, const std::string& list, int count, int productShar
 
 void Uninstall(Output& out, const std::vector<Product>& products, Random& r) {
   const std::string list = std::string(kCv) + "\\Uninstall";
-  out.Line("");
-  out.Line("[" + list + "]");
+  out.Section(list);
   for (const Product& p : products) {
-    out.Line("");
-    out.Line("[" + list + "\\" + Guid(p.code) + "]");
+    out.Section(list, Guid(p.code));
     std::vector<std::string> values = {
         "\"DisplayName\"=" + Quoted(p.name),
         "\"DisplayVersion\"=" + Quoted(std::to_string(1 + r.Below(12)) + "." + std::to_string(r.Below(10))),
@@ -219,14 +224,12 @@ void ProductLists(Output& out, const std::vector<Product>& products) {
   const std::string system = std::string(kCv) + "\\Installer\\UserData\\S-1-5-18\\Products";
   const std::string machine = std::string(kCv) + "\\Installer\\Products";
   for (const std::string& list : {classes, machine, system}) {
-    out.Line("");
-    out.Line("[" + list + "]");
+    out.Section(list);
     for (const Product& p : sorted) {
-      out.Line("");
-      out.Line("[" + list + "\\" + p.code + "]");
+      const std::string key = list + "\\" + p.code;
+      out.Section(key);
       if (list == system) {
-        out.Line("");
-        out.Line("[" + list + "\\" + p.code + "\\InstallProperties]");
+        out.Section(key, "InstallProperties");
         out.Line("\"DisplayName\"=" + Quoted(p.name));
         out.Line("\"LocalPackage\"=" + Quoted("C:\\Windows\\Installer\\" + p.code.substr(0, 6) + ".msi"));
         out.Line("\"VersionMajor\"=" + Dword(3));
@@ -237,16 +240,14 @@ void ProductLists(Output& out, const std::vector<Product>& products) {
       out.Line("\"Language\"=" + Dword(1041));
       out.Line("\"Assignment\"=" + Dword(1));
       out.Line("\"Clients\"=hex(7):3a,00,00,00,00,00");
-      out.Line("");
-      out.Line("[" + list + "\\" + p.code + "\\SourceList]");
+      out.Section(key, "SourceList");
       out.Line("\"PackageName\"=" + Quoted(p.name.substr(0, 8) + ".msi"));
     }
   }
 }
 
 void SharedDlls(Output& out, int count, Random& r) {
-  out.Line("");
-  out.Line("[" + std::string(kCv) + "\\SharedDLLs]");
+  out.Section(kCv, "SharedDLLs");
   for (int i = 0; i < count; ++i) {
     const bool product = i % 50 == 0;
     const std::string folder = product ? "C:\\Program Files\\Common Files\\ZobrikLine"
@@ -259,16 +260,14 @@ void SharedDlls(Output& out, int count, Random& r) {
 void Software(Output& out, int count, Random& r) {
   for (int v = 0; v < 7; ++v) {
     for (int i = v; i < count; i += 7) {
-      out.Line("");
-      out.Line(std::string("[HKEY_LOCAL_MACHINE\\SOFTWARE\\") + kVendors[v] + "\\App" + std::to_string(i) +
-               "\\Settings]");
+      out.Section(std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\") + kVendors[v] + "\\App" + std::to_string(i),
+                  "Settings");
       out.Line("\"Window\"=hex:" + std::to_string(10 + r.Below(90)) + ",00,00,00,20,03,00,00,58,02,00,00");
       out.Line("\"Recent\"=" + Quoted("C:\\Users\\Public\\Documents\\file" + std::to_string(r.Below(1000)) + ".txt"));
       out.Line("\"Zoom\"=" + Dword(100));
     }
   }
-  out.Line("");
-  out.Line("[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZobrikLine\\Settings]");
+  out.Section("HKEY_LOCAL_MACHINE\\SOFTWARE\\ZobrikLine\\Settings");
   out.Line("\"Theme\"=\"dark\"");
 }
 

@@ -38,7 +38,7 @@ double Since(Clock::time_point start) { return std::chrono::duration<double>(Clo
 }
 
 std::string Copy(const std::string& machine) {
-  const std::string copy = machine + ".work";
+  std::string copy = machine + ".work";
   std::filesystem::copy_file(machine, copy, std::filesystem::copy_options::overwrite_existing);
   return copy;
 }
