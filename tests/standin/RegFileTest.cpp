@@ -7,10 +7,13 @@
 
 #include "platform/standin/reg_file.h"
 #include "platform/standin/upcase.h"
+#include "regfile/RegValueText.h"
 #include "support/Files.h"
 
 namespace standin {
 namespace {
+
+std::vector<std::uint8_t> Bytes(const KeptBytes& data) { return {data.begin(), data.end()}; }
 
 Key* Find(KeyTree& tree, std::uint8_t root, std::initializer_list<std::u16string_view> path) {
   Key* key = tree.Root(root);
@@ -35,11 +38,9 @@ TEST(RegFile, RealExportsComeBackByteForByte) {
 }
 
 TEST(RegFile, CanonicalFormWrapsHexAtRegeditsColumn) {
-  Value v;
-  v.name = u"Icon";
-  v.type = 2;
-  for (int i = 0; i < 48; ++i) v.data.push_back(static_cast<std::uint8_t>(i));
-  const std::u16string text = RenderValue(v, false, u"\r\n");
+  std::vector<std::uint8_t> data;
+  for (int i = 0; i < 48; ++i) data.push_back(static_cast<std::uint8_t>(i));
+  const std::u16string text = RenderRegValue(u"Icon", 2, data, u"\r\n");
   // '"Icon"=hex(2):' is 14 columns; 21 bytes take it to column 77.
   const std::u16string first = text.substr(0, text.find(u"\r\n"));
   EXPECT_EQ(first.size(), 78u);
@@ -48,27 +49,21 @@ TEST(RegFile, CanonicalFormWrapsHexAtRegeditsColumn) {
   EXPECT_EQ(second.substr(0, 2), u"  ");
   EXPECT_EQ(second.size(), 2u + 25 * 3 + 1);
   // A break is never left after the last byte.
-  v.data.resize(21 + 1);
-  const std::u16string exact = RenderValue(v, false, u"\r\n");
+  data.resize(21 + 1);
+  const std::u16string exact = RenderRegValue(u"Icon", 2, data, u"\r\n");
   EXPECT_EQ(exact, u"\"Icon\"=hex(2):00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,\\\r\n  15\r\n");
-  v.data.clear();
-  EXPECT_EQ(RenderValue(v, false, u"\n"), u"\"Icon\"=hex(2):\n");
+  EXPECT_EQ(RenderRegValue(u"Icon", 2, {}, u"\n"), u"\"Icon\"=hex(2):\n");
 }
 
 TEST(RegFile, WritesWhatRegeditWouldLoseAsHex) {
-  Value v;
-  v.type = 1;
-  v.data = {'a', 0, 0, 0, 'b', 0, 0, 0};  // a NUL before the end
-  EXPECT_EQ(RenderValue(v, false, u"\n"), u"@=hex(1):61,00,00,00,62,00,00,00\n");
-  v.data = {'a', 0};  // no final NUL
-  EXPECT_EQ(RenderValue(v, false, u"\n"), u"@=hex(1):61,00\n");
-  v.data = {'a', 0, '"', 0, '\\', 0, 0, 0};
-  EXPECT_EQ(RenderValue(v, false, u"\n"), u"@=\"a\\\"\\\\\"\n");
-  v.type = 4;
-  v.data = {1, 2, 3, 4, 5};
-  EXPECT_EQ(RenderValue(v, false, u"\n"), u"@=hex(4):01,02,03,04,05\n");
-  v.data = {0xff, 0xff, 0, 0};
-  EXPECT_EQ(RenderValue(v, false, u"\n"), u"@=dword:0000ffff\n");
+  auto render = [](std::uint32_t type, std::vector<std::uint8_t> data) {
+    return RenderRegValue(u"", type, data, u"\n");
+  };
+  EXPECT_EQ(render(1, {'a', 0, 0, 0, 'b', 0, 0, 0}), u"@=hex(1):61,00,00,00,62,00,00,00\n") << "a NUL before the end";
+  EXPECT_EQ(render(1, {'a', 0}), u"@=hex(1):61,00\n") << "no final NUL";
+  EXPECT_EQ(render(1, {'a', 0, '"', 0, '\\', 0, 0, 0}), u"@=\"a\\\"\\\\\"\n");
+  EXPECT_EQ(render(4, {1, 2, 3, 4, 5}), u"@=hex(4):01,02,03,04,05\n");
+  EXPECT_EQ(render(4, {0xff, 0xff, 0, 0}), u"@=dword:0000ffff\n");
 }
 
 TEST(RegFile, ReadsEveryValueForm) {
@@ -91,13 +86,13 @@ TEST(RegFile, ReadsEveryValueForm) {
   Key* t = Find(*tree, kLocalMachine, {u"SOFTWARE", u"t"});
   ASSERT_NE(t, nullptr);
   ASSERT_EQ(t->values.size(), 7u);
-  EXPECT_EQ(t->FindValue(u"")->data,
+  EXPECT_EQ(Bytes(t->FindValue(u"")->data),
             (std::vector<std::uint8_t>{'d', 0, 'e', 0, 'f', 0, 'a', 0, 'u', 0, 'l', 0, 't', 0, 0, 0}));
   EXPECT_EQ(t->FindValue(u"ESC")->data.size(), 12u);
-  EXPECT_EQ(t->FindValue(u"d")->data, (std::vector<std::uint8_t>{42, 0, 0, 0}));
+  EXPECT_EQ(Bytes(t->FindValue(u"d")->data), (std::vector<std::uint8_t>{42, 0, 0, 0}));
   EXPECT_EQ(t->FindValue(u"q")->type, 11u);
   EXPECT_EQ(t->FindValue(u"odd")->type, 0x1234abcdu);
-  EXPECT_EQ(t->FindValue(u"multi")->data, (std::vector<std::uint8_t>{'a', 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Bytes(t->FindValue(u"multi")->data), (std::vector<std::uint8_t>{'a', 0, 0, 0, 0, 0}));
   EXPECT_EQ(t->FindValue(u"never"), nullptr);
   EXPECT_NE(Find(*tree, kLocalMachine, {u"Software", u"Classes", u".T"}), nullptr);
   // Short root names, the deletion lines and the comment stay as written.
@@ -114,8 +109,8 @@ TEST(RegFile, Regedit4FilesAreCodePage932) {
   auto tree = ReadRegFile(file);
   Key* key = Find(*tree, kLocalMachine, {u"SOFTWARE", u"\u8868\u793a"});
   ASSERT_NE(key, nullptr);
-  EXPECT_EQ(key->FindValue(u"name")->data, (std::vector<std::uint8_t>{0x68, 0x88, 0x3a, 0x79, 0, 0}));
-  EXPECT_EQ(key->FindValue(u"path")->data, (std::vector<std::uint8_t>{'%', 0, 'A', 0, '%', 0, 0, 0}));
+  EXPECT_EQ(Bytes(key->FindValue(u"name")->data), (std::vector<std::uint8_t>{0x68, 0x88, 0x3a, 0x79, 0, 0}));
+  EXPECT_EQ(Bytes(key->FindValue(u"path")->data), (std::vector<std::uint8_t>{'%', 0, 'A', 0, '%', 0, 0, 0}));
   EXPECT_EQ(WriteRegFile(*tree), file);
 }
 

@@ -36,7 +36,7 @@ std::string MachineWithEveryKindOfValue() {
   return ReadFile(SAMPLE_MACHINE) + extra;
 }
 
-std::string Hex(const std::vector<std::uint8_t>& data) {
+std::string Hex(const KeptBytes& data) {
   std::string out;
   char b[4];
   for (std::uint8_t byte : data) {

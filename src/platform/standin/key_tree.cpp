@@ -96,7 +96,7 @@ Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
     it = ChildPosition(parent.children, name);
   }
   auto key = std::make_unique<Key>();
-  key->name = name;
+  key->name = Keep(name);
   key->parent = &parent;
   Key* raw = key.get();
   parent.children.insert(it, std::move(key));
@@ -159,16 +159,16 @@ void KeyTree::Remove(Key& key) {
   changed = true;
 }
 
-void KeyTree::SetValue(Key& key, std::u16string_view name, std::uint32_t type, std::vector<std::uint8_t> data) {
+void KeyTree::SetValue(Key& key, std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data) {
   if (Value* v = key.FindValue(name)) {
     v->type = type;
-    v->data = std::move(data);
+    v->data = Keep(data);
     v->text.reset();
   } else {
     Value fresh;
-    fresh.name = name;
+    fresh.name = Keep(name);
     fresh.type = type;
-    fresh.data = std::move(data);
+    fresh.data = Keep(data);
     EnsureSection(key);
     fresh.section = key.section;
     if (key.valueIndex) key.valueIndex->emplace(Upcase(name), static_cast<std::uint32_t>(key.values.size()));
@@ -176,6 +176,39 @@ void KeyTree::SetValue(Key& key, std::u16string_view name, std::uint32_t type, s
   }
   key.valueMaxStale = true;
   changed = true;
+}
+
+void* KeyTree::Store(size_t size) {
+  constexpr size_t kBlock = 1 << 20;
+  size = (size + 1) & ~size_t{1};  // text stays aligned for char16_t
+  if (size > kBlock / 16) {
+    // Large pieces get a block of their own; the current one stays in use.
+    blocks_.push_back(std::make_unique<char[]>(size));
+    return blocks_.back().get();
+  }
+  if (size > left_) {
+    blocks_.push_back(std::make_unique<char[]>(kBlock));
+    free_ = blocks_.back().get();
+    left_ = kBlock;
+  }
+  void* piece = free_;
+  free_ += size;
+  left_ -= size;
+  return piece;
+}
+
+KeptText KeyTree::Keep(std::u16string_view text) {
+  if (text.empty()) return {};
+  auto* copy = static_cast<char16_t*>(Store(text.size() * sizeof(char16_t)));
+  std::copy(text.begin(), text.end(), copy);
+  return {copy, static_cast<std::uint32_t>(text.size())};
+}
+
+KeptBytes KeyTree::Keep(std::span<const std::uint8_t> bytes) {
+  if (bytes.empty()) return {};
+  auto* copy = static_cast<std::uint8_t*>(Store(bytes.size()));
+  std::copy(bytes.begin(), bytes.end(), copy);
+  return {copy, static_cast<std::uint32_t>(bytes.size())};
 }
 
 bool KeyTree::RemoveValue(Key& key, std::u16string_view name) {

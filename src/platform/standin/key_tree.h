@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -23,9 +24,44 @@ struct FileText {
   std::u16string raw;
 };
 
+// Names and data are kept in their tree's store (KeyTree::Keep), which
+// lives as long as the tree: a machine holds millions of them, and one
+// allocation each would cost more than many of them hold.
+class KeptText {
+ public:
+  KeptText() = default;
+  KeptText(const char16_t* data, std::uint32_t size) : data_(data), size_(size) {}
+  operator std::u16string_view() const { return {data_, size_}; }
+  const char16_t* data() const { return data_; }
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const char16_t* begin() const { return data_; }
+  const char16_t* end() const { return data_ + size_; }
+
+ private:
+  const char16_t* data_ = nullptr;
+  std::uint32_t size_ = 0;
+};
+
+class KeptBytes {
+ public:
+  KeptBytes() = default;
+  KeptBytes(const std::uint8_t* data, std::uint32_t size) : data_(data), size_(size) {}
+  operator std::span<const std::uint8_t>() const { return {data_, size_}; }
+  const std::uint8_t* data() const { return data_; }
+  size_t size() const { return size_; }
+  const std::uint8_t* begin() const { return data_; }
+  const std::uint8_t* end() const { return data_ + size_; }
+  std::uint8_t operator[](size_t index) const { return data_[index]; }
+
+ private:
+  const std::uint8_t* data_ = nullptr;
+  std::uint32_t size_ = 0;
+};
+
 struct Value {
-  std::u16string name;
-  std::vector<std::uint8_t> data;
+  KeptText name;
+  KeptBytes data;
   std::unique_ptr<FileText> text;  // null: canonical, one line per value
   std::uint32_t type = 0;
   std::int32_t section = -1;  // the file section the value was written in
@@ -33,7 +69,7 @@ struct Value {
 };
 
 struct Key {
-  std::u16string name;
+  KeptText name;
   Key* parent = nullptr;
   // Sorted by their upper-cased names. Deleted keys stay in place, marked,
   // until the parent's subkeys are next enumerated (KeyTree::Subkey).
@@ -103,7 +139,11 @@ class KeyTree {
   const Value& ValueAt(Key& key, size_t index);
 
   // Sets a value; keeps its place when it exists, else appends it.
-  void SetValue(Key& key, std::u16string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
+  void SetValue(Key& key, std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data);
+
+  // A copy of text or bytes in the tree's store.
+  KeptText Keep(std::u16string_view text);
+  KeptBytes Keep(std::span<const std::uint8_t> bytes);
   bool RemoveValue(Key& key, std::u16string_view name);
 
   // The file the tree was read from, and its form.
@@ -129,6 +169,11 @@ class KeyTree {
   std::unique_ptr<Key> roots_[kRootCount];
   Key* classes_ = nullptr;
   std::vector<std::unique_ptr<Key>> deleted_;
+  // The store: blocks handed out front to back.
+  void* Store(size_t size);
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* free_ = nullptr;
+  size_t left_ = 0;
 };
 
 }  // namespace standin

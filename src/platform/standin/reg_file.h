@@ -47,7 +47,6 @@ std::string WriteRegFile(const KeyTree& tree);
 // regedit would lose is written as hex: a string with a NUL before its end,
 // without its final NUL or with a line break in it, as hex(1); a DWORD not
 // four bytes long as hex(4).
-std::u16string RenderValue(const Value& value, bool regedit4, std::u16string_view newline);
 void AppendValue(std::u16string& out, const Value& value, bool regedit4, std::u16string_view newline);
 
 // A section's key line in the canonical form: "[", the root's name as

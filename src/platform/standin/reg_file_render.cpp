@@ -12,12 +12,6 @@ const TAnsiForm kCp932Form{Cp932CanHold, EncodeCp932};
 
 }  // namespace
 
-std::u16string RenderValue(const Value& v, bool regedit4, std::u16string_view newline) {
-  std::u16string out;
-  AppendValue(out, v, regedit4, newline);
-  return out;
-}
-
 void AppendValue(std::u16string& out, const Value& v, bool regedit4, std::u16string_view newline) {
   AppendRegValue(out, v.name, v.type, v.data, newline, regedit4 ? &kCp932Form : nullptr);
 }
