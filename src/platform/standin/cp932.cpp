@@ -65,6 +65,9 @@ struct Tables {
     }
     encode[0] = 0;
     iconv_close(cd);
+    for (char16_t c = 0; c < 0x80; ++c)
+      if (single[c] != c || (c != 0 && encode[c] != c))
+        throw std::runtime_error("the C library's CP932 does not keep ASCII as it is");
   }
 };
 
@@ -78,12 +81,20 @@ const Tables& tables() {
 bool IsCp932LeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 std::u16string Cp932ToUtf16(std::string_view bytes) {
+  std::u16string out;
+  Cp932ToUtf16(bytes, out);
+  return out;
+}
+
+void Cp932ToUtf16(std::string_view bytes, std::u16string& out) {
   const Tables& t = tables();
-  std::u16string out(bytes.size(), u'\0');
+  out.resize(bytes.size());
   size_t n = 0;
   for (size_t i = 0; i < bytes.size(); ++i) {
     auto b = static_cast<unsigned char>(bytes[i]);
-    if (!IsCp932LeadByte(b)) {
+    if (b < 0x80) {
+      out[n++] = b;  // ASCII is itself in code page 932
+    } else if (!IsCp932LeadByte(b)) {
       out[n++] = t.single[b];
     } else if (i + 1 < bytes.size()) {
       char16_t u = t.doubles[b << 8 | static_cast<unsigned char>(bytes[++i])];
@@ -93,16 +104,29 @@ std::u16string Cp932ToUtf16(std::string_view bytes) {
     }
   }
   out.resize(n);
-  return out;
 }
 
 std::string Utf16ToCp932(std::u16string_view text) {
+  std::string out;
+  Utf16ToCp932(text, out);
+  return out;
+}
+
+void Utf16ToCp932(std::u16string_view text, std::string& out) { Utf16LeToCp932(text.data(), text.size(), out); }
+
+void Utf16LeToCp932(const void* units, size_t count, std::string& out) {
   const Tables& t = tables();
-  std::string out(text.size() * 2, '\0');
+  const auto* bytes = static_cast<const std::uint8_t*>(units);
+  out.resize(count * 2);
   size_t n = 0;
-  for (char16_t u : text) {
-    const std::uint16_t code = u == 0 ? 0 : t.encode[u];
-    if (u != 0 && code == 0) {
+  for (size_t i = 0; i < count; ++i) {
+    const auto u = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+    if (u < 0x80) {
+      out[n++] = static_cast<char>(u);
+      continue;
+    }
+    const std::uint16_t code = t.encode[u];
+    if (code == 0) {
       out[n++] = '?';
     } else if (code > 0xFF) {
       out[n++] = static_cast<char>(code >> 8);
@@ -112,7 +136,6 @@ std::string Utf16ToCp932(std::u16string_view text) {
     }
   }
   out.resize(n);
-  return out;
 }
 
 bool Cp932CanHold(std::u16string_view text) {

@@ -13,9 +13,14 @@ bool IsCp932LeadByte(unsigned char byte);
 // Bytes that are no character of the code page become U+30FB, as Windows
 // converts them.
 std::u16string Cp932ToUtf16(std::string_view bytes);
+// The same into `out`, whose storage is reused.
+void Cp932ToUtf16(std::string_view bytes, std::u16string& out);
 
 // Characters the code page cannot hold become "?".
 std::string Utf16ToCp932(std::u16string_view text);
+void Utf16ToCp932(std::u16string_view text, std::string& out);
+// The same from `count` UTF-16LE units as stored, wherever they lie.
+void Utf16LeToCp932(const void* units, size_t count, std::string& out);
 
 bool Cp932CanHold(std::u16string_view text);
 

@@ -67,7 +67,13 @@ LONG ResolveFor(HKEY handle, REGSAM needed, Key** key) {
 
 // A path in UTF-16, where every "\\" separates: in code page 932 a 0x5C
 // byte may be the trail byte of a character, never once converted.
-std::u16string WidePath(LPCSTR path) { return path == nullptr ? std::u16string() : Cp932ToUtf16(path); }
+// Conversions reuse one buffer each: the stand-in, like the program, runs
+// on one thread, and a registry walk makes millions of them.
+std::u16string_view WidePath(LPCSTR path) {
+  static std::u16string wide;
+  Cp932ToUtf16(path == nullptr ? std::string_view() : path, wide);
+  return wide;
+}
 std::u16string_view WidePath(LPCWSTR path) { return path == nullptr ? std::u16string_view() : path; }
 
 // Calls `visit` with each part of a path. Empty parts (doubled or trailing
@@ -109,11 +115,11 @@ bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ |
 
 // Value data as the ANSI functions give it: strings converted to CP932
 // (embedded NULs kept), everything else as stored.
-std::string AnsiData(const Value& v) {
-  if (!IsStringType(v.type)) return std::string(v.data.begin(), v.data.end());
-  std::u16string text(v.data.size() / 2, u'\0');
-  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char16_t>(v.data[2 * i] | v.data[2 * i + 1] << 8);
-  return Utf16ToCp932(text);
+std::string_view AnsiData(const Value& v) {
+  if (!IsStringType(v.type)) return {reinterpret_cast<const char*>(v.data.data()), v.data.size()};
+  static std::string ansi;
+  Utf16LeToCp932(v.data.data(), v.data.size() / 2, ansi);
+  return ansi;
 }
 
 std::vector<std::uint8_t> StoredData(DWORD type, const BYTE* data, DWORD size) {
@@ -130,7 +136,7 @@ std::vector<std::uint8_t> StoredData(DWORD type, const BYTE* data, DWORD size) {
 
 // Copies data out the way RegQueryValueExA does: the size always, the bytes
 // when they fit, ERROR_MORE_DATA when they do not.
-LONG CopyData(const std::string& bytes, LPBYTE data, LPDWORD size) {
+LONG CopyData(std::string_view bytes, LPBYTE data, LPDWORD size) {
   if (size == nullptr) return data == nullptr ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
   DWORD available = *size;
   *size = static_cast<DWORD>(bytes.size());
@@ -151,7 +157,8 @@ LONG CopyName(std::u16string_view name, LPWSTR out, LPDWORD length) {
 
 LONG CopyName(std::u16string_view name, LPSTR out, LPDWORD length) {
   if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
-  std::string bytes = Utf16ToCp932(name);
+  static std::string bytes;
+  Utf16ToCp932(name, bytes);
   if (bytes.size() + 1 > *length) return ERROR_MORE_DATA;
   std::copy(bytes.begin(), bytes.end(), out);
   out[bytes.size()] = '\0';
@@ -159,7 +166,11 @@ LONG CopyName(std::u16string_view name, LPSTR out, LPDWORD length) {
   return ERROR_SUCCESS;
 }
 
-std::u16string ValueName(LPCSTR name) { return name == nullptr ? std::u16string() : Cp932ToUtf16(name); }
+std::u16string_view ValueName(LPCSTR name) {
+  static std::u16string wide;
+  Cp932ToUtf16(name == nullptr ? std::string_view() : name, wide);
+  return wide;
+}
 
 }  // namespace
 
@@ -232,7 +243,7 @@ LONG EnumValue(HKEY handle, DWORD index, Char* name, LPDWORD nameLength, LPDWORD
   if (type != nullptr) *type = v.type;
   if (data == nullptr && dataLength == nullptr) return ERROR_SUCCESS;
   if constexpr (std::is_same_v<Char, char>) return CopyData(AnsiData(v), data, dataLength);
-  return CopyData(std::string(v.data.begin(), v.data.end()), data, dataLength);
+  return CopyData({reinterpret_cast<const char*>(v.data.data()), v.data.size()}, data, dataLength);
 }
 
 }  // namespace
@@ -337,7 +348,7 @@ LONG WINAPI RegQueryValueExW(HKEY handle, LPCWSTR name, LPDWORD, LPDWORD type, L
   const Value* v = key->FindValue(name == nullptr ? std::u16string_view() : std::u16string_view(name));
   if (v == nullptr) return ERROR_FILE_NOT_FOUND;
   if (type != nullptr) *type = v->type;
-  return CopyData(std::string(v->data.begin(), v->data.end()), data, dataLength);
+  return CopyData({reinterpret_cast<const char*>(v->data.data()), v->data.size()}, data, dataLength);
 }
 
 LONG WINAPI RegSetValueExA(HKEY handle, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataLength) {

@@ -48,6 +48,7 @@ int CompareUpcased(std::u16string_view a, std::u16string_view b) {
   const auto& t = table();
   const size_t common = std::min(a.size(), b.size());
   for (size_t i = 0; i < common; ++i) {
+    if (a[i] == b[i]) continue;
     const char16_t x = t[a[i]], y = t[b[i]];
     if (x != y) return x < y ? -1 : 1;
   }
