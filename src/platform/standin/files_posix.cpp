@@ -1,14 +1,14 @@
-// Writing a file atomically on a POSIX system.
+// Writing files atomically on a POSIX system.
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
 #include "../files.h"
+#include "posix_file.h"
 
-namespace {
+namespace standin {
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -25,6 +25,43 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+bool ReplaceFile(const std::string& path, mode_t mode, const struct stat* owner,
+                 const std::function<bool(int fd)>& write, std::string& error) {
+  std::string temp = path + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    error = "cannot create a file in '" + FolderOf(path) + "': " + std::strerror(errno);
+    return false;
+  }
+  bool ok = write(fd) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  int saved = errno;
+  if (owner != nullptr && fchown(fd, owner->st_uid, owner->st_gid) != 0) {
+    // Only the owner can keep someone else's file theirs; the content is what matters.
+  }
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    saved = errno;
+  }
+  if (ok && rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    saved = errno;
+  }
+  if (!ok) {
+    unlink(temp.c_str());
+    error = std::strerror(saved);
+    return false;
+  }
+  if (const int dir = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY); dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return true;
+}
+
+}  // namespace standin
+
+namespace {
+
 bool ReadsBackAs(const std::string& path, std::string_view bytes) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -39,33 +76,14 @@ bool ReadsBackAs(const std::string& path, std::string_view bytes) {
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    error = "cannot create a file in '" + FolderOf(path) + "': " + std::strerror(errno);
-    return false;
-  }
   // mkstemp makes the file private; it gets the permissions a new file would.
   const mode_t mask = umask(0);
   umask(mask);
-  bool ok = WriteAll(fd, bytes) && fchmod(fd, 0666 & ~mask) == 0 && fsync(fd) == 0;
-  int saved = errno;
-  if (close(fd) != 0 && ok) {
-    ok = false;
-    saved = errno;
-  }
-  if (ok && rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    saved = errno;
-  }
-  if (!ok) {
-    unlink(temp.c_str());
-    error = "cannot write '" + path + "': " + std::strerror(saved);
+  std::string reason;
+  if (!standin::ReplaceFile(
+          path, 0666 & ~mask, nullptr, [bytes](int fd) { return standin::WriteAll(fd, bytes); }, reason)) {
+    error = "cannot write '" + path + "': " + reason;
     return false;
-  }
-  if (const int dir = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY); dir >= 0) {
-    fsync(dir);
-    close(dir);
   }
   if (!ReadsBackAs(path, bytes)) {
     error = "'" + path + "' does not read back as it was written";

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 
+#include "posix_file.h"
 #include "reg_file.h"
 #include "standin.h"
 
@@ -19,11 +20,6 @@ namespace standin {
 namespace {
 
 std::string Reason() { return std::strerror(errno); }
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // A read that failed, with the system's reason.
 struct ReadFailure {
@@ -43,19 +39,6 @@ size_t ReadUpTo(int fd, char* buffer, size_t size) {
     done += static_cast<size_t>(n);
   }
   return done;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) {
@@ -83,32 +66,12 @@ LONG Save(MachineFile& file, KeyTree& tree) {
   struct stat now {};
   if (stat(file.target.c_str(), &now) != 0) return fail(Reason());
   if (!SameFile(now, file.loaded)) return fail("it was changed by another program since it was read");
-  const std::string folder = FolderOf(file.target);
-  std::string temp = file.target + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return fail("cannot create a file in '" + folder + "': " + Reason());
-  bool ok = WriteRegFile(tree, [fd](std::string_view piece) { return WriteAll(fd, piece); }) &&
-            fchmod(fd, file.loaded.st_mode & 07777) == 0 && fsync(fd) == 0;
-  std::string why = ok ? "" : Reason();
-  if (fchown(fd, file.loaded.st_uid, file.loaded.st_gid) != 0) {
-    // Only the owner can keep someone else's file theirs; the content is what matters.
-  }
-  if (close(fd) != 0 && ok) {
-    ok = false;
-    why = Reason();
-  }
-  if (ok && rename(temp.c_str(), file.target.c_str()) != 0) {
-    ok = false;
-    why = Reason();
-  }
-  if (!ok) {
-    unlink(temp.c_str());
-    return fail(why);
-  }
-  if (const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY); dir >= 0) {
-    fsync(dir);
-    close(dir);
-  }
+  std::string why;
+  const bool saved = ReplaceFile(
+      file.target, file.loaded.st_mode & 07777, &file.loaded,
+      [&tree](int fd) { return WriteRegFile(tree, [fd](std::string_view piece) { return WriteAll(fd, piece); }); },
+      why);
+  if (!saved) return fail(why);
   stat(file.target.c_str(), &file.loaded);
   tree.changed = false;
   return ERROR_SUCCESS;
