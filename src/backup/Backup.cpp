@@ -160,7 +160,7 @@ bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, con
     const bool secondFile = views.size() > 1 && !sections[1].empty();
     const std::u16string text = u"Windows Registry Editor Version 5.00" + std::u16string(kNewline) +
                                 Comments(views, view, path, secondFile) + sections[view];
-    if (!WriteFileAtomically(BackupFileFor(path, view), FileBytes(text), error)) return false;
+    if (!WriteNewFile(BackupFileFor(path, view), FileBytes(text), error)) return false;
   }
   return true;
 }

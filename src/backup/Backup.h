@@ -14,7 +14,8 @@ std::string BackupFileFor(const std::string& path, size_t viewIndex);
 // Writes what the plan removes, read from the registry before anything is
 // removed: whole subtrees and single values, every name and every byte of
 // data as stored. One file per view in `views` that has anything to
-// remove, each written whole and read back. On failure gives false with
-// the reason.
+// remove, each written whole and read back; a file that exists already is
+// never replaced, so that no earlier backup is lost. On failure gives false
+// with the reason.
 bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, const std::string& path,
                  std::string& error);

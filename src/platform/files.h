@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
-// Writes `bytes` to a temporary file beside `path`, flushes it to disk and
-// renames it over `path`, then reads the file back and compares. On
-// failure gives false with the reason, and leaves no partial file; an
-// older file at `path` stays unless the rename was done.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
+// Writes a file that does not exist yet: `bytes` go to a temporary file
+// beside `path`, flushed to disk, which then takes the name `path` unless a
+// file has it (that one is never replaced); then the file is read back and
+// compared. On failure gives false with the reason, and leaves no partial
+// file.
+bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& error);

@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "../platform/machine.h"
 #include "../platform/output.h"
 #include "CommandLine.h"
@@ -17,6 +19,10 @@ int main(int argc, char** argv) {
   }
   if (line.Mode == TMode::kWrong) {
     WriteError("t_uninst: " + line.Problem + "\n" + kUsage);
+    return kUsageExitCode;
+  }
+  if (line.Mode == TMode::kClean && !line.File.empty() && std::filesystem::exists(line.File)) {
+    WriteError("t_uninst: the backup '" + line.File + "' exists already: name a new file, so that no backup is lost\n");
     return kUsageExitCode;
   }
   int exitCode = 0;

@@ -177,6 +177,12 @@ TEST_F(Undo, UnknownArgumentsAndBadBackupsTouchNothing) {
     EXPECT_NE(r.err.find("usage: t_uninst"), std::string::npos) << arguments;
     EXPECT_EQ(r.out, "") << "no dialog for " << arguments;
   }
+  // A backup is never written over: not an earlier backup, not the machine itself.
+  for (const std::string& existing : {machine, dir_.Path("answers")}) {
+    const ProgramResult r = RunProgram(dir_, machine, "--backup '" + existing + "'", "\n\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("exists already"), std::string::npos) << r.err;
+  }
   const ProgramResult help = RunProgram(dir_, "", "--help", "");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--restore FILE"), std::string::npos);

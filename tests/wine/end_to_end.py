@@ -36,6 +36,26 @@ def run(args, check=True):
     return done
 
 
+# Values of every kind below one of the product's components: the backup
+# must give each back byte for byte.
+EVERY_KIND = "\r\n".join([
+    "Windows Registry Editor Version 5.00", "",
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18"
+    "\\Components\\0D3C2B1A99887766554433221100FFEE\\Every kind]",
+    "@=hex(1):ac,20,00,00",
+    '"qword"=hex(b):01,02,03,04,05,06,07,08',
+    '"binary"=hex:00,ff,10',
+    '"empty binary"=hex:',
+    '"multi"=hex(7):61,00,00,00,62,00,00,00,00,00',
+    '"expand"=hex(2):25,00,41,00,25,00,00,00',
+    '"embedded nul"=hex(1):61,00,00,00,62,00,00,00',
+    '"no final nul"=hex(1):61,00',
+    '"none"=hex(0):',
+    '"nameless type"=hex(1234):01,02',
+    '"short dword"=hex(4):01,02',
+    '"euro \u20ac"="\u20ac text"', "", ""])
+
+
 def parse(data):
     """A .reg file's keys and values, as a set of (key, value line) pairs;
     the 32-bit view's own tree, seen from the 64-bit one, left out."""
@@ -120,6 +140,10 @@ def main():
         run(["wineserver", "-w"], check=False)
         run(["wine", "reg", "import", windows_path(sample), "/reg:64"])
         run(["wine", "reg", "import", windows_path(view32), "/reg:32"])
+        every_kind = os.path.join(out, "every_kind.reg")
+        with open(every_kind, "wb") as f:
+            f.write(b"\xff\xfe" + EVERY_KIND.encode("utf-16-le"))
+        run(["wine", "reg", "import", windows_path(every_kind), "/reg:64"])
         before = state()
 
         code = answer("Escape", ["confirmation"])
@@ -145,7 +169,10 @@ def main():
             expected_left = parse(f.read())
         with open(view32, "rb") as f:
             extra32 = parse(f.read())
-        removed64 = machine - expected_left
+        # As Wine exports them: one key and its twelve values.
+        every = {item for item in before["64"] if item[0].endswith("\\EVERY KIND")}
+        checks.append(("every kind of value was imported", len(every) == 13, str(sorted(map(str, every)))))
+        removed64 = (machine - expected_left) | every
         # The 32-bit setup's uninstall entry and its shared DLL.
         removed32 = {item for item in extra32 if "ZOBRIKLINE" in item[0] or "ZobrikLine\\\\zl32" in (item[1] or "")}
         for view, removed in (("64", removed64), ("32", removed32)):

@@ -1,4 +1,4 @@
-// Writing files atomically on a POSIX system.
+// Writing files whole or not at all on a POSIX system.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -25,7 +25,7 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-bool ReplaceFile(const std::string& path, mode_t mode, const struct stat* owner,
+bool ReplaceFile(const std::string& path, mode_t mode, const struct stat* owner, bool replace,
                  const std::function<bool(int fd)>& write, std::string& error) {
   std::string temp = path + ".XXXXXX";
   const int fd = mkstemp(temp.data());
@@ -42,12 +42,13 @@ bool ReplaceFile(const std::string& path, mode_t mode, const struct stat* owner,
     ok = false;
     saved = errno;
   }
-  if (ok && rename(temp.c_str(), path.c_str()) != 0) {
+  // A hard link takes the name only while no file has it.
+  if (ok && (replace ? rename(temp.c_str(), path.c_str()) : link(temp.c_str(), path.c_str())) != 0) {
     ok = false;
     saved = errno;
   }
+  if (!ok || !replace) unlink(temp.c_str());
   if (!ok) {
-    unlink(temp.c_str());
     error = std::strerror(saved);
     return false;
   }
@@ -75,13 +76,13 @@ bool ReadsBackAs(const std::string& path, std::string_view bytes) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& error) {
   // mkstemp makes the file private; it gets the permissions a new file would.
   const mode_t mask = umask(0);
   umask(mask);
   std::string reason;
   if (!standin::ReplaceFile(
-          path, 0666 & ~mask, nullptr, [bytes](int fd) { return standin::WriteAll(fd, bytes); }, reason)) {
+          path, 0666 & ~mask, nullptr, false, [bytes](int fd) { return standin::WriteAll(fd, bytes); }, reason)) {
     error = "cannot write '" + path + "': " + reason;
     return false;
   }

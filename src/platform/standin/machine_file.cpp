@@ -68,7 +68,7 @@ LONG Save(MachineFile& file, KeyTree& tree) {
   if (!SameFile(now, file.loaded)) return fail("it was changed by another program since it was read");
   std::string why;
   const bool saved = ReplaceFile(
-      file.target, file.loaded.st_mode & 07777, &file.loaded,
+      file.target, file.loaded.st_mode & 07777, &file.loaded, true,
       [&tree](int fd) { return WriteRegFile(tree, [fd](std::string_view piece) { return WriteAll(fd, piece); }); },
       why);
   if (!saved) return fail(why);

@@ -1,4 +1,4 @@
-// Writing a file atomically on Windows.
+// Writing a new file whole or not at all on Windows.
 #include <vector>
 
 #include "../files.h"
@@ -46,7 +46,7 @@ bool ReadsBackAs(const std::string& path, std::string_view bytes) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& error) {
   char temp[MAX_PATH];
   if (GetTempFileNameA(FolderOf(path).c_str(), "tun", 0, temp) == 0) {
     error = "cannot create a file in '" + FolderOf(path) + "': " + LastError();
@@ -56,7 +56,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   bool ok = file != INVALID_HANDLE_VALUE && WriteAll(file, bytes) && FlushFileBuffers(file);
   std::string reason = ok ? "" : LastError();
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  if (ok && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  // Without MOVEFILE_REPLACE_EXISTING, a file that has the name stays.
+  if (ok && !MoveFileExA(temp, path.c_str(), MOVEFILE_WRITE_THROUGH)) {
     ok = false;
     reason = LastError();
   }
