@@ -132,6 +132,9 @@ def listed(preview, before):
 def main():
     run(["wineserver", "-k"], check=False)
     shutil.rmtree(env["WINEPREFIX"], ignore_errors=True)
+    for earlier in ("removed.reg", "removed-32bit.reg"):  # a backup is never written over
+        if os.path.exists(os.path.join(out, earlier)):
+            os.remove(os.path.join(out, earlier))
     xvfb = subprocess.Popen(["Xvfb", ":97", "-screen", "0", "800x600x24"], stderr=subprocess.DEVNULL)
     checks = []  # (what, passed, detail)
     try:
