@@ -40,6 +40,8 @@ double Since(Clock::time_point start) { return std::chrono::duration<double>(Clo
 std::string Copy(const std::string& machine) {
   std::string copy = machine + ".work";
   std::filesystem::copy_file(machine, copy, std::filesystem::copy_options::overwrite_existing);
+  // The copy goes to disk now, not while the next step is timed.
+  sync();
   return copy;
 }
 

@@ -96,6 +96,8 @@ struct Key {
   mutable std::uint32_t cachedChildMax = 0;
   mutable std::uint32_t cachedValueNameMax = 0;
   mutable std::uint32_t cachedDataMax = 0;
+  // The last write that found a section at or below the key.
+  mutable std::uint32_t coveredInWrite = 0;
   mutable bool childMaxStale = true;
   mutable bool valueMaxStale = true;
 };

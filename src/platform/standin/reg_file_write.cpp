@@ -1,5 +1,4 @@
 // Writing the key tree back as a .reg file, a piece at a time.
-#include <unordered_set>
 
 #include "cp932.h"
 #include "reg_file.h"
@@ -51,8 +50,7 @@ class Writer {
  private:
   // Marks a key and its parents as having a section written below them.
   void Cover(const Key* key) {
-    for (; key != nullptr && covered_.insert(key).second; key = key->parent) {
-    }
+    for (; key != nullptr && key->coveredInWrite != write_; key = key->parent) key->coveredInWrite = write_;
   }
 
   // A key the file only named as the parent of its sections would vanish
@@ -62,7 +60,7 @@ class Writer {
     const Key* parent = s.key->parent;
     while (parent != nullptr && parent->deleted) parent = parent->parent;
     const Key* base = tree_.Root(s.root);
-    if (parent == nullptr || parent->parent == nullptr || parent == base || covered_.count(parent) != 0) return;
+    if (parent == nullptr || parent->parent == nullptr || parent == base || parent->coveredInWrite == write_) return;
     bool belowBase = false;
     for (const Key* k = parent; k != nullptr; k = k->parent) belowBase = belowBase || k == base;
     out_ += tree_.newline;
@@ -95,7 +93,10 @@ class Writer {
 
   const KeyTree& tree_;
   const RegFileSink& sink_;
-  std::unordered_set<const Key*> covered_;
+  // Keys are marked with the number of the write that covered them, so
+  // that no write needs to clear an earlier one's marks.
+  const std::uint32_t write_ = ++writes;
+  static inline std::uint32_t writes = 0;
   std::u16string out_;
 };
 

@@ -26,8 +26,10 @@ struct State {
   std::function<LONG(KeyTree&)> flush;
 };
 
+// Never destroyed: the process ends soon after the registry is saved, and
+// freeing a machine's millions of keys one by one would take seconds.
 State& state() {
-  static State s;
+  static State& s = *new State;
   return s;
 }
 
