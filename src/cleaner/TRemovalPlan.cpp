@@ -1,7 +1,5 @@
 #include "TRemovalPlan.h"
 
-#include "../platform/key_identity.h"
-
 bool TRemovalPlan::Covered(const std::basic_string<WCHAR>& identity) const {
   if (identity.empty()) return false;
   std::basic_string<WCHAR> prefix;
@@ -13,12 +11,9 @@ bool TRemovalPlan::Covered(const std::basic_string<WCHAR>& identity) const {
 }
 
 void TRemovalPlan::AddKey(TRegistry& reg, const std::string& path, const std::string& why) {
-  const HKEY key = reg.OpenHandleOf(path);
-  if (key == nullptr) return;
-  std::basic_string<WCHAR> identity = KeyIdentity(key);
-  RegCloseKey(key);
   TRemoval item;
-  if (Covered(identity) || !reg.CountTree(path, item.SubkeysBelow, item.ValuesBelow)) return;
+  std::basic_string<WCHAR> identity;
+  if (!reg.DescribeTree(path, identity, item.SubkeysBelow, item.ValuesBelow) || Covered(identity)) return;
   item.IsKey = true;
   item.Root = reg.Root();
   item.View = reg.View();
@@ -30,7 +25,7 @@ void TRemovalPlan::AddKey(TRegistry& reg, const std::string& path, const std::st
 
 void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const std::string& why) {
   TValueStats stats;
-  if (reg.Opened() == nullptr || !reg.QueryValue(name, stats) || Covered(KeyIdentity(reg.Opened()))) return;
+  if (reg.Opened() == nullptr || !reg.QueryValue(name, stats) || Covered(reg.OpenedIdentity())) return;
   TRemoval item;
   item.Root = reg.Root();
   item.View = reg.View();

@@ -160,12 +160,18 @@ std::string TRegistry::FullPath(const std::string& path) const {
   return opened_ != nullptr && relative ? openedPath_ + "\\" + sub : sub;
 }
 
-bool TRegistry::CountTree(const std::string& path, DWORD& subkeys, DWORD& values) {
+bool TRegistry::DescribeTree(const std::string& path, std::basic_string<WCHAR>& identity, DWORD& subkeys,
+                             DWORD& values) {
   const HKEY key = OpenHandleOf(path);
   if (key == nullptr) return false;
+  identity = KeyIdentity(key);
   CountBelow(key, subkeys, values);
   RegCloseKey(key);
   return true;
+}
+
+std::basic_string<WCHAR> TRegistry::OpenedIdentity() const {
+  return opened_ != nullptr ? KeyIdentity(opened_) : std::basic_string<WCHAR>();
 }
 
 void TRegistry::CountBelow(HKEY key, DWORD& subkeys, DWORD& values) {

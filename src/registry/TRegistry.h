@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "../platform/key_identity.h"
 #include "../platform/win32.h"
 #include "ERegistryException.h"
 #include "EnumerateName.h"
@@ -106,9 +107,14 @@ class TRegistry {
   // DeleteTree resolve it: a relative path follows OpenedPath.
   std::string FullPath(const std::string& path) const;
 
-  // Counts the keys below the key at `path` and the values in it and below
-  // it, walking as DeleteTree walks. False when the key cannot be opened.
-  bool CountTree(const std::string& path, DWORD& subkeys, DWORD& values);
+  // What a plan of removals needs of the key at `path`: which key it is,
+  // whatever root, view or spelling reached it (KeyIdentity), and how many
+  // keys lie below it and values in and below it, walking as DeleteTree
+  // walks. False when the key cannot be opened.
+  bool DescribeTree(const std::string& path, std::basic_string<WCHAR>& identity, DWORD& subkeys, DWORD& values);
+
+  // Which key the opened key is (KeyIdentity); empty when none is open.
+  std::basic_string<WCHAR> OpenedIdentity() const;
 
   // The key a path resolves against.
   HKEY BaseFor(bool relative) const;
