@@ -50,7 +50,7 @@ class Exporter {
       });
       if (rc == ERROR_NO_MORE_ITEMS) break;
       if (rc != ERROR_SUCCESS) return false;
-      out += RenderRegValue(Utf16(name.data(), length), type, std::span(data_.data(), size), kNewline);
+      AppendRegValue(out, Utf16(name.data(), length), type, std::span(data_.data(), size), kNewline);
     }
     for (DWORD index = 0;; ++index) {
       DWORD length = kLongestName;
@@ -76,7 +76,7 @@ class Exporter {
     });
     if (rc != ERROR_SUCCESS) return false;
     Header(path, out);
-    out += RenderRegValue(wide, type, std::span(data_.data(), size), kNewline);
+    AppendRegValue(out, wide, type, std::span(data_.data(), size), kNewline);
     return true;
   }
 

@@ -28,14 +28,16 @@ std::string Line(const TRemoval& item, bool namedViews) {
 int RunPreview() {
   const std::vector<REGSAM> views = RegistryViews();
   const TRemovalPlan plan = PlanCleanup(views);
-  size_t keys = 0, below = 0, values = 0;
+  size_t keys = 0, subkeys = 0, theirValues = 0, values = 0;
   for (const TRemoval& item : plan.Items()) {
     WriteOutput(Line(item, views.size() > 1));
     keys += item.IsKey;
-    below += item.IsKey ? item.SubkeysBelow + item.ValuesBelow : 0;
+    subkeys += item.IsKey ? item.SubkeysBelow : 0;
+    theirValues += item.IsKey ? item.ValuesBelow : 0;
     values += !item.IsKey;
   }
-  WriteOutput("A run would remove " + std::to_string(keys) + " keys (with " + std::to_string(below) +
-              " keys and values in them) and " + std::to_string(values) + " values. Nothing has been changed.\n");
+  WriteOutput("A run would remove " + std::to_string(keys) + " keys, with " + std::to_string(subkeys) + " keys and " +
+              std::to_string(theirValues) + " values in and below them, and " + std::to_string(values) +
+              " values of other keys. Nothing has been changed.\n");
   return 0;
 }
