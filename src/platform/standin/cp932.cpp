@@ -87,9 +87,14 @@ std::u16string Cp932ToUtf16(std::string_view bytes) {
 }
 
 void Cp932ToUtf16(std::string_view bytes, std::u16string& out) {
+  out.clear();
+  AppendCp932AsUtf16(bytes, out);
+}
+
+void AppendCp932AsUtf16(std::string_view bytes, std::u16string& out) {
   const Tables& t = tables();
-  out.resize(bytes.size());
-  size_t n = 0;
+  size_t n = out.size();
+  out.resize(n + bytes.size());
   for (size_t i = 0; i < bytes.size(); ++i) {
     auto b = static_cast<unsigned char>(bytes[i]);
     if (b < 0x80) {

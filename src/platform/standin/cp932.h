@@ -15,6 +15,8 @@ bool IsCp932LeadByte(unsigned char byte);
 std::u16string Cp932ToUtf16(std::string_view bytes);
 // The same into `out`, whose storage is reused.
 void Cp932ToUtf16(std::string_view bytes, std::u16string& out);
+// The same, appended to `out`.
+void AppendCp932AsUtf16(std::string_view bytes, std::u16string& out);
 
 // Characters the code page cannot hold become "?".
 std::string Utf16ToCp932(std::u16string_view text);

@@ -60,14 +60,11 @@ class Decoder {
 
   // Appends the next piece of text; false at the end of the file.
   bool More(std::u16string& text) {
-    std::string bytes = std::move(carry_);
-    carry_.clear();
-    const size_t had = bytes.size();
-    bytes.resize(had + kPiece);
-    const size_t got = read_(bytes.data() + had, kPiece);
-    bytes.resize(had + got);
-    if (bytes.empty()) return false;
-    std::string_view view = bytes;
+    // The bytes of a character split by the last piece come first.
+    const size_t had = carried_;
+    const size_t got = read_(bytes_.data() + had, kPiece);
+    std::string_view view(bytes_.data(), had + got);
+    if (view.empty()) return false;
     if (!started_) {
       started_ = true;
       if (view.substr(0, 2) == "\xFF\xFE") {
@@ -78,18 +75,20 @@ class Decoder {
       }
     }
     const size_t whole = got == 0 ? view.size() : CompletePrefix(view);
-    carry_ = view.substr(whole);
+    const std::string_view rest = view.substr(whole);
     view = view.substr(0, whole);
     if (encoding_ == FileEncoding::kCp932) {
-      text += Cp932ToUtf16(view);
-      return true;
+      AppendCp932AsUtf16(view, text);
+    } else {
+      if (view.size() % 2 != 0) throw RegFileError(1, "the UTF-16 file ends in the middle of a character");
+      const size_t at = text.size();
+      text.resize(at + view.size() / 2);
+      for (size_t i = 0; i < view.size() / 2; ++i)
+        text[at + i] = static_cast<char16_t>(static_cast<unsigned char>(view[2 * i]) |
+                                             static_cast<unsigned char>(view[2 * i + 1]) << 8);
     }
-    if (view.size() % 2 != 0) throw RegFileError(1, "the UTF-16 file ends in the middle of a character");
-    const size_t at = text.size();
-    text.resize(at + view.size() / 2);
-    for (size_t i = 0; i < view.size() / 2; ++i)
-      text[at + i] = static_cast<char16_t>(static_cast<unsigned char>(view[2 * i]) |
-                                           static_cast<unsigned char>(view[2 * i + 1]) << 8);
+    std::copy(rest.begin(), rest.end(), bytes_.begin());
+    carried_ = rest.size();
     return true;
   }
 
@@ -107,7 +106,8 @@ class Decoder {
   const RegFileSource& read_;
   FileEncoding encoding_ = FileEncoding::kCp932;
   bool started_ = false;
-  std::string carry_;
+  std::string bytes_ = std::string(kPiece + 1, '\0');  // a piece, after at most one byte carried
+  size_t carried_ = 0;
 };
 
 class Reader {
