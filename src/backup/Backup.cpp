@@ -1,6 +1,8 @@
 #include "Backup.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <span>
 
 #include "../platform/files.h"
@@ -101,6 +103,14 @@ bool Export(const TRemoval& item, std::u16string& out) {
   return done;
 }
 
+// The check that a backup is on disk as it was meant to be.
+bool ReadsBackAs(const std::string& file, const std::string& bytes) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
+  const std::string back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return back == bytes;
+}
+
 std::string FileBytes(const std::u16string& text) {
   std::string bytes = "\xFF\xFE";
   bytes.reserve(2 + text.size() * 2);
@@ -160,7 +170,12 @@ bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, con
     const bool secondFile = views.size() > 1 && !sections[1].empty();
     const std::u16string text = u"Windows Registry Editor Version 5.00" + std::u16string(kNewline) +
                                 Comments(views, view, path, secondFile) + sections[view];
-    if (!WriteNewFile(BackupFileFor(path, view), FileBytes(text), error)) return false;
+    const std::string file = BackupFileFor(path, view), bytes = FileBytes(text);
+    if (!WriteNewFile(file, bytes, error)) return false;
+    if (!ReadsBackAs(file, bytes)) {
+      error = "'" + file + "' does not read back as it was written";
+      return false;
+    }
   }
   return true;
 }

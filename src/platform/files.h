@@ -7,7 +7,6 @@
 
 // Writes a file that does not exist yet: `bytes` go to a temporary file
 // beside `path`, flushed to disk, which then takes the name `path` unless a
-// file has it (that one is never replaced); then the file is read back and
-// compared. On failure gives false with the reason, and leaves no partial
-// file.
+// file has it (that one is never replaced). On failure gives false with the
+// reason, and leaves no partial file.
 bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& error);

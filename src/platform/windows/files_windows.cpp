@@ -1,6 +1,4 @@
 // Writing a new file whole or not at all on Windows.
-#include <vector>
-
 #include "../files.h"
 #include "../win32.h"
 
@@ -31,19 +29,6 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-bool ReadsBackAs(const std::string& path, std::string_view bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  std::vector<char> back(bytes.size() + 1);
-  size_t done = 0;
-  DWORD got = 1;
-  while (got > 0 && done < back.size() &&
-         ReadFile(file, back.data() + done, static_cast<DWORD>(back.size() - done), &got, nullptr))
-    done += got;
-  CloseHandle(file);
-  return done == bytes.size() && std::string_view(back.data(), done) == bytes;
-}
-
 }  // namespace
 
 bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& error) {
@@ -64,10 +49,6 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
   if (!ok) {
     DeleteFileA(temp);
     error = "cannot write '" + path + "': " + reason;
-    return false;
-  }
-  if (!ReadsBackAs(path, bytes)) {
-    error = "'" + path + "' does not read back as it was written";
     return false;
   }
   return true;
