@@ -76,13 +76,6 @@ void AppendHex(std::u16string& out, size_t start, std::span<const std::uint8_t> 
 
 }  // namespace
 
-std::u16string RenderRegValue(std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data,
-                              std::u16string_view newline, const TAnsiForm* ansi) {
-  std::u16string out;
-  AppendRegValue(out, name, type, data, newline, ansi);
-  return out;
-}
-
 void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t type,
                     std::span<const std::uint8_t> data, std::u16string_view newline, const TAnsiForm* ansi) {
   const size_t start = out.size();

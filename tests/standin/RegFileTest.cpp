@@ -15,6 +15,13 @@ namespace {
 
 std::vector<std::uint8_t> Bytes(const KeptBytes& data) { return {data.begin(), data.end()}; }
 
+std::u16string RenderRegValue(std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data,
+                              std::u16string_view newline) {
+  std::u16string out;
+  AppendRegValue(out, name, type, data, newline);
+  return out;
+}
+
 Key* Find(KeyTree& tree, std::uint8_t root, std::initializer_list<std::u16string_view> path) {
   Key* key = tree.Root(root);
   for (auto part : path) key = key == nullptr ? nullptr : key->FindChild(part);

@@ -52,7 +52,6 @@ class KeptBytes {
   size_t size() const { return size_; }
   const std::uint8_t* begin() const { return data_; }
   const std::uint8_t* end() const { return data_ + size_; }
-  std::uint8_t operator[](size_t index) const { return data_[index]; }
 
  private:
   const std::uint8_t* data_ = nullptr;

@@ -7,7 +7,6 @@
 
 #include "cp932.h"
 #include "standin.h"
-#include "upcase.h"
 
 namespace standin {
 namespace {
@@ -115,15 +114,6 @@ HKEY NewHandle(Key* key, REGSAM access) {
 
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
-// Value data as the ANSI functions give it: strings converted to CP932
-// (embedded NULs kept), everything else as stored.
-std::string_view AnsiData(const Value& v) {
-  if (!IsStringType(v.type)) return {reinterpret_cast<const char*>(v.data.data()), v.data.size()};
-  static std::string ansi;
-  Utf16LeToCp932(v.data.data(), v.data.size() / 2, ansi);
-  return ansi;
-}
-
 std::vector<std::uint8_t> StoredData(DWORD type, const BYTE* data, DWORD size) {
   if (data == nullptr) return {};
   if (!IsStringType(type)) return {data, data + size};
@@ -146,6 +136,27 @@ LONG CopyData(std::string_view bytes, LPBYTE data, LPDWORD size) {
   if (available < bytes.size()) return ERROR_MORE_DATA;
   std::copy(bytes.begin(), bytes.end(), data);
   return ERROR_SUCCESS;
+}
+
+// Copies a value's data out as a function of that width gives it: the ANSI
+// ones convert strings to CP932 (embedded NULs kept), the wide ones and
+// every other type give it as stored. A size alone is found without
+// converting.
+template <typename Char>
+LONG CopyValueData(const Value& v, LPBYTE data, LPDWORD size) {
+  std::string_view bytes(reinterpret_cast<const char*>(v.data.data()), v.data.size());
+  if constexpr (std::is_same_v<Char, char>) {
+    if (IsStringType(v.type)) {
+      if (data == nullptr && size != nullptr) {
+        *size = static_cast<DWORD>(Cp932Size(v.data.data(), v.data.size() / 2));
+        return ERROR_SUCCESS;
+      }
+      static std::string ansi;
+      Utf16LeToCp932(v.data.data(), v.data.size() / 2, ansi);
+      bytes = ansi;
+    }
+  }
+  return CopyData(bytes, data, size);
 }
 
 LONG CopyName(std::u16string_view name, LPWSTR out, LPDWORD length) {
@@ -173,6 +184,7 @@ std::u16string_view ValueName(LPCSTR name) {
   Cp932ToUtf16(name == nullptr ? std::string_view() : name, wide);
   return wide;
 }
+std::u16string_view ValueName(LPCWSTR name) { return name == nullptr ? std::u16string_view() : name; }
 
 }  // namespace
 
@@ -244,8 +256,18 @@ LONG EnumValue(HKEY handle, DWORD index, Char* name, LPDWORD nameLength, LPDWORD
   if (rc != ERROR_SUCCESS) return rc;
   if (type != nullptr) *type = v.type;
   if (data == nullptr && dataLength == nullptr) return ERROR_SUCCESS;
-  if constexpr (std::is_same_v<Char, char>) return CopyData(AnsiData(v), data, dataLength);
-  return CopyData({reinterpret_cast<const char*>(v.data.data()), v.data.size()}, data, dataLength);
+  return CopyValueData<Char>(v, data, dataLength);
+}
+
+template <typename Char>
+LONG QueryValue(HKEY handle, const Char* name, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  const Value* v = key->FindValue(ValueName(name));
+  if (v == nullptr) return ERROR_FILE_NOT_FOUND;
+  if (type != nullptr) *type = v->type;
+  return CopyValueData<Char>(*v, data, dataLength);
 }
 
 }  // namespace
@@ -329,28 +351,11 @@ LONG WINAPI RegEnumValueW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameLen
 }
 
 LONG WINAPI RegQueryValueExA(HKEY handle, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
-  Key* key = nullptr;
-  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
-  if (rc != ERROR_SUCCESS) return rc;
-  const Value* v = key->FindValue(ValueName(name));
-  if (v == nullptr) return ERROR_FILE_NOT_FOUND;
-  if (type != nullptr) *type = v->type;
-  if (data == nullptr && dataLength != nullptr && IsStringType(v->type)) {
-    // The size alone: no need to convert the text.
-    *dataLength = static_cast<DWORD>(Cp932Size(v->data.data(), v->data.size() / 2));
-    return ERROR_SUCCESS;
-  }
-  return CopyData(AnsiData(*v), data, dataLength);
+  return QueryValue(handle, name, type, data, dataLength);
 }
 
 LONG WINAPI RegQueryValueExW(HKEY handle, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
-  Key* key = nullptr;
-  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
-  if (rc != ERROR_SUCCESS) return rc;
-  const Value* v = key->FindValue(name == nullptr ? std::u16string_view() : std::u16string_view(name));
-  if (v == nullptr) return ERROR_FILE_NOT_FOUND;
-  if (type != nullptr) *type = v->type;
-  return CopyData({reinterpret_cast<const char*>(v->data.data()), v->data.size()}, data, dataLength);
+  return QueryValue(handle, name, type, data, dataLength);
 }
 
 LONG WINAPI RegSetValueExA(HKEY handle, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataLength) {
@@ -400,11 +405,6 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int length, LP
   if (wide == nullptr || wideLength < static_cast<int>(converted.size())) return 0;
   std::copy(converted.begin(), converted.end(), wide);
   return static_cast<int>(converted.size());
-}
-
-DWORD WINAPI CharUpperBuffW(LPWSTR text, DWORD length) {
-  for (DWORD i = 0; i < length; ++i) text[i] = UpcaseUnit(text[i]);
-  return length;
 }
 
 BOOL WINAPI GetCPInfo(UINT codePage, LPCPINFO info) {

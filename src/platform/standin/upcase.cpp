@@ -27,8 +27,6 @@ const std::vector<char16_t>& table() {
 
 }  // namespace
 
-char16_t UpcaseUnit(char16_t unit) { return table()[unit]; }
-
 std::u16string Upcase(std::u16string_view text) {
   const auto& t = table();
   std::u16string out(text.size(), u'\0');

@@ -7,7 +7,6 @@
 
 namespace standin {
 
-char16_t UpcaseUnit(char16_t unit);
 std::u16string Upcase(std::u16string_view text);
 bool SameName(std::u16string_view a, std::u16string_view b);
 // Orders two names as their upper-cased forms order: negative, zero or

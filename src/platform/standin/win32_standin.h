@@ -118,10 +118,8 @@ LONG WINAPI RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD t
 LONG WINAPI RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved, LPDWORD type,
                           LPBYTE data, LPDWORD dataLength);
 
-// Text in the ANSI code page (932) as UTF-16, and upper-casing as the
-// registry compares names.
+// Text in the ANSI code page (932) as UTF-16.
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int wideLength);
-DWORD WINAPI CharUpperBuffW(LPWSTR text, DWORD length);
 
 // Platform facts.
 DWORD WINAPI GetVersion();
