@@ -44,6 +44,31 @@ TEST(RegFile, RealExportsComeBackByteForByte) {
   EXPECT_GE(files, 5);
 }
 
+// A file is read a piece at a time; a character split between two pieces
+// must wait for the next, in either encoding.
+TEST(RegFile, CharactersSplitBetweenPiecesReadWhole) {
+  // "表示ソフト": double-byte characters whose trail bytes are "\".
+  const std::string regedit4 =
+      "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\\x95\x5c\x8e\xa6\x83\x5c\x83t\x83g]\r\n"
+      "\"\x95\x5c\"=\"\x8e\xa6\x83\x5c\"\r\n";
+  for (const std::string& file : {regedit4, ReadFile(SAMPLE_MACHINE)}) {
+    for (size_t dribble : {1, 2, 3, 7}) {
+      std::string_view rest = file;
+      const auto tree = ReadRegFile([&rest, dribble](char* buffer, size_t size) {
+        const size_t n = std::min({size, dribble, rest.size()});
+        std::copy_n(rest.data(), n, buffer);
+        rest.remove_prefix(n);
+        return n;
+      });
+      EXPECT_TRUE(WriteRegFile(*tree) == file) << dribble << " bytes a piece";
+    }
+  }
+  const auto tree = ReadRegFile(regedit4);
+  const Key* key = Find(*tree, kLocalMachine, {u"SOFTWARE", u"\u8868\u793a\u30bd\u30d5\u30c8"});
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->values.size(), 1u);
+}
+
 TEST(RegFile, CanonicalFormWrapsHexAtRegeditsColumn) {
   std::vector<std::uint8_t> data;
   for (int i = 0; i < 48; ++i) data.push_back(static_cast<std::uint8_t>(i));

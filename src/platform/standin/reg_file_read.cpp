@@ -61,9 +61,15 @@ class Decoder {
   // Appends the next piece of text; false at the end of the file.
   bool More(std::u16string& text) {
     // The bytes of a character split by the last piece come first.
-    const size_t had = carried_;
-    const size_t got = read_(bytes_.data() + had, kPiece);
-    std::string_view view(bytes_.data(), had + got);
+    size_t filled = carried_;
+    size_t got = read_(bytes_.data() + filled, kPiece);
+    filled += got;
+    // The encoding is told by the first three bytes, however they come.
+    while (!started_ && got != 0 && filled < kSignature) {
+      got = read_(bytes_.data() + filled, kSignature - filled);
+      filled += got;
+    }
+    std::string_view view(bytes_.data(), filled);
     if (view.empty()) return false;
     if (!started_) {
       started_ = true;
@@ -94,6 +100,7 @@ class Decoder {
 
  private:
   static constexpr size_t kPiece = 1 << 20;
+  static constexpr size_t kSignature = 3;  // the longest byte-order mark
 
   // The bytes up to the last whole character.
   size_t CompletePrefix(std::string_view bytes) const {
@@ -106,7 +113,9 @@ class Decoder {
   const RegFileSource& read_;
   FileEncoding encoding_ = FileEncoding::kCp932;
   bool started_ = false;
-  std::string bytes_ = std::string(kPiece + 1, '\0');  // a piece, after at most one byte carried
+  // A piece, after the bytes carried: one of a split character, or up to
+  // two of a byte-order mark still being read.
+  std::string bytes_ = std::string(kPiece + kSignature, '\0');
   size_t carried_ = 0;
 };
 
