@@ -113,11 +113,7 @@ bool ReadsBackAs(const std::string& file, const std::string& bytes) {
 
 std::string FileBytes(const std::u16string& text) {
   std::string bytes = "\xFF\xFE";
-  bytes.reserve(2 + text.size() * 2);
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
+  AppendUtf16Le(bytes, text);
   return bytes;
 }
 

@@ -113,3 +113,12 @@ void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t
   }
   out += newline;
 }
+
+void AppendUtf16Le(std::string& out, std::u16string_view text) {
+  const size_t at = out.size();
+  out.resize(at + text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    out[at + 2 * i] = static_cast<char>(text[i] & 0xFF);
+    out[at + 2 * i + 1] = static_cast<char>(text[i] >> 8);
+  }
+}

@@ -1,5 +1,6 @@
 // Writing the key tree back as a .reg file, a piece at a time.
 
+#include "../../regfile/RegValueText.h"
 #include "cp932.h"
 #include "reg_file.h"
 
@@ -74,15 +75,10 @@ class Writer {
   // Hands the text so far to the sink in the file's encoding.
   bool Emit() {
     std::string bytes;
-    if (tree_.encoding == FileEncoding::kCp932) {
-      bytes = Utf16ToCp932(out_);
-    } else {
-      bytes.resize(out_.size() * 2);
-      for (size_t i = 0; i < out_.size(); ++i) {
-        bytes[2 * i] = static_cast<char>(out_[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<char>(out_[i] >> 8);
-      }
-    }
+    if (tree_.encoding == FileEncoding::kCp932)
+      Utf16ToCp932(out_, bytes);
+    else
+      AppendUtf16Le(bytes, out_);
     out_.clear();
     return sink_(bytes);
   }
