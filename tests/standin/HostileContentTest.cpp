@@ -50,7 +50,8 @@ TEST_F(HostileContent, LongNamesAndDeepKeys) {
   std::u16string deep = kUninstall + u"\\ZobrikLine";
   std::u16string removed = Section(deep, u"\"" + value16383 + u"\"=\"ZobrikLine\"\r\n");
   for (int level = 0; level < 512; ++level) {
-    deep += u"\\" + name255.substr(0, 1 + level % 200);
+    deep += u'\\';
+    deep.append(name255, 0, 1 + level % 200);
     removed += Section(deep);
   }
   const std::u16string kept =
