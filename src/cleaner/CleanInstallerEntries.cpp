@@ -9,7 +9,7 @@ void PlanProductCodes(TRegistry& reg, TRemovalPlan& plan) {
 }
 
 std::string WhyMentioned(const TProductMention& mention) {
-  return "its value \"" + mention.ValueName + "\" mentions the product in its " + (mention.InData ? "data" : "name");
+  return "its value \"" + mention.ValueName + "\" mentions ZobrikLine in its " + (mention.InData ? "data" : "name");
 }
 
 }  // namespace
@@ -29,7 +29,7 @@ bool Tinst0::PlanInstallerEntries(TRemovalPlan& plan) {
         if (!FindProductMention(prefix + name, mention)) continue;
         plan.AddKey(reg_, name, WhyMentioned(mention));
         // A value of the same name in the list itself goes too.
-        plan.AddValue(reg_, name, "named as the key removed with it");
+        plan.AddValue(reg_, name, "the list's entry for its subkey of the same name, which goes too");
       }
     }
     for (std::string_view list : kMachineProductLists)

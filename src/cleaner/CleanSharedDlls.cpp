@@ -9,16 +9,17 @@ bool Tinst0::PlanSharedDlls(TRemovalPlan& plan) {
     if (!reg_.OpenExisting(std::string(kSharedDlls))) return true;
     reg_.ListSubkeys(names);
     for (const std::string& name : names)
-      if (MentionsKeyword(name)) plan.AddKey(reg_, name, "its name mentions the product");
+      if (MentionsKeyword(name)) plan.AddKey(reg_, name, "its name mentions ZobrikLine");
     names.Clear();
     reg_.ListValues(names);
     for (const std::string& name : names) {
       if (!MentionsKeyword(name)) continue;
-      plan.AddValue(reg_, name, "its name mentions the product");
+      plan.AddValue(reg_, name, "its name mentions ZobrikLine");
       // The name resolves as a key path below the list too; for a file path
       // it names no key. A name that begins with "\" would resolve from the
       // machine's root instead, outside the list: it is not taken as a key.
-      if (IsRelativePath(name)) plan.AddKey(reg_, name, "named by a shared-DLL value that mentions the product");
+      if (IsRelativePath(name))
+        plan.AddKey(reg_, name, "a key with the name of a shared-DLL value that mentions ZobrikLine");
     }
     names.Clear();
     return true;

@@ -6,9 +6,24 @@
 
 #include "win32.h"
 
+// How the program uses the machine's registry: to change it, or only to
+// read it (the preview), which takes no lock, needs no right to write, and
+// neither waits for nor holds up a run.
+enum class TRegistryUse { kChange, kReadOnly };
+
 // Makes the machine's registry ready before anything is asked. On failure
 // it has told the user why, and gives false with the exit code to use.
-bool AttachMachineRegistry(int& exitCode);
+bool AttachMachineRegistry(TRegistryUse use, int& exitCode);
+
+// Where the user finds a key that the registry names `root`\`path`, when
+// that is not the name itself: on the stand-in, the key as the machine file
+// spells it (HKEY_CLASSES_ROOT's keys lie below
+// HKEY_LOCAL_MACHINE\SOFTWARE\Classes); empty when there is nothing to add.
+std::string KeyAsTheUserFindsIt(HKEY root, REGSAM view, const std::string& path);
+
+// The part of --help that depends on the platform: where the registry is
+// and how the boxes are answered.
+std::string PlatformUsage();
 
 // Puts back what a backup file holds, merged into the machine's registry,
 // and saves it. Says what it did, or why it could not; gives the exit code.

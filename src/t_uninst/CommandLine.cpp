@@ -1,32 +1,108 @@
 #include "CommandLine.h"
 
-const char kUsage[] =
-    "usage: t_uninst [--preview | --backup FILE | --restore FILE | --help]\n"
-    "  (none)          ask, then remove what ZobrikLine's setup left in the registry\n"
-    "  --preview       list what a run would remove, and why; change nothing\n"
-    "  --backup FILE   a run that first saves what it removes in FILE (.reg)\n"
-    "  --restore FILE  put back what a backup saved (on Windows: reg import FILE)\n"
-    "  --help          this text\n";
+#include <algorithm>
+#include <string_view>
+
+#include "../platform/machine.h"
+
+namespace {
+
+using TMode = TCommandLine::TMode;
+
+// One option: its spellings, the word it takes (null for none), the mode
+// it selects, and its line in the usage.
+struct TOption {
+  std::string_view Name;
+  std::string_view Aliases[2];
+  const char* Value;
+  TMode Mode;
+  std::string_view Help;
+};
+
+constexpr TOption kOptions[] = {
+    {"--preview", {}, nullptr, TMode::kPreview, "list what a run would remove, and why; change nothing"},
+    {"--backup", {}, "FILE", TMode::kClean, "a run that first saves what it removes in FILE, a new .reg file"},
+    {"--restore", {}, "FILE", TMode::kRestore, "put back what a backup saved"},
+    {"--version", {"-V"}, nullptr, TMode::kVersion, "print the version"},
+    {"--help", {"-h", "/?"}, nullptr, TMode::kHelp, "print this text"},
+};
+
+// The option a word names, "--name=VALUE" included, or null.
+const TOption* Find(std::string_view word) {
+  if (word.rfind("--", 0) == 0) word = word.substr(0, word.find('='));
+  for (const TOption& option : kOptions)
+    if (word == option.Name || word == option.Aliases[0] || (!word.empty() && word == option.Aliases[1]))
+      return &option;
+  return nullptr;
+}
+
+bool OnLine(int argc, const char* const* argv, TMode mode) {
+  for (int i = 1; i < argc; ++i)
+    if (const TOption* option = Find(argv[i]); option != nullptr && option->Mode == mode) return true;
+  return false;
+}
+
+}  // namespace
 
 TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   TCommandLine line;
-  using TMode = TCommandLine::TMode;
   auto wrong = [&line](const std::string& problem) {
     line.Mode = TMode::kWrong;
     line.Problem = problem;
     return line;
   };
-  if (argc <= 1) return line;
-  const std::string option = argv[1];
-  if (option == "--help" || option == "-h" || option == "/?") line.Mode = TMode::kHelp;
-  if (option == "--preview") line.Mode = TMode::kPreview;
-  if (option == "--backup" || option == "--restore") {
-    if (argc < 3 || std::string(argv[2]).empty()) return wrong(option + " needs a FILE");
-    line.Mode = option == "--backup" ? TMode::kClean : TMode::kRestore;
-    line.File = argv[2];
+  // Whoever asks for help or the version gets it, whatever else is there.
+  for (TMode wins : {TMode::kHelp, TMode::kVersion})
+    if (OnLine(argc, argv, wins)) {
+      line.Mode = wins;
+      return line;
+    }
+  const TOption* chosen = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    const TOption* option = Find(word);
+    const size_t equals = word.rfind("--", 0) == 0 ? word.find('=') : std::string::npos;
+    const std::string name = word.substr(0, equals);
+    if (option == nullptr) return wrong("unknown option '" + word + "'");
+    if (chosen != nullptr) return wrong("'" + name + "' cannot be combined with '" + std::string(chosen->Name) + "'");
+    chosen = option;
+    line.Mode = option->Mode;
+    if (option->Value == nullptr) {
+      if (equals != std::string::npos) return wrong(name + " takes no value");
+      continue;
+    }
+    if (equals != std::string::npos)
+      line.File = word.substr(equals + 1);
+    else if (i + 1 < argc)
+      line.File = argv[++i];
+    if (line.File.empty()) return wrong(name + " needs a " + option->Value);
   }
-  if (line.Mode == TMode::kClean && line.File.empty()) return wrong("unknown option '" + option + "'");
-  const int used = line.File.empty() ? 2 : 3;
-  if (argc > used) return wrong("unexpected '" + std::string(argv[used]) + "'");
   return line;
+}
+
+std::string Usage() {
+  std::string text = "usage: t_uninst [--preview | --backup FILE | --restore FILE | --version | --help]\n\n";
+  text +=
+      "Asks for confirmation, then removes what the setup of ZobrikLine left in the\n"
+      "machine-wide registry, so that ZobrikLine can be installed again.\n\noptions:\n";
+  text += "  (none)           ask, then remove what ZobrikLine's setup left in the registry\n";
+  for (const TOption& option : kOptions) {
+    std::string spelling = "  ";
+    spelling += option.Name;
+    if (option.Value != nullptr) spelling += std::string(" ") + option.Value;
+    for (std::string_view alias : option.Aliases)
+      if (!alias.empty()) spelling.append(", ").append(alias);
+    spelling.resize(std::max<size_t>(spelling.size() + 1, 19), ' ');
+    text += spelling + std::string(option.Help) + "\n";
+  }
+  text += "  An option's FILE may also follow '=': --backup=FILE.\n\n";
+  text += PlatformUsage();
+  text +=
+      "\nexit codes:\n"
+      "  0  done, or nothing of ZobrikLine found; also after Cancel\n"
+      "  2  usage, an unusable registry file, or a FILE that cannot be used\n"
+      "  3  the changes could not be saved\n"
+      "  4  the backup could not be written; nothing was removed\n"
+      "  5  some items could not be removed and are still there\n";
+  return text;
 }

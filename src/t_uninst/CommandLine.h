@@ -5,12 +5,15 @@
 #include <string>
 
 struct TCommandLine {
-  enum class TMode { kClean, kPreview, kRestore, kHelp, kWrong };
+  enum class TMode { kClean, kPreview, kRestore, kHelp, kVersion, kWrong };
   TMode Mode = TMode::kClean;
   std::string File;     // the backup to write (kClean) or to put back (kRestore)
   std::string Problem;  // what is wrong, for kWrong
 };
 
+// `--help` wins over anything else on the line, then `--version`; an
+// option's FILE follows it as the next word or after "=".
 TCommandLine ReadCommandLine(int argc, const char* const* argv);
 
-extern const char kUsage[];
+// The text of --help: the options, the answers, the exit codes.
+std::string Usage();

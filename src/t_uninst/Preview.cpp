@@ -10,17 +10,41 @@ namespace {
 
 std::string ViewName(REGSAM view) { return (view & KEY_WOW64_32KEY) != 0 ? "32-bit" : "64-bit"; }
 
-// kind, root and path, then the value's name or the key's contents, then why.
+// "1 value", "2 values".
+std::string Count(size_t count, const std::string& thing) {
+  return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
+// kind, root and path, then the value's name or the key's contents, then
+// why, then where the user finds the key when the platform has more to say.
 std::string Line(const TRemoval& item, bool namedViews) {
   std::string line = namedViews ? ViewName(item.View) + "\t" : "";
   line += item.IsKey ? "key\t" : "value\t";
   line += item.Root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\";
   line += item.KeyPath + "\t";
   if (item.IsKey)
-    line += std::to_string(item.SubkeysBelow) + " subkeys, " + std::to_string(item.ValuesBelow) + " values";
+    line += Count(item.SubkeysBelow, "subkey") + ", " + Count(item.ValuesBelow, "value");
   else
     line += item.ValueName.empty() ? "@" : "\"" + item.ValueName + "\"";
-  return line + "\t" + item.Why + "\n";
+  line += "\t" + item.Why;
+  if (const std::string found = KeyAsTheUserFindsIt(item.Root, item.View, item.KeyPath); !found.empty())
+    line += "\t" + found;
+  return line + "\n";
+}
+
+std::string Summary(size_t keys, size_t subkeys, size_t theirValues, size_t values) {
+  if (keys == 0 && values == 0) return "Nothing of ZobrikLine was found; a run changes nothing.\n";
+  std::string text = "A run would remove ";
+  if (keys > 0) {
+    text += Count(keys, "key");
+    if (subkeys + theirValues > 0) {
+      text += ", holding ";
+      text += Count(subkeys, "subkey") + " and " + Count(theirValues, "value");
+    }
+    if (values > 0) text += ", and ";
+  }
+  if (values > 0) text += Count(values, "value") + (keys > 0 ? " of other keys" : "");
+  return text + ". Nothing has been changed.\n";
 }
 
 }  // namespace
@@ -36,8 +60,6 @@ int RunPreview() {
     theirValues += item.IsKey ? item.ValuesBelow : 0;
     values += !item.IsKey;
   }
-  WriteOutput("A run would remove " + std::to_string(keys) + " keys, with " + std::to_string(subkeys) + " keys and " +
-              std::to_string(theirValues) + " values in and below them, and " + std::to_string(values) +
-              " values of other keys. Nothing has been changed.\n");
+  WriteOutput(Summary(keys, subkeys, theirValues, values));
   return 0;
 }

@@ -1,33 +1,54 @@
-#include <filesystem>
+#include <cstddef>
 
+#include "../backup/Backup.h"
+#include "../platform/files.h"
 #include "../platform/machine.h"
 #include "../platform/output.h"
 #include "CommandLine.h"
 #include "Preview.h"
 #include "Run.h"
+#include "Version.h"
 
 namespace {
+
 constexpr int kUsageExitCode = 2;
+
+// Everything about the backup's files that can be told before the
+// confirmation: a FILE that cannot be written is refused before anything
+// is asked.
+bool CanWriteBackup(const std::string& file) {
+  for (size_t view = 0; view < RegistryViews().size(); ++view) {
+    if (std::string error; !CanWriteNewFile(BackupFileFor(file, view), error)) {
+      WriteError("t_uninst: the backup cannot be written: " + error + "; nothing was asked or changed\n");
+      return false;
+    }
+  }
+  return true;
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const TCommandLine line = ReadCommandLine(argc, argv);
   using TMode = TCommandLine::TMode;
-  if (line.Mode == TMode::kHelp) {
-    WriteOutput(kUsage);
-    return 0;
+  switch (line.Mode) {
+    case TMode::kHelp:
+      WriteOutput(Usage());
+      return 0;
+    case TMode::kVersion:
+      WriteOutput("t_uninst " T_UNINST_VERSION "\n");
+      return 0;
+    case TMode::kWrong:
+      WriteError("t_uninst: " + line.Problem + "\n\n" + Usage());
+      return kUsageExitCode;
+    default:
+      break;
   }
-  if (line.Mode == TMode::kWrong) {
-    WriteError("t_uninst: " + line.Problem + "\n" + kUsage);
-    return kUsageExitCode;
-  }
-  if (line.Mode == TMode::kClean && !line.File.empty() && std::filesystem::exists(line.File)) {
-    WriteError("t_uninst: the backup '" + line.File + "' exists already: name a new file, so that no backup is lost\n");
-    return kUsageExitCode;
-  }
+  if (line.Mode == TMode::kClean && !line.File.empty() && !CanWriteBackup(line.File)) return kUsageExitCode;
   int exitCode = 0;
-  if (!AttachMachineRegistry(exitCode)) return exitCode;
-  if (line.Mode == TMode::kPreview) return RunPreview();
+  const bool preview = line.Mode == TMode::kPreview;
+  if (!AttachMachineRegistry(preview ? TRegistryUse::kReadOnly : TRegistryUse::kChange, exitCode)) return exitCode;
+  if (preview) return RunPreview();
   if (line.Mode == TMode::kRestore) return RestoreBackup(line.File);
   return RunCleanup(line.File);
 }

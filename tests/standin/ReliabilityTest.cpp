@@ -1,5 +1,5 @@
 // The built program when things go wrong around it: killed while it writes
-// the file, a disk that fills up, a second run on the same file.
+// the file, a disk that fills up, a second run or previews on the same file.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -164,7 +164,7 @@ TEST_F(Reliability, AFullDiskKeepsTheOldFileAndSaysSo) {
       << ReadFile(out);
 }
 
-TEST_F(Reliability, ASecondRunOnTheSameFileIsRefusedWhileTheFirstAsks) {
+TEST_F(Reliability, WhileARunAsksASecondRunIsRefusedButPreviewsRun) {
   const std::string machine = dir_.Path("machine.reg");
   const std::string before = ReadFile(SAMPLE_MACHINE);
   WriteFile(machine, before);
@@ -179,10 +179,17 @@ TEST_F(Reliability, ASecondRunOnTheSameFileIsRefusedWhileTheFirstAsks) {
   const std::string out = dir_.Path("second-out");
   EXPECT_EQ(Wait(Start(machine, Answers("\n\n"), out)), 2);
   EXPECT_NE(ReadFile(out).find("is in use by another run of t_uninst"), std::string::npos) << ReadFile(out);
+  for (int i = 0; i < 3; ++i) {
+    const ProgramResult preview = RunProgram(dir_, machine, "--preview", "");
+    EXPECT_EQ(preview.exitCode, 0) << preview.err;
+    EXPECT_NE(preview.out.find("A run would remove "), std::string::npos) << preview.out;
+  }
 
-  close(answer);  // the end of input: the first run cancels
-  EXPECT_EQ(Wait(first), 0);
-  EXPECT_TRUE(ReadFile(machine) == before);
+  // The previews held nothing: the first run, answered OK, cleans.
+  ASSERT_EQ(write(answer, "\n\n", 2), 2);
+  close(answer);
+  EXPECT_EQ(Wait(first), 0) << ReadFile(dir_.Path("first-out"));
+  EXPECT_TRUE(ReadFile(machine) == Cleaned(before));
 }
 
 }  // namespace

@@ -31,11 +31,11 @@ class Run : public ::testing::Test {
   void Load(const std::string& bytes) { ReplaceMachine(ReadRegFile(bytes)); }
   std::string Saved() { return WriteRegFile(Machine()); }
 
-  int RunWith(const std::string& answers) {
+  int RunWith(const std::string& answers, const std::string& backup = {}) {
     std::istringstream in(answers);
     SetDialogStreams(in, shown_);
-    const int code = RunCleanup();
-    SetDialogStreams(std::cin, std::cout);
+    const int code = RunCleanup(backup);
+    SetDialogStreams(std::cin, std::cerr);
     return code;
   }
 
@@ -112,6 +112,15 @@ TEST_F(Run, DeletionsThatCannotBeSavedAreReportedInsteadOfTheCompletion) {
             std::string::npos);
 }
 
+TEST_F(Run, ABackupThatFailsAfterTheConfirmationStopsTheRunBeforeAnyDeletion) {
+  Load(ReadFile(SAMPLE_MACHINE));
+  EXPECT_EQ(RunWith("\n\n", "/nonexistent-t_uninst-folder/removed.reg"), 4);
+  EXPECT_FALSE(Machine().changed);
+  // "バックアップを書き込めなかったため" in the box, instead of the completion.
+  EXPECT_NE(shown_.str().find("\xe3\x83\x90\xe3\x83\x83\xe3\x82\xaf\xe3\x82\xa2\xe3\x83\x83\xe3\x83\x97"),
+            std::string::npos);
+}
+
 TEST_F(Run, CancelTouchesNothingAndShowsNoSecondBox) {
   Load(ReadFile(SAMPLE_MACHINE));
   int flushes = 0;
@@ -145,17 +154,19 @@ class Program : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(Program, OkCleansTheMachineFile) {
+TEST_F(Program, OkCleansTheMachineFileWithTheBoxesOnStandardError) {
   const std::string machine = CopyOfSample();
-  const Result r = Launch(machine, "\n\n");
-  EXPECT_EQ(r.exitCode, 0) << r.out;
+  // Standard output goes to a file: the boxes still reach the user.
+  const ProgramResult r = RunProgram(dir_, machine, "", "\n\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(ReadFile(machine), ReadFile(kCleaned));
+  EXPECT_EQ(r.out, "");
   // "よろしいですか？" and the completion's "再インストール" reach the terminal as UTF-8.
   EXPECT_NE(
-      r.out.find("\xe3\x82\x88\xe3\x82\x8d\xe3\x81\x97\xe3\x81\x84\xe3\x81\xa7\xe3\x81\x99\xe3\x81\x8b\xef\xbc\x9f"),
+      r.err.find("\xe3\x82\x88\xe3\x82\x8d\xe3\x81\x97\xe3\x81\x84\xe3\x81\xa7\xe3\x81\x99\xe3\x81\x8b\xef\xbc\x9f"),
       std::string::npos)
-      << r.out;
-  EXPECT_NE(r.out.find("\xe5\x86\x8d\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab"),
+      << r.err;
+  EXPECT_NE(r.err.find("\xe5\x86\x8d\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab"),
             std::string::npos);
 }
 

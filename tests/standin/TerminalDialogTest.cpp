@@ -14,7 +14,7 @@ int Answer(const std::string& input, UINT flags, std::string* shown = nullptr) {
   standin::SetDialogStreams(in, out);
   // "表示" and a second line after a lone CR.
   const int button = ShowMessageBox("\x95\x5c\x8e\xa6\rline 2", "Caption", flags);
-  standin::SetDialogStreams(std::cin, std::cout);
+  standin::SetDialogStreams(std::cin, std::cerr);
   if (shown != nullptr) *shown = out.str();
   return button;
 }

@@ -1,5 +1,6 @@
 // Writing files whole or not at all on a POSIX system.
 #include <fcntl.h>
+#include <limits.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -71,5 +72,29 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
     error = "cannot write '" + path + "': " + reason;
     return false;
   }
+  return true;
+}
+
+bool CanWriteNewFile(const std::string& path, std::string& error) {
+  auto refuse = [&error](const std::string& why) {
+    error = why;
+    return false;
+  };
+  struct stat info {};
+  if (lstat(path.c_str(), &info) == 0)
+    return refuse("'" + path + "' exists already: name a new file, so that no earlier file is lost");
+  if (errno != ENOENT) return refuse("'" + path + "' cannot be used: " + std::strerror(errno));
+  const std::string folder = standin::FolderOf(path);
+  if (stat(folder.c_str(), &info) != 0)
+    return refuse("the folder '" + folder + "' of '" + path + "' cannot be used: " + std::strerror(errno));
+  if (!S_ISDIR(info.st_mode)) return refuse("'" + folder + "' in '" + path + "' is not a folder");
+  if (access(folder.c_str(), W_OK | X_OK) != 0)
+    return refuse("the folder '" + folder + "' of '" + path + "' cannot be written: " + std::strerror(errno));
+  // The file is first written under its name and a suffix of 7 characters.
+  const size_t slash = path.rfind('/');
+  const size_t nameLength = path.size() - (slash == std::string::npos ? 0 : slash + 1);
+  const long longestName = pathconf(folder.c_str(), _PC_NAME_MAX);
+  if ((longestName > 0 && nameLength + 7 > static_cast<size_t>(longestName)) || path.size() + 7 >= PATH_MAX)
+    return refuse("the name '" + path + "' is too long");
   return true;
 }

@@ -79,7 +79,7 @@ LONG Save(MachineFile& file, KeyTree& tree) {
 
 }  // namespace
 
-bool AttachMachineFile(const std::string& path, std::string& error) {
+bool AttachMachineFile(const std::string& path, std::string& error, bool readOnly) {
   auto file = std::make_shared<MachineFile>();
   file->shown = path;
   auto fail = [&error, &path](const std::string& why) {
@@ -95,15 +95,19 @@ bool AttachMachineFile(const std::string& path, std::string& error) {
   if (!S_ISREG(info.st_mode)) return fail("is not a regular file");
   // The cleaner must be able to write the registry back; a file marked
   // read-only is refused even for root, as a user without rights would be.
-  if ((info.st_mode & 0222) == 0 || access(resolved, W_OK) != 0)
+  if (!readOnly && ((info.st_mode & 0222) == 0 || access(resolved, W_OK) != 0))
     return fail("is read-only: the cleaner needs to write it (on Windows it needs administrator rights)");
   struct stat folder {};
   const std::string folderPath = FolderOf(file->target);
-  if (stat(folderPath.c_str(), &folder) != 0 || (folder.st_mode & 0222) == 0 || access(folderPath.c_str(), W_OK) != 0)
+  if (!readOnly &&
+      (stat(folderPath.c_str(), &folder) != 0 || (folder.st_mode & 0222) == 0 || access(folderPath.c_str(), W_OK) != 0))
     return fail("is in a read-only folder: the cleaner writes the file anew beside it");
   file->lock = open(resolved, O_RDONLY | O_CLOEXEC);
   if (file->lock < 0) return fail("cannot be opened: " + Reason());
-  if (flock(file->lock, LOCK_EX | LOCK_NB) != 0) {
+  // A reader takes no lock: a save replaces the file whole by a rename, so
+  // the file it opened stays consistent, and a run waiting at its
+  // confirmation neither waits for it nor holds it up.
+  if (!readOnly && flock(file->lock, LOCK_EX | LOCK_NB) != 0) {
     close(file->lock);
     return fail(errno == EWOULDBLOCK ? "is in use by another run of t_uninst; wait for it to finish"
                                      : "cannot be locked: " + Reason());
@@ -119,6 +123,11 @@ bool AttachMachineFile(const std::string& path, std::string& error) {
     close(file->lock);
     error = path + ":" + std::to_string(e.line()) + ": " + e.what();
     return false;
+  }
+  if (readOnly) {
+    close(file->lock);
+    SetFlushHandler([](KeyTree& tree) { return tree.changed ? ERROR_ACCESS_DENIED : ERROR_SUCCESS; });
+    return true;
   }
   SetFlushHandler([file](KeyTree& tree) { return Save(*file, tree); });
   return true;

@@ -10,7 +10,9 @@ namespace standin {
 constexpr char kRegistryVariable[] = "T_UNINST_REGISTRY";
 
 // Loads the file into the machine registry and makes RegFlushKey write it.
-// On failure gives false with a message naming the file (and the line).
-bool AttachMachineFile(const std::string& path, std::string& error);
+// Read-only, it takes no lock and needs no right to write, and RegFlushKey
+// refuses to save changes. On failure gives false with a message naming
+// the file (and the line).
+bool AttachMachineFile(const std::string& path, std::string& error, bool readOnly = false);
 
 }  // namespace standin

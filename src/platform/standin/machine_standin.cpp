@@ -2,22 +2,25 @@
 // .reg file named by T_UNINST_REGISTRY.
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "../machine.h"
+#include "cp932.h"
 #include "machine_file.h"
+#include "standin.h"
 
 namespace {
 constexpr int kNoRegistryExitCode = 2;
 }
 
-bool AttachMachineRegistry(int& exitCode) {
+bool AttachMachineRegistry(TRegistryUse use, int& exitCode) {
   const char* path = std::getenv(standin::kRegistryVariable);
   std::string error;
   if (path == nullptr || *path == '\0') {
     error = std::string("no machine registry: set ") + standin::kRegistryVariable +
             " to the .reg file that stands for this machine's registry, for example\n  " + standin::kRegistryVariable +
             "=machine.reg t_uninst";
-  } else if (standin::AttachMachineFile(path, error)) {
+  } else if (standin::AttachMachineFile(path, error, use == TRegistryUse::kReadOnly)) {
     return true;
   }
   std::fprintf(stderr, "t_uninst: %s\n", error.c_str());
@@ -26,3 +29,41 @@ bool AttachMachineRegistry(int& exitCode) {
 }
 
 std::vector<REGSAM> RegistryViews() { return {0}; }
+
+// The key as a section of the machine file names it: the root as the file
+// spells it, then the names in their case, from that root down.
+std::string KeyAsTheUserFindsIt(HKEY root, REGSAM view, const std::string& path) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return {};
+  const standin::Key* key = standin::KeyOfHandle(handle);
+  RegCloseKey(handle);
+  if (key == nullptr) return {};
+  const standin::KeyTree& tree = standin::Machine();
+  std::uint8_t top = standin::kLocalMachine;
+  bool shortName = false;
+  if (key->section >= 0) {
+    const standin::Section& section = tree.sections[static_cast<size_t>(key->section)];
+    top = section.root;
+    shortName = section.spelling == standin::RootSpelling::kShort;
+  }
+  std::vector<const standin::Key*> chain;
+  for (const standin::Key* k = key; k != nullptr && k != tree.Root(top); k = k->parent) chain.push_back(k);
+  const standin::RootName& name = standin::NameOfRoot(top);
+  std::u16string spelled(shortName ? name.shortName : name.longName);
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    spelled += u'\\';
+    spelled += std::u16string_view((*it)->name);
+  }
+  std::string header = "[";
+  header += standin::Utf16ToCp932(spelled);
+  return header + "]";
+}
+
+std::string PlatformUsage() {
+  return std::string("The machine's registry is the .reg file named by the environment variable\n") +
+         standin::kRegistryVariable + ", which must be set: " + standin::kRegistryVariable +
+         "=machine.reg t_uninst\n\n"
+         "The boxes are shown on standard error and answered on standard input:\n"
+         "  Enter or \"ok\" is OK; \"c\", \"cancel\" or Esc then Enter is Cancel;\n"
+         "  the end of input is Cancel (and closes the completion box).\n";
+}

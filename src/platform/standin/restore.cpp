@@ -1,8 +1,13 @@
 // Undo on the stand-in: a backup's keys and values merged into the machine
 // registry file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <cstring>
 
 #include "../machine.h"
 #include "reg_file.h"
@@ -32,34 +37,83 @@ standin::Key& Counterpart(standin::KeyTree& machine, const standin::KeyTree& bac
   return counterpart;
 }
 
+// The backup's bytes, or false with the reason it cannot be read.
+bool ReadBackup(const std::string& file, std::string& bytes, std::string& error) {
+  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  if (fd < 0 || fstat(fd, &info) != 0) {
+    error = "the backup '" + file + "' cannot be read: " + std::strerror(errno);
+    if (fd >= 0) close(fd);
+    return false;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    close(fd);
+    error = "the backup '" + file + "' is a folder, not a .reg file";
+    return false;
+  }
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n < 0) error = "the backup '" + file + "' cannot be read: " + std::strerror(errno);
+      close(fd);
+      return n == 0;
+    }
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+}
+
+bool Holds(standin::Key& key, const standin::Value& value) {
+  const standin::Value* held = key.FindValue(value.name);
+  return held != nullptr && held->type == value.type &&
+         std::equal(held->data.begin(), held->data.end(), value.data.begin(), value.data.end());
+}
+
+std::string Count(size_t count, const char* thing) {
+  return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
 }  // namespace
 
 int RestoreBackup(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return Refuse("the backup '" + file + "' cannot be read");
-  std::stringstream bytes;
-  bytes << in.rdbuf();
+  std::string bytes, error;
+  if (!ReadBackup(file, bytes, error)) return Refuse(error);
   std::unique_ptr<standin::KeyTree> backup;
   try {
-    backup = standin::ReadRegFile(bytes.str());
+    backup = standin::ReadRegFile(bytes);
   } catch (const standin::RegFileError& e) {
     return Refuse(file + ":" + std::to_string(e.line()) + ": " + e.what());
   }
   if (backup->hadRemovals)
     return Refuse("the file '" + file + "' removes keys or values ([-key] or \"name\"=-), which no backup does");
   standin::KeyTree& machine = standin::Machine();
-  size_t keys = 0, values = 0;
+  size_t keys = 0, values = 0, present = 0;
   for (size_t i = 0; i < backup->sections.size(); ++i) {
     const standin::Section& section = backup->sections[i];
     if (section.key->deleted) continue;
     standin::Key& key = Counterpart(machine, *backup, *section.key, section.root, keys);
     for (const standin::Value& v : section.key->values) {
       if (v.removed || v.section != static_cast<std::int32_t>(i)) continue;
+      if (Holds(key, v)) {
+        ++present;
+        continue;
+      }
       machine.SetValue(key, v.name, v.type, v.data);
       ++values;
     }
   }
+  if (keys + values == 0) {
+    std::printf("Everything %s holds is in the machine registry already: nothing was changed.\n", file.c_str());
+    return 0;
+  }
   if (RegFlushKey(HKEY_LOCAL_MACHINE) != ERROR_SUCCESS) return kNotSavedExitCode;
-  std::printf("Restored %zu keys and %zu values from %s.\n", keys, values, file.c_str());
+  std::string done = "Restored ";
+  done += Count(keys, "key") + " and " + Count(values, "value") + " from " + file + ".";
+  if (present > 0) {
+    done += ' ';
+    done += Count(present, "value") + (present == 1 ? " was" : " were") + " there already.";
+  }
+  std::printf("%s\n", done.c_str());
   return 0;
 }

@@ -1,5 +1,7 @@
 // The message box on the terminal: the caption, the message line by line,
-// then the buttons; the answer is a line of standard input.
+// then the buttons, on standard error as the prompts of command-line tools
+// are, so that redirected output never hides a question; the answer is a
+// line of standard input.
 #include <iostream>
 #include <string>
 
@@ -10,7 +12,7 @@ namespace standin {
 namespace {
 
 std::istream* input = &std::cin;
-std::ostream* output = &std::cout;
+std::ostream* output = &std::cerr;
 
 std::string Lowered(std::string text) {
   for (char& c : text)

@@ -53,3 +53,20 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
   }
   return true;
 }
+
+bool CanWriteNewFile(const std::string& path, std::string& error) {
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    error = "'" + path + "' exists already: name a new file, so that no earlier file is lost";
+    return false;
+  }
+  if (GetLastError() == ERROR_FILE_NOT_FOUND) {
+    const DWORD folder = GetFileAttributesA(FolderOf(path).c_str());
+    if (folder != INVALID_FILE_ATTRIBUTES && (folder & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
+    if (folder != INVALID_FILE_ATTRIBUTES) {
+      error = "'" + FolderOf(path) + "' in '" + path + "' is not a folder";
+      return false;
+    }
+  }
+  error = "'" + path + "' cannot be used: " + LastError();
+  return false;
+}

@@ -2,7 +2,15 @@
 #include "../machine.h"
 #include "../output.h"
 
-bool AttachMachineRegistry(int&) { return true; }
+bool AttachMachineRegistry(TRegistryUse, int&) { return true; }
+
+// Windows names its keys as regedit shows them: nothing to add.
+std::string KeyAsTheUserFindsIt(HKEY, REGSAM, const std::string&) { return {}; }
+
+std::string PlatformUsage() {
+  return "It cleans this machine's registry, which needs administrator rights, and asks\n"
+         "in Windows message boxes: Enter is OK, Esc is Cancel.\n";
+}
 
 std::vector<REGSAM> RegistryViews() {
   // A 32-bit program on 64-bit Windows sees the 32-bit view unless it asks;

@@ -1,0 +1,75 @@
+// The program's options as a user types them, through the built program:
+// --version, --help, "--option=FILE", and what wins on a crowded line.
+#include <gtest/gtest.h>
+
+#include "support/Files.h"
+
+namespace {
+
+class CommandLine : public ::testing::Test {
+ protected:
+  std::string Machine() {
+    const std::string path = dir_.Path("machine.reg");
+    WriteFile(path, ReadFile(SAMPLE_MACHINE));
+    return path;
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(CommandLine, VersionIsTheProjectsAndWinsOverTheRestOfTheLine) {
+  for (const std::string arguments : {"--version", "-V", "--preview --version", "--bogus --version"}) {
+    const ProgramResult r = RunProgram(dir_, "", arguments, "");
+    EXPECT_EQ(r.exitCode, 0) << arguments;
+    EXPECT_EQ(r.out, "t_uninst " PROJECT_VERSION "\n") << arguments;
+    EXPECT_EQ(r.err, "") << arguments;
+  }
+}
+
+TEST_F(CommandLine, HelpNamesTheRegistryTheAnswersEveryOptionAndEveryExitCode) {
+  const ProgramResult r = RunProgram(dir_, "", "--help", "");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "");
+  for (const char* part :
+       {"T_UNINST_REGISTRY", "Enter or \"ok\" is OK", "\"c\", \"cancel\" or Esc then Enter is Cancel",
+        "the end of input is Cancel", "standard error", "--preview ", "--backup FILE ", "--restore FILE ",
+        "--version, -V ", "--help, -h, /? ", "--backup=FILE",
+        "\n  0  done, or nothing of ZobrikLine found; also after Cancel\n", "\n  2  usage, an unusable registry file",
+        "\n  3  ", "\n  4  ", "\n  5  "})
+    EXPECT_NE(r.out.find(part), std::string::npos) << part << " in:\n" << r.out;
+  // Help wins over anything else on the line, and touches nothing.
+  const std::string machine = Machine();
+  for (const std::string arguments : {"--preview --help", "--bogus -h", "--backup=x --help", "/? --restore"}) {
+    const ProgramResult again = RunProgram(dir_, machine, arguments, "\n\n");
+    EXPECT_EQ(again.exitCode, 0) << arguments;
+    EXPECT_EQ(again.out, r.out) << arguments;
+    EXPECT_EQ(again.err, "") << "no box for " << arguments;
+  }
+  EXPECT_EQ(ReadFile(machine), ReadFile(SAMPLE_MACHINE));
+}
+
+TEST_F(CommandLine, AFileMayFollowAnEqualsSign) {
+  const std::string machine = Machine();
+  const std::string backup = dir_.Path("removed.reg");
+  ProgramResult r = RunProgram(dir_, machine, "'--backup=" + backup + "'", "\n\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadFile(machine), ReadFile(std::string(TEST_DATA_DIR) + "/machine.cleaned.reg"));
+  r = RunProgram(dir_, machine, "'--restore=" + backup + "'", "");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Restored "), std::string::npos) << r.out;
+}
+
+TEST_F(CommandLine, WrongLinesGetTheUsageAndTouchNothing) {
+  const std::string machine = Machine();
+  for (const std::string arguments : {"--clean", "--backup", "--backup=", "--preview extra", "-p", "--preview=yes",
+                                      "--preview --restore x", "--backup a.reg --backup b.reg"}) {
+    const ProgramResult r = RunProgram(dir_, machine, arguments, "\n\n");
+    EXPECT_EQ(r.exitCode, 2) << arguments;
+    EXPECT_EQ(r.err.rfind("t_uninst: ", 0), 0u) << arguments;
+    EXPECT_NE(r.err.find("usage: t_uninst"), std::string::npos) << arguments;
+    EXPECT_EQ(r.out, "") << arguments;
+  }
+  EXPECT_EQ(ReadFile(machine), ReadFile(SAMPLE_MACHINE));
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+// The preview as a user runs it, through the built program: it only reads,
+// so it works on a file it cannot write and beside other runs; its lines
+// read as English, and name each key as the machine file spells it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "support/Files.h"
+
+namespace {
+
+const std::string kProducts = "SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2";
+const std::string kSharedDlls = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+std::string RegFile(const std::string& sections) {
+  return Utf16File("Windows Registry Editor Version 5.00\r\n\r\n" + sections);
+}
+
+class Preview : public ::testing::Test {
+ protected:
+  std::string Machine(const std::string& bytes, const std::string& name = "machine.reg") {
+    const std::string path = dir_.Path(name);
+    WriteFile(path, bytes);
+    return path;
+  }
+
+  ProgramResult Run(const std::string& machine) { return RunProgram(dir_, machine, "--preview", ""); }
+
+  TempDir dir_;
+};
+
+TEST_F(Preview, OneItemOfEachKindReadsInTheSingular) {
+  ProgramResult r = Run(Machine(RegFile("[HKEY_LOCAL_MACHINE\\" + kProducts + "]\r\n\r\n[HKEY_LOCAL_MACHINE\\" +
+                                        kProducts + "\\SourceList]\r\n\"PackageName\"=\"zl.msi\"\r\n\r\n")));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(
+      r.out,
+      "key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\t1 subkey, 1 value\ta product "
+      "code of ZobrikLine\t[HKEY_LOCAL_MACHINE\\" +
+          kProducts +
+          "]\n"
+          "A run would remove 1 key, holding 1 subkey and 1 value. Nothing has been changed.\n");
+
+  r = Run(Machine(
+      RegFile("[HKEY_LOCAL_MACHINE\\" + kSharedDlls + "]\r\n\"C:\\\\ZobrikLine\\\\zl.dll\"=dword:00000001\r\n")));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "value\tHKEY_LOCAL_MACHINE\\" + kSharedDlls +
+                       "\t\"C:\\ZobrikLine\\zl.dll\"\tits name mentions ZobrikLine\t[HKEY_LOCAL_MACHINE\\" +
+                       kSharedDlls + "]\nA run would remove 1 value. Nothing has been changed.\n");
+}
+
+TEST_F(Preview, AMachineWithoutZobrikLineGetsOneLineSayingSo) {
+  for (const std::string& machine :
+       {RegFile("[HKEY_LOCAL_MACHINE\\" + kSharedDlls + "]\r\n\"C:\\\\Other\\\\o.dll\"=dword:00000001\r\n"),
+        ReadFile(std::string(TEST_DATA_DIR) + "/machine.cleaned.reg")}) {
+    const ProgramResult r = Run(Machine(machine));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Nothing of ZobrikLine was found; a run changes nothing.\n");
+  }
+}
+
+TEST_F(Preview, KeysCarryTheSpellingOfTheFile) {
+  // The same product key, once spelled through HKEY_CLASSES_ROOT's short
+  // name in lower case, once below HKEY_LOCAL_MACHINE.
+  ProgramResult r = Run(Machine(RegFile("[HKCR\\installer\\products\\742b32a1fc9c5f347aeab6f14fdb5ba2]\r\n\r\n")));
+  EXPECT_NE(
+      r.out.find(
+          "key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\t0 subkeys, 0 "
+          "values\ta product code of ZobrikLine\t[HKCR\\installer\\products\\742b32a1fc9c5f347aeab6f14fdb5ba2]\n"),
+      std::string::npos)
+      << r.out;
+  r = Run(Machine(ReadFile(SAMPLE_MACHINE)));
+  EXPECT_NE(
+      r.out.find("\t[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2]\n"),
+      std::string::npos)
+      << r.out;
+}
+
+TEST_F(Preview, ReadsAFileItCannotWriteInAFolderItCannotWrite) {
+  const std::string folder = dir_.Path("locked");
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  const std::string machine = folder + "/machine.reg";
+  WriteFile(machine, ReadFile(SAMPLE_MACHINE));
+  chmod(machine.c_str(), 0444);
+  chmod(folder.c_str(), 0555);
+  // A run refuses such a file; the preview reads it, even while another
+  // process holds the lock a run takes.
+  EXPECT_EQ(RunProgram(dir_, machine, "", "\n\n").exitCode, 2);
+  const int lock = open(machine.c_str(), O_RDONLY);
+  ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
+  const ProgramResult r = Run(machine);
+  close(lock);
+  chmod(folder.c_str(), 0755);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("A run would remove "), std::string::npos) << r.out;
+  EXPECT_EQ(ReadFile(machine), ReadFile(SAMPLE_MACHINE));
+}
+
+TEST_F(Preview, ManyAtOnceAllGiveTheSameList) {
+  const std::string machine = Machine(ReadFile(SAMPLE_MACHINE));
+  const ProgramResult alone = Run(machine);
+  ASSERT_EQ(alone.exitCode, 0) << alone.err;
+  std::vector<pid_t> previews;
+  for (int i = 0; i < 8; ++i) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const std::string out = dir_.Path("preview-" + std::to_string(i));
+      const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(fd, 1);
+      dup2(fd, 2);
+      setenv("T_UNINST_REGISTRY", machine.c_str(), 1);
+      execl(T_UNINST_BINARY, T_UNINST_BINARY, "--preview", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    previews.push_back(pid);
+  }
+  for (size_t i = 0; i < previews.size(); ++i) {
+    int status = 0;
+    waitpid(previews[i], &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "preview " << i;
+    EXPECT_EQ(ReadFile(dir_.Path("preview-" + std::to_string(i))), alone.out) << "preview " << i;
+  }
+}
+
+}  // namespace
