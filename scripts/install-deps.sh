@@ -3,13 +3,14 @@
 # native toolchain and GoogleTest; mingw-w64 and Wine (64- and 32-bit) for
 # the Windows build; Xvfb, xdotool and ImageMagick to answer and photograph
 # its boxes; a Japanese locale and font, so that Wine's ANSI code page is 932.
-# clang and its runtime for the fuzzers; gnuplot for the benchmark's plot.
+# clang and its runtime for the fuzzers and the Clang build, clang-tidy and
+# clang-format for the lint; gnuplot for the benchmark's plot.
 set -euo pipefail
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 packages=(cmake g++ make libgtest-dev libgmock-dev googletest python3
   mingw-w64 wine wine64 wine32:i386 xvfb xdotool imagemagick locales fonts-ipafont-gothic
-  clang libclang-rt-14-dev gnuplot-nox)
+  clang libclang-rt-14-dev clang-tidy clang-format gnuplot-nox)
 dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 missing=()
 for p in "${packages[@]}"; do

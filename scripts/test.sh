@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the stand-in build
-# and the same tests under the sanitizers, and the Windows build with its
-# tests and the program itself under Wine; first, a minute of fuzzing for
-# each fuzz target.
+# Installs what is missing, builds, and runs every test: a minute of fuzzing
+# for each fuzz target; the stand-in in Release with GCC and with Clang
+# (warnings are errors), then clang-tidy and clang-format over the sources;
+# the same tests under the sanitizers; and the Windows build with its tests
+# and the program itself under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/fuzz.sh 60
-for preset in default asan windows; do
+for preset in ci-gcc ci-clang asan windows; do
+  echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j"$(nproc)"
   ctest --preset "$preset"
+  if [ "$preset" = ci-clang ]; then
+    scripts/lint.sh build/ci-clang
+  fi
 done

@@ -30,9 +30,11 @@ constexpr TOption kOptions[] = {
 // The option a word names, "--name=VALUE" included, or null.
 const TOption* Find(std::string_view word) {
   if (word.rfind("--", 0) == 0) word = word.substr(0, word.find('='));
-  for (const TOption& option : kOptions)
-    if (word == option.Name || word == option.Aliases[0] || (!word.empty() && word == option.Aliases[1]))
-      return &option;
+  for (const TOption& option : kOptions) {
+    if (word == option.Name) return &option;
+    for (std::string_view alias : option.Aliases)
+      if (!alias.empty() && word == alias) return &option;
+  }
   return nullptr;
 }
 
@@ -43,6 +45,8 @@ bool OnLine(int argc, const char* const* argv, TMode mode) {
 }
 
 }  // namespace
+
+const char kUsageLine[] = "usage: t_uninst [--preview | --backup FILE | --restore FILE | --version | --help]\n";
 
 TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   TCommandLine line;
@@ -81,7 +85,8 @@ TCommandLine ReadCommandLine(int argc, const char* const* argv) {
 }
 
 std::string Usage() {
-  std::string text = "usage: t_uninst [--preview | --backup FILE | --restore FILE | --version | --help]\n\n";
+  std::string text = kUsageLine;
+  text += "\n";
   text +=
       "Asks for confirmation, then removes what the setup of ZobrikLine left in the\n"
       "machine-wide registry, so that ZobrikLine can be installed again.\n\noptions:\n";

@@ -15,5 +15,7 @@ struct TCommandLine {
 // option's FILE follows it as the next word or after "=".
 TCommandLine ReadCommandLine(int argc, const char* const* argv);
 
-// The text of --help: the options, the answers, the exit codes.
+// The first line of the usage, and the text of --help, which begins with
+// it: the options, the registry, the answers, the exit codes.
+extern const char kUsageLine[];
 std::string Usage();

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
       WriteOutput("t_uninst " T_UNINST_VERSION "\n");
       return 0;
     case TMode::kWrong:
-      WriteError("t_uninst: " + line.Problem + "\n\n" + Usage());
+      WriteError("t_uninst: " + line.Problem + "\n" + kUsageLine + "'t_uninst --help' tells more.\n");
       return kUsageExitCode;
     default:
       break;

@@ -9,7 +9,7 @@ namespace {
 class CommandLine : public ::testing::Test {
  protected:
   std::string Machine() {
-    const std::string path = dir_.Path("machine.reg");
+    std::string path = dir_.Path("machine.reg");
     WriteFile(path, ReadFile(SAMPLE_MACHINE));
     return path;
   }
@@ -61,8 +61,8 @@ TEST_F(CommandLine, AFileMayFollowAnEqualsSign) {
 
 TEST_F(CommandLine, WrongLinesGetTheUsageAndTouchNothing) {
   const std::string machine = Machine();
-  for (const std::string arguments : {"--clean", "--backup", "--backup=", "--preview extra", "-p", "--preview=yes",
-                                      "--preview --restore x", "--backup a.reg --backup b.reg"}) {
+  for (const std::string arguments : {"--clean", "''", "--backup", "--backup=", "--preview extra", "-p",
+                                      "--preview=yes", "--preview --restore x", "--backup a.reg --backup b.reg"}) {
     const ProgramResult r = RunProgram(dir_, machine, arguments, "\n\n");
     EXPECT_EQ(r.exitCode, 2) << arguments;
     EXPECT_EQ(r.err.rfind("t_uninst: ", 0), 0u) << arguments;

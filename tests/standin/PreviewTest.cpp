@@ -24,7 +24,7 @@ std::string RegFile(const std::string& sections) {
 class Preview : public ::testing::Test {
  protected:
   std::string Machine(const std::string& bytes, const std::string& name = "machine.reg") {
-    const std::string path = dir_.Path(name);
+    std::string path = dir_.Path(name);
     WriteFile(path, bytes);
     return path;
   }

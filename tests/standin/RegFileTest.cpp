@@ -71,6 +71,7 @@ TEST(RegFile, CharactersSplitBetweenPiecesReadWhole) {
 
 TEST(RegFile, CanonicalFormWrapsHexAtRegeditsColumn) {
   std::vector<std::uint8_t> data;
+  data.reserve(48);
   for (int i = 0; i < 48; ++i) data.push_back(static_cast<std::uint8_t>(i));
   const std::u16string text = RenderRegValue(u"Icon", 2, data, u"\r\n");
   // '"Icon"=hex(2):' is 14 columns; 21 bytes take it to column 77.

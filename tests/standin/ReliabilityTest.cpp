@@ -79,7 +79,7 @@ size_t FilesIn(const std::string& dir) {
 class Reliability : public ::testing::Test {
  protected:
   std::string Answers(const std::string& text) {
-    const std::string path = dir_.Path("answers");
+    std::string path = dir_.Path("answers");
     WriteFile(path, text);
     return path;
   }

@@ -146,7 +146,7 @@ class Program : public ::testing::Test {
   }
 
   std::string CopyOfSample() {
-    const std::string path = dir_.Path("machine.reg");
+    std::string path = dir_.Path("machine.reg");
     WriteFile(path, ReadFile(SAMPLE_MACHINE));
     return path;
   }

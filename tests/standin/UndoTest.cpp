@@ -120,7 +120,7 @@ void RemoveListed(KeyTree& tree, const std::string& preview) {
 class Undo : public ::testing::Test {
  protected:
   std::string Machine(const std::string& bytes) {
-    const std::string path = dir_.Path("machine.reg");
+    std::string path = dir_.Path("machine.reg");
     WriteFile(path, bytes);
     return path;
   }
