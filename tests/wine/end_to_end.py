@@ -7,13 +7,15 @@ The program runs under Xvfb; its boxes are answered with key presses and
 photographed. The registry is exported before and after: Cancel (Esc) must
 change nothing; OK must remove exactly the product's traces, in both views,
 and exactly what --preview listed; the backup it wrote, imported with
-reg.exe, must give the registry back; a backup that cannot be written must
-leave the registry untouched.
+reg.exe, must give the registry back; a backup into a missing folder must
+be refused before any box, the registry untouched; --version must print
+the version the program's version resource carries.
 
     end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR
 """
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import time
@@ -109,6 +111,16 @@ def answer(key, shots, args=()):
     return proc.wait(timeout=60)
 
 
+def resource_version(path):
+    """FileVersion of the version resource: its VS_FIXEDFILEINFO's numbers."""
+    with open(path, "rb") as f:
+        data = f.read()
+    at = data.find(struct.pack("<I", 0xFEEF04BD))
+    most, least = struct.unpack("<II", data[at + 8:at + 16])
+    numbers = [most >> 16, most & 0xFFFF, least >> 16]
+    return ".".join(map(str, numbers))
+
+
 def listed(preview, before):
     """The items of `before` that the preview's lines name, by view."""
     named = {view: set() for view in VIEWS}
@@ -198,10 +210,13 @@ def main():
                            "missing: %s; extra: %s" % (sorted(map(str, before[view] - restored[view]))[:5],
                                                        sorted(map(str, restored[view] - before[view]))[:5])))
 
-        code = answer("Return", ["confirmation-nobackup", "no-backup"],
-                      ["--backup", windows_path(os.path.join(out, "missing", "removed.reg"))])
-        checks.append(("a backup that cannot be written exits with 4", code == 4, "exit code %d" % code))
+        refused = run(["wine", exe, "--backup", windows_path(os.path.join(out, "missing", "removed.reg"))], check=False)
+        checks.append(("a backup into a missing folder is refused before any box, with 2",
+                       refused.returncode == 2, "exit code %d" % refused.returncode))
         checks.append(("and leaves the registry untouched", state() == restored, ""))
+        version = run(["wine", exe, "--version"]).stdout.decode().strip()
+        checks.append(("--version prints the version resource's", version == "t_uninst " + resource_version(exe),
+                       version))
     finally:
         xvfb.terminate()
     for what, passed, detail in checks:

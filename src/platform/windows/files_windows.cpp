@@ -55,15 +55,20 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
 }
 
 bool CanWriteNewFile(const std::string& path, std::string& error) {
+  if (path.size() >= MAX_PATH) {
+    error = "the name '" + path + "' is too long";
+    return false;
+  }
   if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
     error = "'" + path + "' exists already: name a new file, so that no earlier file is lost";
     return false;
   }
   if (GetLastError() == ERROR_FILE_NOT_FOUND) {
-    const DWORD folder = GetFileAttributesA(FolderOf(path).c_str());
-    if (folder != INVALID_FILE_ATTRIBUTES && (folder & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
-    if (folder != INVALID_FILE_ATTRIBUTES) {
-      error = "'" + FolderOf(path) + "' in '" + path + "' is not a folder";
+    const std::string folder = FolderOf(path);
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      error = "'" + folder + "' in '" + path + "' is not a folder";
       return false;
     }
   }
