@@ -35,7 +35,9 @@ void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const std::
   items_.push_back(std::move(item));
 }
 
-void RemovePlanned(const TRemovalPlan& plan) {
+std::vector<LONG> RemovePlanned(const TRemovalPlan& plan) {
+  std::vector<LONG> answers;
+  answers.reserve(plan.Items().size());
   for (const TRemoval& item : plan.Items()) {
     TRegistry reg;
     reg.SelectView(item.View);
@@ -44,5 +46,21 @@ void RemovePlanned(const TRemovalPlan& plan) {
       reg.DeleteTree("\\" + item.KeyPath);
     else if (reg.OpenExisting("\\" + item.KeyPath))
       reg.RemoveValue(item.ValueName);
+    answers.push_back(reg.LastError());
   }
+  return answers;
+}
+
+std::vector<TLeftover> FindLeftovers(const TRemovalPlan& plan, const std::vector<LONG>& answers) {
+  std::vector<TLeftover> left;
+  for (size_t index = 0; index < plan.Items().size(); ++index) {
+    const TRemoval& item = plan.Items()[index];
+    TRegistry reg;
+    reg.SelectView(item.View);
+    reg.SelectRoot(item.Root);
+    const std::string key = "\\" + item.KeyPath;
+    const bool there = item.IsKey ? reg.KeyExists(key) : reg.ValueExists(key, item.ValueName);
+    if (there) left.push_back({item, index < answers.size() ? answers[index] : ERROR_SUCCESS});
+  }
+  return left;
 }

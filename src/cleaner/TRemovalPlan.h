@@ -45,4 +45,17 @@ class TRemovalPlan {
 
 // Removes what the plan lists, in its order, through the accessor. A key
 // or value the registry refuses to delete stays; the rest still goes.
-void RemovePlanned(const TRemovalPlan& plan);
+// Gives, item by item, the registry's answer: ERROR_SUCCESS or why it
+// refused.
+std::vector<LONG> RemovePlanned(const TRemovalPlan& plan);
+
+// A planned item still in the registry after the run, and the registry's
+// answer when its removal was tried.
+struct TLeftover {
+  TRemoval Item;
+  LONG Reason = ERROR_SUCCESS;
+};
+
+// The planned items that are still there, in the plan's order; `answers`
+// are RemovePlanned's.
+std::vector<TLeftover> FindLeftovers(const TRemovalPlan& plan, const std::vector<LONG>& answers);

@@ -31,7 +31,8 @@ bool TRegistry::OpenExisting(const std::string& path) {
   const bool relative = IsRelativePath(path);
   const std::string sub = WithoutLeadingBackslash(path, relative);
   HKEY key = nullptr;
-  if (RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, rights_ | view_, &key) != ERROR_SUCCESS) return false;
+  lastError_ = RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, rights_ | view_, &key);
+  if (lastError_ != ERROR_SUCCESS) return false;
   std::string newPath = opened_ != nullptr && relative ? openedPath_ + "\\" + sub : sub;
   CloseOpened();
   opened_ = key;
@@ -145,13 +146,33 @@ bool TRegistry::DeleteTree(const std::string& path) {
     }
   }
   // A key in a chosen view is deleted in that view.
-  const LONG rc = view_ != 0 ? RegDeleteKeyExA(base, sub.c_str(), view_, 0) : RegDeleteKeyA(base, sub.c_str());
-  return rc == ERROR_SUCCESS;
+  lastError_ = view_ != 0 ? RegDeleteKeyExA(base, sub.c_str(), view_, 0) : RegDeleteKeyA(base, sub.c_str());
+  return lastError_ == ERROR_SUCCESS;
 }
 
 bool TRegistry::RemoveValue(const std::string& name) {
-  if (opened_ == nullptr) return false;
-  return RegDeleteValueA(opened_, name.c_str()) == ERROR_SUCCESS;
+  lastError_ = opened_ == nullptr ? ERROR_INVALID_HANDLE : RegDeleteValueA(opened_, name.c_str());
+  return lastError_ == ERROR_SUCCESS;
+}
+
+bool TRegistry::KeyExists(const std::string& path) {
+  const bool relative = IsRelativePath(path);
+  HKEY key = nullptr;
+  // No rights asked: the open only finds the key.
+  const LONG rc = RegOpenKeyExA(BaseFor(relative), WithoutLeadingBackslash(path, relative).c_str(), 0, view_, &key);
+  if (rc == ERROR_SUCCESS) RegCloseKey(key);
+  return rc != ERROR_FILE_NOT_FOUND;
+}
+
+bool TRegistry::ValueExists(const std::string& path, const std::string& name) {
+  const bool relative = IsRelativePath(path);
+  HKEY key = nullptr;
+  const LONG rc = RegOpenKeyExA(BaseFor(relative), WithoutLeadingBackslash(path, relative).c_str(), 0,
+                                KEY_QUERY_VALUE | view_, &key);
+  if (rc != ERROR_SUCCESS) return rc != ERROR_FILE_NOT_FOUND;
+  const bool there = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
+  RegCloseKey(key);
+  return there;
 }
 
 std::string TRegistry::FullPath(const std::string& path) const {

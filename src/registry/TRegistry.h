@@ -103,6 +103,16 @@ class TRegistry {
   // Deletes one value of the opened key.
   bool RemoveValue(const std::string& name);
 
+  // The registry's answer to the last OpenExisting, DeleteTree or
+  // RemoveValue: ERROR_SUCCESS, or why it refused.
+  LONG LastError() const { return lastError_; }
+
+  // Whether the key at `path` is there, whatever rights it grants; and
+  // whether a value of it is. Anything but a clear "not found" counts as
+  // there: a refusal means the key exists.
+  bool KeyExists(const std::string& path);
+  bool ValueExists(const std::string& path, const std::string& name);
+
   // The path below the root that a key path names, as OpenExisting and
   // DeleteTree resolve it: a relative path follows OpenedPath.
   std::string FullPath(const std::string& path) const;
@@ -128,4 +138,5 @@ class TRegistry {
   std::string openedPath_;
   REGSAM rights_ = KEY_ALL_ACCESS;
   REGSAM view_ = 0;
+  LONG lastError_ = ERROR_SUCCESS;
 };
