@@ -13,7 +13,8 @@ bool TRemovalPlan::Covered(const std::basic_string<WCHAR>& identity) const {
 void TRemovalPlan::AddKey(TRegistry& reg, const std::string& path, const std::string& why) {
   TRemoval item;
   std::basic_string<WCHAR> identity;
-  if (!reg.DescribeTree(path, identity, item.SubkeysBelow, item.ValuesBelow) || Covered(identity)) return;
+  item.Reading = reg.DescribeTree(path, identity, item.SubkeysBelow, item.ValuesBelow);
+  if (item.Reading == TTreeReading::kMissing || Covered(identity)) return;
   item.IsKey = true;
   item.Root = reg.Root();
   item.View = reg.View();
@@ -35,10 +36,14 @@ void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const std::
   items_.push_back(std::move(item));
 }
 
-std::vector<LONG> RemovePlanned(const TRemovalPlan& plan) {
+std::vector<LONG> RemovePlanned(const TRemovalPlan& plan, bool wholeOnly) {
   std::vector<LONG> answers;
   answers.reserve(plan.Items().size());
   for (const TRemoval& item : plan.Items()) {
+    if (wholeOnly && item.Reading != TTreeReading::kWhole) {
+      answers.push_back(kNotInBackup);
+      continue;
+    }
     TRegistry reg;
     reg.SelectView(item.View);
     reg.SelectRoot(item.Root);

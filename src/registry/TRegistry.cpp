@@ -181,34 +181,52 @@ std::string TRegistry::FullPath(const std::string& path) const {
   return opened_ != nullptr && relative ? openedPath_ + "\\" + sub : sub;
 }
 
-bool TRegistry::DescribeTree(const std::string& path, std::basic_string<WCHAR>& identity, DWORD& subkeys,
-                             DWORD& values) {
-  const HKEY key = OpenHandleOf(path);
-  if (key == nullptr) return false;
+TTreeReading TRegistry::DescribeTree(const std::string& path, std::basic_string<WCHAR>& identity, DWORD& subkeys,
+                                     DWORD& values) {
+  const bool relative = IsRelativePath(path);
+  const std::string sub = WithoutLeadingBackslash(path, relative);
+  HKEY key = nullptr;
+  const LONG rc = RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, KEY_READ | view_, &key);
+  if (rc == ERROR_ACCESS_DENIED) {
+    if (RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, view_, &key) == ERROR_SUCCESS) {
+      identity = KeyIdentity(key);
+      RegCloseKey(key);
+    }
+    return TTreeReading::kNone;
+  }
+  if (rc != ERROR_SUCCESS) return TTreeReading::kMissing;
   identity = KeyIdentity(key);
-  CountBelow(key, subkeys, values);
+  const bool whole = CountBelow(key, subkeys, values);
   RegCloseKey(key);
-  return true;
+  return whole ? TTreeReading::kWhole : TTreeReading::kPart;
 }
 
 std::basic_string<WCHAR> TRegistry::OpenedIdentity() const {
   return opened_ != nullptr ? KeyIdentity(opened_) : std::basic_string<WCHAR>();
 }
 
-void TRegistry::CountBelow(HKEY key, DWORD& subkeys, DWORD& values) {
+bool TRegistry::CountBelow(HKEY key, DWORD& subkeys, DWORD& values) {
   DWORD count = 0, nameMax = 0, valueCount = 0;
   if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &nameMax, nullptr, &valueCount, nullptr, nullptr,
                        nullptr, nullptr) != ERROR_SUCCESS)
-    return;
+    return false;
   values += valueCount;
   std::vector<char> buffer = NameBuffer(NamesNeedDoubleBuffers() ? nameMax * 2 : nameMax);
   std::string name;
+  bool whole = true;
   for (DWORD index = 0; index < count; ++index) {
-    if (!EnumerateName(key, NameList::kSubkeys, index, buffer, name)) continue;
+    if (!EnumerateName(key, NameList::kSubkeys, index, buffer, name)) {
+      whole = false;
+      continue;
+    }
     ++subkeys;
     HKEY child = nullptr;
-    if (RegOpenKeyExA(key, name.c_str(), 0, rights_ | view_, &child) != ERROR_SUCCESS) continue;
-    CountBelow(child, subkeys, values);
+    if (RegOpenKeyExA(key, name.c_str(), 0, KEY_READ | view_, &child) != ERROR_SUCCESS) {
+      whole = false;
+      continue;
+    }
+    whole = CountBelow(child, subkeys, values) && whole;
     RegCloseKey(child);
   }
+  return whole;
 }

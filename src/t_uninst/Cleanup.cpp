@@ -24,7 +24,8 @@ TCleanupOutcome CleanUp(const std::string& backupFile) {
     outcome.End = TEnd::kNoBackup;
     return outcome;
   }
-  outcome.Answers = RemovePlanned(outcome.Plan);
+  // What the backup could not hold is not removed.
+  outcome.Answers = RemovePlanned(outcome.Plan, !backupFile.empty());
   if (!SaveRegistry()) {
     outcome.End = TEnd::kNotSaved;
     return outcome;

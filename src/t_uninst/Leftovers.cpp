@@ -6,9 +6,18 @@
 #include "ItemText.h"
 #include "Messages.h"
 
+namespace {
+
+std::string Reason(LONG answer) {
+  if (answer == kNotInBackup) return "not removed: it cannot be read whole, so the backup cannot hold it";
+  if (answer == ERROR_SUCCESS) return "still there after its removal";
+  return ErrorText(answer);
+}
+
+}  // namespace
+
 std::string LeftoverLine(const TLeftover& left, bool namedViews) {
-  const std::string reason = left.Reason == ERROR_SUCCESS ? "still there after its removal" : ErrorText(left.Reason);
-  return ItemPlace(left.Item, namedViews) + "\t" + reason + "\n";
+  return ItemPlace(left.Item, namedViews) + "\t" + Reason(left.Reason) + "\n";
 }
 
 void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews) {

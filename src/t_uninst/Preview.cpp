@@ -14,11 +14,17 @@ std::string Count(size_t count, const std::string& thing) {
   return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
+std::string Contents(const TRemoval& key) {
+  if (key.Reading == TTreeReading::kNone) return "contents unknown: it cannot be read";
+  std::string text = Count(key.SubkeysBelow, "subkey") + ", " + Count(key.ValuesBelow, "value");
+  return key.Reading == TTreeReading::kPart ? text + ", and more that cannot be read" : text;
+}
+
 // Where it lies (a value with its name), then a key's contents, then why,
 // then where the user finds the key when the platform has more to say.
 std::string Line(const TRemoval& item, bool namedViews) {
   std::string line = ItemPlace(item, namedViews);
-  if (item.IsKey) line += "\t" + Count(item.SubkeysBelow, "subkey") + ", " + Count(item.ValuesBelow, "value");
+  if (item.IsKey) line += "\t" + Contents(item);
   line += "\t" + item.Why;
   if (const std::string found = KeyAsTheUserFindsIt(item.Root, item.View, item.KeyPath); !found.empty())
     line += "\t" + found;
