@@ -26,7 +26,15 @@ void TRemovalPlan::AddKey(TRegistry& reg, const std::string& path, const std::st
 
 void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const std::string& why) {
   TValueStats stats;
-  if (reg.Opened() == nullptr || !reg.QueryValue(name, stats) || Covered(reg.OpenedIdentity())) return;
+  if (reg.Opened() == nullptr || !reg.QueryValue(name, stats)) return;
+  std::basic_string<WCHAR> identity = reg.OpenedIdentity();
+  if (Covered(identity)) return;
+  if (!identity.empty()) {
+    // ANSI names contain no NUL, so the NUL separates.
+    identity += WCHAR(0);
+    for (char c : name) identity += static_cast<WCHAR>(static_cast<unsigned char>(c));
+    if (!values_.insert(std::move(identity)).second) return;
+  }
   TRemoval item;
   item.Root = reg.Root();
   item.View = reg.View();

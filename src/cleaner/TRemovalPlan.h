@@ -31,7 +31,8 @@ class TRemovalPlan {
   void AddKey(TRegistry& reg, const std::string& path, const std::string& why);
 
   // Plans one value of reg's opened key. Nothing when there is no such
-  // value, or its key is planned already.
+  // value, its key is planned already, or it is planned already through
+  // another view or root that reaches the same key.
   void AddValue(TRegistry& reg, const std::string& name, const std::string& why);
 
   const std::vector<TRemoval>& Items() const { return items_; }
@@ -42,7 +43,8 @@ class TRemovalPlan {
   bool Covered(const std::basic_string<WCHAR>& identity) const;
 
   std::vector<TRemoval> items_;
-  std::unordered_set<std::basic_string<WCHAR>> keys_;  // the identities of the planned keys
+  std::unordered_set<std::basic_string<WCHAR>> keys_;    // the identities of the planned keys
+  std::unordered_set<std::basic_string<WCHAR>> values_;  // their key's identity, a NUL, their name
 };
 
 // The answer RemovePlanned gives for a key it did not try: a backup holds
