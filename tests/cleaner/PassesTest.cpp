@@ -235,7 +235,8 @@ TEST_F(Passes, KeysThatRefuseFullRightsAreTriedAndWhatStaysIsFound) {
 TEST_F(Passes, AValueIsPlannedOnceWhateverViewsReachIt) {
   SetShared("C:\\t_uninst\\ZobrikLine\\twice.dll");
   TRemovalPlan plan;
-  for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY, REGSAM(0)}) {
+  const REGSAM views[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY, 0};
+  for (REGSAM view : views) {
     Tinst0 cleaner(view);
     EXPECT_TRUE(cleaner.PlanSharedDlls(plan));
   }
