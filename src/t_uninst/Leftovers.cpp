@@ -21,7 +21,8 @@ std::string LeftoverLine(const TLeftover& left, bool namedViews) {
 }
 
 void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews) {
-  std::string lines = "t_uninst: " + std::to_string(left.size()) + " of the items to remove are still there:\n";
+  std::string lines = "t_uninst: " + std::to_string(left.size()) +
+                      (left.size() == 1 ? " item to remove is still there:\n" : " items to remove are still there:\n");
   for (const TLeftover& item : left) lines += LeftoverLine(item, namedViews);
   WriteError(lines);
   ShowMessageBox((kLeftoversBefore + std::to_string(left.size()) + kLeftoversAfter).c_str(), kCaption, MB_OK);

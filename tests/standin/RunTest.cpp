@@ -153,7 +153,7 @@ TEST_F(Run, WhatCouldNotBeRemovedIsListedAndToldInsteadOfTheCompletion) {
   EXPECT_EQ(RunWith("\n\n"), 5);
   const std::string errors = testing::internal::GetCapturedStderr();
   EXPECT_EQ(errors,
-            "t_uninst: 1 of the items to remove are still there:\n"
+            "t_uninst: 1 item to remove is still there:\n"
             "key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\tAccess is denied.\n");
   const std::string shown = shown_.str();
   EXPECT_NE(shown.find(kLeftoverBox + "1"), std::string::npos) << shown;
