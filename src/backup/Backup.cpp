@@ -152,6 +152,8 @@ bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, con
                  std::string& error) {
   std::vector<std::u16string> sections(views.size());
   for (const TRemoval& item : plan.Items()) {
+    // A key that cannot be read whole is not removed either (RemovePlanned).
+    if (item.Reading != TTreeReading::kWhole) continue;
     size_t view = 0;
     while (view + 1 < views.size() && views[view] != item.View) ++view;
     if (!Export(item, sections[view])) {

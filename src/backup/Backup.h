@@ -13,7 +13,8 @@ std::string BackupFileFor(const std::string& path, size_t viewIndex);
 
 // Writes what the plan removes, read from the registry before anything is
 // removed: whole subtrees and single values, every name and every byte of
-// data as stored. One file per view in `views` that has anything to
+// data as stored. A planned key that cannot be read whole is left out, and
+// left in the registry (RemovePlanned's `wholeOnly`). One file per view in `views` that has anything to
 // remove, each written whole and read back; a file that exists already is
 // never replaced, so that no earlier backup is lost. On failure gives false
 // with the reason.

@@ -13,7 +13,8 @@ bool TRemovalPlan::Covered(const std::basic_string<WCHAR>& identity) const {
 void TRemovalPlan::AddKey(TRegistry& reg, const std::string& path, const std::string& why) {
   TRemoval item;
   std::basic_string<WCHAR> identity;
-  if (!reg.DescribeTree(path, identity, item.SubkeysBelow, item.ValuesBelow) || Covered(identity)) return;
+  item.Reading = reg.DescribeTree(path, identity, item.SubkeysBelow, item.ValuesBelow);
+  if (item.Reading == TTreeReading::kMissing || Covered(identity)) return;
   item.IsKey = true;
   item.Root = reg.Root();
   item.View = reg.View();
@@ -25,7 +26,15 @@ void TRemovalPlan::AddKey(TRegistry& reg, const std::string& path, const std::st
 
 void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const std::string& why) {
   TValueStats stats;
-  if (reg.Opened() == nullptr || !reg.QueryValue(name, stats) || Covered(reg.OpenedIdentity())) return;
+  if (reg.Opened() == nullptr || !reg.QueryValue(name, stats)) return;
+  std::basic_string<WCHAR> identity = reg.OpenedIdentity();
+  if (Covered(identity)) return;
+  if (!identity.empty()) {
+    // ANSI names contain no NUL, so the NUL separates.
+    identity += WCHAR(0);
+    for (char c : name) identity += static_cast<WCHAR>(static_cast<unsigned char>(c));
+    if (!values_.insert(std::move(identity)).second) return;
+  }
   TRemoval item;
   item.Root = reg.Root();
   item.View = reg.View();
@@ -35,8 +44,14 @@ void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const std::
   items_.push_back(std::move(item));
 }
 
-void RemovePlanned(const TRemovalPlan& plan) {
+std::vector<LONG> RemovePlanned(const TRemovalPlan& plan, bool wholeOnly) {
+  std::vector<LONG> answers;
+  answers.reserve(plan.Items().size());
   for (const TRemoval& item : plan.Items()) {
+    if (wholeOnly && item.Reading != TTreeReading::kWhole) {
+      answers.push_back(kNotInBackup);
+      continue;
+    }
     TRegistry reg;
     reg.SelectView(item.View);
     reg.SelectRoot(item.Root);
@@ -44,5 +59,21 @@ void RemovePlanned(const TRemovalPlan& plan) {
       reg.DeleteTree("\\" + item.KeyPath);
     else if (reg.OpenExisting("\\" + item.KeyPath))
       reg.RemoveValue(item.ValueName);
+    answers.push_back(reg.LastError());
   }
+  return answers;
+}
+
+std::vector<TLeftover> FindLeftovers(const TRemovalPlan& plan, const std::vector<LONG>& answers) {
+  std::vector<TLeftover> left;
+  for (size_t index = 0; index < plan.Items().size(); ++index) {
+    const TRemoval& item = plan.Items()[index];
+    TRegistry reg;
+    reg.SelectView(item.View);
+    reg.SelectRoot(item.Root);
+    const std::string key = "\\" + item.KeyPath;
+    const bool there = item.IsKey ? reg.KeyExists(key) : reg.ValueExists(key, item.ValueName);
+    if (there) left.push_back({item, index < answers.size() ? answers[index] : ERROR_SUCCESS});
+  }
+  return left;
 }

@@ -11,25 +11,28 @@
 #include "../registry/TRegistry.h"
 
 struct TRemoval {
-  bool IsKey = false;      // a key with everything below it, else one value
-  HKEY Root = nullptr;     // HKEY_LOCAL_MACHINE or HKEY_CLASSES_ROOT
-  REGSAM View = 0;         // the registry view it lies in (TRegistry::SelectView)
-  std::string KeyPath;     // the key, or the value's key, below the root
-  std::string ValueName;   // the value, for a value
-  std::string Why;         // why it goes
-  DWORD SubkeysBelow = 0;  // a key's subtree: keys below it,
-  DWORD ValuesBelow = 0;   // and values in it and below it
+  bool IsKey = false;                           // a key with everything below it, else one value
+  HKEY Root = nullptr;                          // HKEY_LOCAL_MACHINE or HKEY_CLASSES_ROOT
+  REGSAM View = 0;                              // the registry view it lies in (TRegistry::SelectView)
+  std::string KeyPath;                          // the key, or the value's key, below the root
+  std::string ValueName;                        // the value, for a value
+  std::string Why;                              // why it goes
+  DWORD SubkeysBelow = 0;                       // a key's subtree: keys below it,
+  DWORD ValuesBelow = 0;                        // and values in it and below it, as far as
+  TTreeReading Reading = TTreeReading::kWhole;  // it could be read
 };
 
 class TRemovalPlan {
  public:
   // Plans the key that `path` names on `reg` (resolved as DeleteTree
-  // resolves it) with everything below it. Nothing when the key cannot be
-  // opened, or is planned already, itself or through a key above it.
+  // resolves it) with everything below it, however much of it can be
+  // read. Nothing when there is no such key, or it is planned already,
+  // itself or through a key above it.
   void AddKey(TRegistry& reg, const std::string& path, const std::string& why);
 
   // Plans one value of reg's opened key. Nothing when there is no such
-  // value, or its key is planned already.
+  // value, its key is planned already, or it is planned already through
+  // another view or root that reaches the same key.
   void AddValue(TRegistry& reg, const std::string& name, const std::string& why);
 
   const std::vector<TRemoval>& Items() const { return items_; }
@@ -40,9 +43,28 @@ class TRemovalPlan {
   bool Covered(const std::basic_string<WCHAR>& identity) const;
 
   std::vector<TRemoval> items_;
-  std::unordered_set<std::basic_string<WCHAR>> keys_;  // the identities of the planned keys
+  std::unordered_set<std::basic_string<WCHAR>> keys_;    // the identities of the planned keys
+  std::unordered_set<std::basic_string<WCHAR>> values_;  // their key's identity, a NUL, their name
 };
+
+// The answer RemovePlanned gives for a key it did not try: a backup holds
+// only what could be read, and nothing goes that the backup does not hold.
+constexpr LONG kNotInBackup = -1;
 
 // Removes what the plan lists, in its order, through the accessor. A key
 // or value the registry refuses to delete stays; the rest still goes.
-void RemovePlanned(const TRemovalPlan& plan);
+// With `wholeOnly`, a key that could not be read whole is not tried.
+// Gives, item by item, the registry's answer: ERROR_SUCCESS, why it
+// refused, or kNotInBackup.
+std::vector<LONG> RemovePlanned(const TRemovalPlan& plan, bool wholeOnly = false);
+
+// A planned item still in the registry after the run, and the registry's
+// answer when its removal was tried.
+struct TLeftover {
+  TRemoval Item;
+  LONG Reason = ERROR_SUCCESS;
+};
+
+// The planned items that are still there, in the plan's order; `answers`
+// are RemovePlanned's.
+std::vector<TLeftover> FindLeftovers(const TRemovalPlan& plan, const std::vector<LONG>& answers);

@@ -31,7 +31,8 @@ bool TRegistry::OpenExisting(const std::string& path) {
   const bool relative = IsRelativePath(path);
   const std::string sub = WithoutLeadingBackslash(path, relative);
   HKEY key = nullptr;
-  if (RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, rights_ | view_, &key) != ERROR_SUCCESS) return false;
+  lastError_ = RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, rights_ | view_, &key);
+  if (lastError_ != ERROR_SUCCESS) return false;
   std::string newPath = opened_ != nullptr && relative ? openedPath_ + "\\" + sub : sub;
   CloseOpened();
   opened_ = key;
@@ -145,13 +146,33 @@ bool TRegistry::DeleteTree(const std::string& path) {
     }
   }
   // A key in a chosen view is deleted in that view.
-  const LONG rc = view_ != 0 ? RegDeleteKeyExA(base, sub.c_str(), view_, 0) : RegDeleteKeyA(base, sub.c_str());
-  return rc == ERROR_SUCCESS;
+  lastError_ = view_ != 0 ? RegDeleteKeyExA(base, sub.c_str(), view_, 0) : RegDeleteKeyA(base, sub.c_str());
+  return lastError_ == ERROR_SUCCESS;
 }
 
 bool TRegistry::RemoveValue(const std::string& name) {
-  if (opened_ == nullptr) return false;
-  return RegDeleteValueA(opened_, name.c_str()) == ERROR_SUCCESS;
+  lastError_ = opened_ == nullptr ? ERROR_INVALID_HANDLE : RegDeleteValueA(opened_, name.c_str());
+  return lastError_ == ERROR_SUCCESS;
+}
+
+bool TRegistry::KeyExists(const std::string& path) {
+  const bool relative = IsRelativePath(path);
+  HKEY key = nullptr;
+  // No rights asked: the open only finds the key.
+  const LONG rc = RegOpenKeyExA(BaseFor(relative), WithoutLeadingBackslash(path, relative).c_str(), 0, view_, &key);
+  if (rc == ERROR_SUCCESS) RegCloseKey(key);
+  return rc != ERROR_FILE_NOT_FOUND;
+}
+
+bool TRegistry::ValueExists(const std::string& path, const std::string& name) {
+  const bool relative = IsRelativePath(path);
+  HKEY key = nullptr;
+  const LONG rc = RegOpenKeyExA(BaseFor(relative), WithoutLeadingBackslash(path, relative).c_str(), 0,
+                                KEY_QUERY_VALUE | view_, &key);
+  if (rc != ERROR_SUCCESS) return rc != ERROR_FILE_NOT_FOUND;
+  const bool there = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
+  RegCloseKey(key);
+  return there;
 }
 
 std::string TRegistry::FullPath(const std::string& path) const {
@@ -160,34 +181,52 @@ std::string TRegistry::FullPath(const std::string& path) const {
   return opened_ != nullptr && relative ? openedPath_ + "\\" + sub : sub;
 }
 
-bool TRegistry::DescribeTree(const std::string& path, std::basic_string<WCHAR>& identity, DWORD& subkeys,
-                             DWORD& values) {
-  const HKEY key = OpenHandleOf(path);
-  if (key == nullptr) return false;
+TTreeReading TRegistry::DescribeTree(const std::string& path, std::basic_string<WCHAR>& identity, DWORD& subkeys,
+                                     DWORD& values) {
+  const bool relative = IsRelativePath(path);
+  const std::string sub = WithoutLeadingBackslash(path, relative);
+  HKEY key = nullptr;
+  const LONG rc = RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, KEY_READ | view_, &key);
+  if (rc == ERROR_ACCESS_DENIED) {
+    if (RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, view_, &key) == ERROR_SUCCESS) {
+      identity = KeyIdentity(key);
+      RegCloseKey(key);
+    }
+    return TTreeReading::kNone;
+  }
+  if (rc != ERROR_SUCCESS) return TTreeReading::kMissing;
   identity = KeyIdentity(key);
-  CountBelow(key, subkeys, values);
+  const bool whole = CountBelow(key, subkeys, values);
   RegCloseKey(key);
-  return true;
+  return whole ? TTreeReading::kWhole : TTreeReading::kPart;
 }
 
 std::basic_string<WCHAR> TRegistry::OpenedIdentity() const {
   return opened_ != nullptr ? KeyIdentity(opened_) : std::basic_string<WCHAR>();
 }
 
-void TRegistry::CountBelow(HKEY key, DWORD& subkeys, DWORD& values) {
+bool TRegistry::CountBelow(HKEY key, DWORD& subkeys, DWORD& values) {
   DWORD count = 0, nameMax = 0, valueCount = 0;
   if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &nameMax, nullptr, &valueCount, nullptr, nullptr,
                        nullptr, nullptr) != ERROR_SUCCESS)
-    return;
+    return false;
   values += valueCount;
   std::vector<char> buffer = NameBuffer(NamesNeedDoubleBuffers() ? nameMax * 2 : nameMax);
   std::string name;
+  bool whole = true;
   for (DWORD index = 0; index < count; ++index) {
-    if (!EnumerateName(key, NameList::kSubkeys, index, buffer, name)) continue;
+    if (!EnumerateName(key, NameList::kSubkeys, index, buffer, name)) {
+      whole = false;
+      continue;
+    }
     ++subkeys;
     HKEY child = nullptr;
-    if (RegOpenKeyExA(key, name.c_str(), 0, rights_ | view_, &child) != ERROR_SUCCESS) continue;
-    CountBelow(child, subkeys, values);
+    if (RegOpenKeyExA(key, name.c_str(), 0, KEY_READ | view_, &child) != ERROR_SUCCESS) {
+      whole = false;
+      continue;
+    }
+    whole = CountBelow(child, subkeys, values) && whole;
     RegCloseKey(child);
   }
+  return whole;
 }

@@ -32,6 +32,14 @@ struct TValueStats {
   DWORD Size = 0;
 };
 
+// How much of a key's subtree could be read, for DescribeTree.
+enum class TTreeReading {
+  kMissing,  // no such key
+  kNone,     // the key is there but cannot be read
+  kPart,     // some of the keys in it and below it cannot be read
+  kWhole,
+};
+
 // True unless the path begins with "\".
 bool IsRelativePath(const std::string& path);
 
@@ -103,6 +111,16 @@ class TRegistry {
   // Deletes one value of the opened key.
   bool RemoveValue(const std::string& name);
 
+  // The registry's answer to the last OpenExisting, DeleteTree or
+  // RemoveValue: ERROR_SUCCESS, or why it refused.
+  LONG LastError() const { return lastError_; }
+
+  // Whether the key at `path` is there, whatever rights it grants; and
+  // whether a value of it is. Anything but a clear "not found" counts as
+  // there: a refusal means the key exists.
+  bool KeyExists(const std::string& path);
+  bool ValueExists(const std::string& path, const std::string& name);
+
   // The path below the root that a key path names, as OpenExisting and
   // DeleteTree resolve it: a relative path follows OpenedPath.
   std::string FullPath(const std::string& path) const;
@@ -110,8 +128,11 @@ class TRegistry {
   // What a plan of removals needs of the key at `path`: which key it is,
   // whatever root, view or spelling reached it (KeyIdentity), and how many
   // keys lie below it and values in and below it, walking as DeleteTree
-  // walks. False when the key cannot be opened.
-  bool DescribeTree(const std::string& path, std::basic_string<WCHAR>& identity, DWORD& subkeys, DWORD& values);
+  // walks. It asks only for the rights to read (KEY_READ): a key that
+  // refuses full rights is still described, and one that refuses even
+  // these is still found (kNone), its identity known when the registry
+  // names it to an open that asks for no rights.
+  TTreeReading DescribeTree(const std::string& path, std::basic_string<WCHAR>& identity, DWORD& subkeys, DWORD& values);
 
   // Which key the opened key is (KeyIdentity); empty when none is open.
   std::basic_string<WCHAR> OpenedIdentity() const;
@@ -121,11 +142,13 @@ class TRegistry {
 
  private:
   void ListNames(NameList which, TStringList& list);
-  void CountBelow(HKEY key, DWORD& subkeys, DWORD& values);
+  // False when some of it could not be read.
+  bool CountBelow(HKEY key, DWORD& subkeys, DWORD& values);
 
   HKEY root_ = HKEY_CURRENT_USER;
   HKEY opened_ = nullptr;
   std::string openedPath_;
   REGSAM rights_ = KEY_ALL_ACCESS;
   REGSAM view_ = 0;
+  LONG lastError_ = ERROR_SUCCESS;
 };

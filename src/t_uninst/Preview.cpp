@@ -4,28 +4,27 @@
 
 #include "../platform/machine.h"
 #include "../platform/output.h"
+#include "ItemText.h"
 #include "Plan.h"
 
 namespace {
-
-std::string ViewName(REGSAM view) { return (view & KEY_WOW64_32KEY) != 0 ? "32-bit" : "64-bit"; }
 
 // "1 value", "2 values".
 std::string Count(size_t count, const std::string& thing) {
   return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
-// kind, root and path, then the value's name or the key's contents, then
-// why, then where the user finds the key when the platform has more to say.
+std::string Contents(const TRemoval& key) {
+  if (key.Reading == TTreeReading::kNone) return "contents unknown: it cannot be read";
+  std::string text = Count(key.SubkeysBelow, "subkey") + ", " + Count(key.ValuesBelow, "value");
+  return key.Reading == TTreeReading::kPart ? text + ", and more that cannot be read" : text;
+}
+
+// Where it lies (a value with its name), then a key's contents, then why,
+// then where the user finds the key when the platform has more to say.
 std::string Line(const TRemoval& item, bool namedViews) {
-  std::string line = namedViews ? ViewName(item.View) + "\t" : "";
-  line += item.IsKey ? "key\t" : "value\t";
-  line += item.Root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\";
-  line += item.KeyPath + "\t";
-  if (item.IsKey)
-    line += Count(item.SubkeysBelow, "subkey") + ", " + Count(item.ValuesBelow, "value");
-  else
-    line += item.ValueName.empty() ? "@" : "\"" + item.ValueName + "\"";
+  std::string line = ItemPlace(item, namedViews);
+  if (item.IsKey) line += "\t" + Contents(item);
   line += "\t" + item.Why;
   if (const std::string found = KeyAsTheUserFindsIt(item.Root, item.View, item.KeyPath); !found.empty())
     line += "\t" + found;

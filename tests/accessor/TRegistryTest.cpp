@@ -2,6 +2,7 @@
 // deletion, on whichever registry the build runs on.
 #include "registry/EnumerateName.h"
 #include "registry/TRegistry.h"
+#include "support/Rights.h"
 #include "support/Sandbox.h"
 
 namespace {
@@ -170,6 +171,58 @@ TEST_F(Accessor, RemoveValueNeedsAnOpenedKey) {
   ASSERT_TRUE(reg_.OpenExisting(Absolute("")));
   EXPECT_TRUE(reg_.RemoveValue("v"));
   EXPECT_FALSE(reg_.RemoveValue("v"));
+}
+
+// A plan describes a key with the rights it can get: a key that refuses
+// full rights is read whole, one with an unreadable key below it in part,
+// one that refuses reading is still found, and only a missing key is not.
+TEST_F(Accessor, DescribeTreeReadsWhatItCanAndFindsWhatItCannotRead) {
+  Create("T\\Sub\\Deep");
+  SetDword("T", "v", 1);
+  SetDword("T\\Sub", "w", 1);
+  const std::string below = Absolute("").substr(1) + "\\";
+  DeniedRights full(below + "T", WRITE_OWNER);
+  DeniedRights sub(below + "T\\Sub", KEY_ENUMERATE_SUB_KEYS);
+  std::basic_string<WCHAR> identity, seen;
+  DWORD subkeys = 0, values = 0;
+  EXPECT_EQ(reg_.DescribeTree(Absolute("T"), identity, subkeys, values), TTreeReading::kPart);
+  EXPECT_EQ(subkeys, 1u) << "Sub counts, what lies below it cannot be known";
+  EXPECT_EQ(values, 1u);
+  EXPECT_FALSE(identity.empty());
+
+  Create("U");
+  DeniedRights unreadable(below + "U", KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS);
+  subkeys = values = 0;
+  EXPECT_EQ(reg_.DescribeTree(Absolute("U"), identity, subkeys, values), TTreeReading::kNone);
+  EXPECT_EQ(subkeys + values, 0u);
+  ASSERT_TRUE(reg_.OpenExisting(Absolute("")));
+  EXPECT_EQ(reg_.DescribeTree("U", seen, subkeys, values), TTreeReading::kNone);
+  EXPECT_EQ(seen, identity) << "an unreadable key still has its identity";
+  EXPECT_EQ(reg_.DescribeTree("Missing", seen, subkeys, values), TTreeReading::kMissing);
+  EXPECT_EQ(reg_.DescribeTree("T\\Sub\\Deep", seen, subkeys, values), TTreeReading::kWhole);
+
+  EXPECT_TRUE(reg_.KeyExists("U")) << "a refusal means the key is there";
+  EXPECT_FALSE(reg_.KeyExists("Missing"));
+  EXPECT_TRUE(reg_.ValueExists("T", "v"));
+  EXPECT_FALSE(reg_.ValueExists("T", "none"));
+  EXPECT_FALSE(reg_.ValueExists("Missing", "v"));
+}
+
+// The answer to the last removal, for the report of what stayed.
+TEST_F(Accessor, LastErrorIsTheRegistrysAnswerToTheLastRemoval) {
+  Create("P\\C");
+  const std::string below = Absolute("").substr(1) + "\\";
+  DeniedRights full(below + "P", WRITE_OWNER);
+  ASSERT_TRUE(reg_.OpenExisting(Absolute("")));
+  EXPECT_FALSE(reg_.DeleteTree("P")) << "refusing full rights, P keeps the subkey the walk cannot see";
+  EXPECT_EQ(reg_.LastError(), ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(reg_.DeleteTree("Missing"));
+  EXPECT_EQ(reg_.LastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_TRUE(reg_.DeleteTree("P\\C"));
+  EXPECT_EQ(reg_.LastError(), ERROR_SUCCESS);
+  EXPECT_TRUE(reg_.DeleteTree("P")) << "a leaf goes whatever the rights the walk needs";
+  EXPECT_FALSE(reg_.RemoveValue("none"));
+  EXPECT_EQ(reg_.LastError(), ERROR_FILE_NOT_FOUND);
 }
 
 }  // namespace

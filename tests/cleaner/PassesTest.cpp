@@ -2,6 +2,7 @@
 // to entries of other programs that must stay.
 #include "cleaner/ProductKeys.h"
 #include "cleaner/Tinst0.h"
+#include "support/Rights.h"
 #include "support/Sandbox.h"
 
 namespace {
@@ -177,4 +178,69 @@ TEST_F(Passes, APlanNamesEachKeyOnceAndRemovesNothingItself) {
   EXPECT_FALSE(Exists(kShared + "\\t_uninst ZobrikCache"));
   EXPECT_FALSE(HasValue(kShared, "t_uninst ZOBRIKCACHE"));
   EXPECT_FALSE(HasValue(kShared, "t_uninst zobrikcache\\\\inner\\"));
+}
+
+// A planned key is tried whatever rights it refuses; what stays is found
+// afterwards with the registry's reason. The product test keeps its rule:
+// a key it cannot open with full rights does not mention the product.
+TEST_F(Passes, KeysThatRefuseFullRightsAreTriedAndWhatStaysIsFound) {
+  const std::string leaf = kProducts + std::string(kProductCodes[0]);
+  const std::string parent = kProducts + std::string(kProductCodes[1]);
+  const std::string unreadable = kProducts + std::string(kProductCodes[2]);
+  const std::string entry = kUninstall + "t_uninst refusing";
+  Make(leaf);
+  Make(parent + "\\SourceList");
+  Make(unreadable);
+  SetText(entry, "DisplayName", "ZobrikLine");
+  TRemovalPlan plan;
+  {
+    DeniedRights owned(leaf, WRITE_OWNER);
+    DeniedRights undeletable(parent, DELETE);
+    DeniedRights cannotRead(unreadable, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS);
+    DeniedRights entryOwned(entry, WRITE_OWNER);
+    Tinst0 cleaner;
+    EXPECT_TRUE(cleaner.PlanInstallerEntries(plan));
+    std::vector<std::string> keys;
+    for (const TRemoval& item : plan.Items()) keys.push_back(item.KeyPath);
+    EXPECT_EQ(keys, (std::vector<std::string>{leaf, parent, unreadable}));
+    ASSERT_EQ(plan.Items().size(), 3u);
+    EXPECT_EQ(plan.Items()[0].Reading, TTreeReading::kWhole);
+    EXPECT_EQ(plan.Items()[1].SubkeysBelow, 1u) << "read with the rights it grants";
+    EXPECT_EQ(plan.Items()[2].Reading, TTreeReading::kNone);
+
+    // As a run with a backup removes: not what the backup cannot hold.
+    std::vector<LONG> answers = RemovePlanned(plan, true);
+    EXPECT_EQ(answers, (std::vector<LONG>{ERROR_SUCCESS, ERROR_ACCESS_DENIED, kNotInBackup}));
+    std::vector<TLeftover> left = FindLeftovers(plan, answers);
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].Item.KeyPath, parent);
+    EXPECT_EQ(left[0].Reason, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(left[1].Item.KeyPath, unreadable);
+    EXPECT_EQ(left[1].Reason, kNotInBackup);
+
+    // Without a backup it goes.
+    answers = RemovePlanned(plan);
+    left = FindLeftovers(plan, answers);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].Item.KeyPath, parent);
+  }
+  EXPECT_FALSE(Exists(leaf));
+  EXPECT_FALSE(Exists(unreadable));
+  EXPECT_TRUE(Exists(parent + "\\SourceList"));
+  EXPECT_TRUE(Exists(entry));
+}
+
+// On 64-bit Windows the cleaner plans both views; a value of a key the
+// two views share is one value, planned once.
+TEST_F(Passes, AValueIsPlannedOnceWhateverViewsReachIt) {
+  SetShared("C:\\t_uninst\\ZobrikLine\\twice.dll");
+  TRemovalPlan plan;
+  const REGSAM views[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY, 0};
+  for (REGSAM view : views) {
+    Tinst0 cleaner(view);
+    EXPECT_TRUE(cleaner.PlanSharedDlls(plan));
+  }
+  size_t planned = 0;
+  for (const TRemoval& item : plan.Items()) planned += item.ValueName == "C:\\t_uninst\\ZobrikLine\\twice.dll";
+  EXPECT_EQ(planned, 1u);
 }

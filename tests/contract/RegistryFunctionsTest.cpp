@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Rights.h"
 #include "support/Sandbox.h"
 
 namespace {
@@ -162,6 +163,38 @@ TEST_F(RegistryFunctions, DeletesOnlyKeysWithoutSubkeys) {
   SetDword("", "v", 1);
   EXPECT_EQ(RegDeleteValueA(sandbox_, "v"), ERROR_SUCCESS);
   EXPECT_EQ(RegDeleteValueA(sandbox_, "v"), ERROR_FILE_NOT_FOUND);
+}
+
+// Rights refused by an access control list: a key that refuses one right
+// of KEY_ALL_ACCESS still opens for reading, or for nothing at all, and
+// whether it can be deleted depends on DELETE alone.
+TEST_F(RegistryFunctions, RefusedRightsFailOnlyTheOpensThatAskForThem) {
+  Create("Owned");
+  Create("Unreadable");
+  Create("Undeletable");
+  const std::string below = Absolute("").substr(1) + "\\";
+  HKEY key = nullptr;
+  {
+    DeniedRights owned(below + "Owned", WRITE_OWNER);
+    DeniedRights unreadable(below + "Unreadable", KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS);
+    DeniedRights undeletable(below + "Undeletable", DELETE);
+    for (const char* name : {"Owned", "Unreadable", "Undeletable"}) {
+      EXPECT_EQ(RegOpenKeyExA(sandbox_, name, 0, KEY_ALL_ACCESS, &key), ERROR_ACCESS_DENIED) << name;
+      ASSERT_EQ(RegOpenKeyExA(sandbox_, name, 0, 0, &key), ERROR_SUCCESS) << name << " opens asking for no rights";
+      RegCloseKey(key);
+    }
+    ASSERT_EQ(RegOpenKeyExA(sandbox_, "Owned", 0, KEY_READ, &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(RegOpenKeyExA(sandbox_, "Unreadable", 0, KEY_READ, &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegOpenKeyExA(sandbox_, "Missing", 0, 0, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteKeyA(sandbox_, "Owned"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(sandbox_, "Unreadable"), ERROR_SUCCESS);
+    // Windows opens the key with DELETE to delete it; Wine deletes it all
+    // the same (measured: Wine grants an open that asks for DELETE alone).
+    EXPECT_EQ(RegDeleteKeyA(sandbox_, "Undeletable"), RunningUnderWine() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED);
+  }
+  EXPECT_FALSE(Exists("Owned"));
+  EXPECT_FALSE(Exists("Unreadable"));
 }
 
 TEST_F(RegistryFunctions, AHandleToADeletedKeyAndABadHandleAreRefused) {

@@ -104,8 +104,10 @@ TEST_F(Run, KeysWithRefusedRightsAreSkippedWithoutAWord) {
 
 TEST_F(Run, DeletionsThatCannotBeSavedAreReportedInsteadOfTheCompletion) {
   Load(ReadFile(SAMPLE_MACHINE));
-  SetFlushHandler([](KeyTree&) { return ERROR_WRITE_FAULT; });
-  EXPECT_NE(RunWith("\n\n"), 0);
+  int flushes = 0;
+  SetFlushHandler([&flushes](KeyTree&) { return ++flushes, ERROR_WRITE_FAULT; });
+  EXPECT_EQ(RunWith("\n\n"), 3);
+  EXPECT_EQ(flushes, 1) << "both roots are one file: a failed save is tried, and reported, once";
   // "変更をレジストリに保存できませんでした。" instead of "...消去しました。"
   EXPECT_NE(shown_.str().find("\xe5\xa4\x89\xe6\x9b\xb4\xe3\x82\x92"), std::string::npos);
   EXPECT_EQ(shown_.str().find("\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f"),
@@ -118,6 +120,73 @@ TEST_F(Run, ABackupThatFailsAfterTheConfirmationStopsTheRunBeforeAnyDeletion) {
   EXPECT_FALSE(Machine().changed);
   // "バックアップを書き込めなかったため" in the box, instead of the completion.
   EXPECT_NE(shown_.str().find("\xe3\x83\x90\xe3\x83\x83\xe3\x82\xaf\xe3\x82\xa2\xe3\x83\x83\xe3\x83\x97"),
+            std::string::npos);
+}
+
+// "インストールに関する情報の一部を消去できませんでした（残り" and
+// "消去しました", as the terminal shows them.
+const std::string kLeftoverBox =
+    "\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab\xe3\x81\xab\xe9\x96\xa2\xe3\x81"
+    "\x99\xe3\x82\x8b\xe6\x83\x85\xe5\xa0\xb1\xe3\x81\xae\xe4\xb8\x80\xe9\x83\xa8\xe3\x82\x92\xe6\xb6\x88\xe5"
+    "\x8e\xbb\xe3\x81\xa7\xe3\x81\x8d\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x97\xe3\x81\x9f"
+    "\xef\xbc\x88\xe6\xae\x8b\xe3\x82\x8a";
+const std::string kErased = "\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f";
+
+const std::string kProducts = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Products\\";
+const std::string kClassesProducts = "SOFTWARE\\Classes\\Installer\\Products\\";
+
+// Refuses rights on a key of the machine, as an access control list would.
+void Deny(const std::string& path, REGSAM rights) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, 0, &key), ERROR_SUCCESS) << path;
+  ASSERT_EQ(DenyAccess(key, rights), ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+TEST_F(Run, WhatCouldNotBeRemovedIsListedAndToldInsteadOfTheCompletion) {
+  Load(ReadFile(SAMPLE_MACHINE));
+  // Refuses full rights but not its deletion: a leaf goes.
+  Deny(kProducts + "7D465AC418F4C2C4499266905AD7625A", WRITE_OWNER);
+  // Refuses its deletion, and keeps its subkey from a walk with full rights.
+  Deny(kClassesProducts + "742B32A1FC9C5F347AEAB6F14FDB5BA2", DELETE);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunWith("\n\n"), 5);
+  const std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(errors,
+            "t_uninst: 1 item to remove is still there:\n"
+            "key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\tAccess is denied.\n");
+  const std::string shown = shown_.str();
+  EXPECT_NE(shown.find(kLeftoverBox + "1"), std::string::npos) << shown;
+  EXPECT_EQ(shown.find(kErased), std::string::npos) << "no completion box";
+  const std::string saved = Saved();
+  auto contains = [&saved](const std::string& text) {
+    return saved.find(Utf16File(text).substr(2)) != std::string::npos;
+  };
+  EXPECT_TRUE(contains("Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\\SourceList]"));
+  EXPECT_FALSE(contains("Products\\7D465AC418F4C2C4499266905AD7625A]")) << "removed, and the removal saved";
+}
+
+TEST_F(Run, WithABackupWhatCannotBeReadWholeIsNeitherSavedNorRemoved) {
+  Load(ReadFile(SAMPLE_MACHINE));
+  Deny(kClassesProducts + "D8A919422052AC943BB73C84EEE607C8\\SourceList", KEY_QUERY_VALUE);
+  TempDir dir;
+  const std::string backup = dir.Path("removed.reg");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunWith("\n\n", backup), 5);
+  const std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_NE(errors.find("key\tHKEY_CLASSES_ROOT\\Installer\\Products\\D8A919422052AC943BB73C84EEE607C8\tnot "
+                        "removed: it cannot be read whole"),
+            std::string::npos)
+      << errors;
+  const std::string written = ReadFile(backup);
+  EXPECT_EQ(written.find(Utf16File("CLASSES_ROOT\\Installer\\Products\\D8A919422052AC943BB73C84EEE607C8").substr(2)),
+            std::string::npos);
+  EXPECT_NE(
+      written.find(
+          Utf16File("CLASSES_ROOT\\Installer\\Products\\7D465AC418F4C2C4499266905AD7625A\\SourceList]").substr(2)),
+      std::string::npos);
+  const std::string saved = Saved();
+  EXPECT_NE(saved.find(Utf16File("Products\\D8A919422052AC943BB73C84EEE607C8\\SourceList]").substr(2)),
             std::string::npos);
 }
 

@@ -9,9 +9,13 @@ change nothing; OK must remove exactly the product's traces, in both views,
 and exactly what --preview listed; the backup it wrote, imported with
 reg.exe, must give the registry back; a backup into a missing folder must
 be refused before any box, the registry untouched; --version must print
-the version the program's version resource carries.
+the version the program's version resource carries. Last, two product keys
+get an access control list that denies DELETE (set by deny_rights.exe with
+SetSecurityInfo): the one without subkeys still goes, the one with a subkey
+stays, and the run lists it, says so in a box of its own instead of the
+completion, and exits with 5.
 
-    end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR
+    end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR DENY_RIGHTS_EXE
 """
 import os
 import shutil
@@ -20,11 +24,11 @@ import subprocess
 import sys
 import time
 
-exe, sample, cleaned, view32, out = (os.path.abspath(a) for a in sys.argv[1:6])
+exe, sample, cleaned, view32, out, deny_rights = (os.path.abspath(a) for a in sys.argv[1:7])
 CAPTION = "ZobrikLine InstallCleaner"
 os.makedirs(out, exist_ok=True)
 env = dict(os.environ, WINEPREFIX=os.path.join(out, "prefix"), WINEDEBUG="-all",
-           LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8", DISPLAY=":97",
+           LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8",
            WINEDLLOVERRIDES="mscoree=d;mshtml=d")  # no offer to install .NET or a browser engine
 # Wine's reg.exe picks the view by its /reg option.
 VIEWS = {"64": ("HKLM\\SOFTWARE", "/reg:64"),
@@ -88,12 +92,14 @@ def state():
     return views
 
 
-def answer(key, shots, args=()):
-    """Starts the program, answers each box with `key`, saves each box."""
-    proc = subprocess.Popen(["wine", exe, *args], env=env)
+def answer(key, shots, args=(), errors=None):
+    """Starts the program, answers each box with `key`, saves each box;
+    what it writes to its error output goes to the list `errors`."""
+    proc = subprocess.Popen(["wine", exe, *args], env=env,
+                            stderr=subprocess.PIPE if errors is not None else None)
     for shot in shots:
         wid = None
-        for _ in range(120):
+        for _ in range(240):  # Wine may take a minute or more to start on a busy machine
             found = run(["xdotool", "search", "--onlyvisible", "--name", CAPTION], check=False)
             if found.returncode == 0:
                 wid = found.stdout.split()[-1].decode()
@@ -108,6 +114,8 @@ def answer(key, shots, args=()):
             if run(["xdotool", "search", "--onlyvisible", "--name", CAPTION], check=False).returncode != 0:
                 break
             time.sleep(0.25)
+    if errors is not None:
+        errors.append(proc.communicate(timeout=60)[1].decode("utf-8", errors="replace"))
     return proc.wait(timeout=60)
 
 
@@ -147,7 +155,14 @@ def main():
     for earlier in ("removed.reg", "removed-32bit.reg"):  # a backup is never written over
         if os.path.exists(os.path.join(out, earlier)):
             os.remove(os.path.join(out, earlier))
-    xvfb = subprocess.Popen(["Xvfb", ":97", "-screen", "0", "800x600x24"], stderr=subprocess.DEVNULL)
+    # A display of its own, whichever number is free: another run of this
+    # test (in another build folder) may hold one.
+    ready, told = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(told), "-screen", "0", "800x600x24"],
+                            pass_fds=(told,), stderr=subprocess.DEVNULL)
+    os.close(told)
+    env["DISPLAY"] = ":" + os.read(ready, 16).decode().strip()
+    os.close(ready)
     checks = []  # (what, passed, detail)
     try:
         time.sleep(1)
@@ -217,6 +232,30 @@ def main():
         version = run(["wine", exe, "--version"]).stdout.decode().strip()
         checks.append(("--version prints the version resource's", version == "t_uninst " + resource_version(exe),
                        version))
+
+        # Keys whose access control list denies DELETE to everyone, so that
+        # they refuse full rights: a product code's key without subkeys,
+        # which Wine deletes all the same, and one with a subkey, which
+        # the walk with full rights cannot reach, so that it stays.
+        leaf = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Products\\7D465AC418F4C2C4499266905AD7625A"
+        parent = "SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2"
+        for path in (leaf, parent):
+            run(["wine", deny_rights, "64", path, "0x10000"])
+        errors = []
+        code = answer("Return", ["confirmation-refused", "leftovers"], errors=errors)
+        checks.append(("a key that cannot be removed exits with 5", code == 5, "exit code %d" % code))
+        left = state()
+        kept = {item for item in removed64 if item[0].startswith("HKEY_LOCAL_MACHINE\\" + parent.upper())}
+        checks.append(("the key with a subkey stays", len(kept) > 1 and kept <= left["64"],
+                       "kept: %s; gone: %s" % (len(kept), sorted(map(str, kept - left["64"]))[:5])))
+        checks.append(("the rest of the product goes, the key without subkeys too",
+                       left["64"] == (restored["64"] - removed64) | kept and left["32"] == restored["32"] - removed32,
+                       "left: %s" % sorted(map(str, (left["64"] - (restored["64"] - removed64)) - kept))[:5]))
+        lines = [line for line in errors[0].splitlines() if "\t" in line]
+        checks.append(("it is listed, once, with the registry's reason",
+                       len(lines) == 1 and lines[0].startswith(
+                           "64-bit\tkey\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\t")
+                       and len(lines[0].split("\t")) == 4, errors[0]))
     finally:
         xvfb.terminate()
     for what, passed, detail in checks:

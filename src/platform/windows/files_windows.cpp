@@ -1,4 +1,5 @@
 // Writing a new file whole or not at all on Windows.
+#include "../error_text.h"
 #include "../files.h"
 #include "../win32.h"
 
@@ -9,15 +10,7 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? "." : path.substr(0, slash + 1);
 }
 
-std::string LastError() {
-  const DWORD code = GetLastError();
-  char text[512] = "";
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
-                 nullptr);
-  std::string reason = text;
-  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
-  return reason.empty() ? "error " + std::to_string(code) : reason;
-}
+std::string LastError() { return ErrorText(static_cast<LONG>(GetLastError())); }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {

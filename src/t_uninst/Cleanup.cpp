@@ -1,0 +1,49 @@
+#include "Cleanup.h"
+
+#include "../backup/Backup.h"
+#include "../platform/machine.h"
+#include "Plan.h"
+
+namespace {
+
+bool SaveRegistry() {
+  // On the stand-in both roots are one file: after a failed save the
+  // second flush would try, and report, the same save again.
+  return RegFlushKey(HKEY_LOCAL_MACHINE) == ERROR_SUCCESS && RegFlushKey(HKEY_CLASSES_ROOT) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+TCleanupOutcome CleanUp(const std::string& backupFile) {
+  using TEnd = TCleanupOutcome::TEnd;
+  TCleanupOutcome outcome;
+  const std::vector<REGSAM> views = RegistryViews();
+  outcome.NamedViews = views.size() > 1;
+  outcome.Plan = PlanCleanup(views);
+  if (!backupFile.empty() && !WriteBackup(outcome.Plan, views, backupFile, outcome.BackupError)) {
+    outcome.End = TEnd::kNoBackup;
+    return outcome;
+  }
+  // What the backup could not hold is not removed.
+  outcome.Answers = RemovePlanned(outcome.Plan, !backupFile.empty());
+  if (!SaveRegistry()) {
+    outcome.End = TEnd::kNotSaved;
+    return outcome;
+  }
+  outcome.Leftovers = FindLeftovers(outcome.Plan, outcome.Answers);
+  if (!outcome.Leftovers.empty()) outcome.End = TEnd::kLeftovers;
+  return outcome;
+}
+
+int ExitCodeOf(const TCleanupOutcome& outcome) {
+  switch (outcome.End) {
+    case TCleanupOutcome::TEnd::kNotSaved:
+      return 3;
+    case TCleanupOutcome::TEnd::kNoBackup:
+      return 4;
+    case TCleanupOutcome::TEnd::kLeftovers:
+      return 5;
+    default:
+      return 0;
+  }
+}

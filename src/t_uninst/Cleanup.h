@@ -1,0 +1,30 @@
+// The cleaning that follows the user's OK, as data: it plans, backs up,
+// removes, saves and checks, and tells nobody. The run reports the outcome
+// in boxes; a run without boxes can report the same outcome otherwise.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "../cleaner/TRemovalPlan.h"
+
+struct TCleanupOutcome {
+  enum class TEnd {
+    kDone,       // every planned item went (or none was found)
+    kNoBackup,   // the backup could not be written: nothing was removed
+    kNotSaved,   // the removals could not be saved
+    kLeftovers,  // saved, but planned items are still there
+  };
+  TEnd End = TEnd::kDone;
+  TRemovalPlan Plan;
+  bool NamedViews = false;           // the plan spans more than one registry view
+  std::vector<LONG> Answers;         // the registry's answer to each planned item's removal
+  std::string BackupError;           // for kNoBackup
+  std::vector<TLeftover> Leftovers;  // for kLeftovers
+};
+
+// `backupFile`, when not empty, names the backup to write first.
+TCleanupOutcome CleanUp(const std::string& backupFile);
+
+// 0 done, 3 not saved, 4 no backup, 5 items left.
+int ExitCodeOf(const TCleanupOutcome& outcome);

@@ -1,0 +1,29 @@
+#include "Leftovers.h"
+
+#include "../platform/dialogs.h"
+#include "../platform/error_text.h"
+#include "../platform/output.h"
+#include "ItemText.h"
+#include "Messages.h"
+
+namespace {
+
+std::string Reason(LONG answer) {
+  if (answer == kNotInBackup) return "not removed: it cannot be read whole, so the backup cannot hold it";
+  if (answer == ERROR_SUCCESS) return "still there after its removal";
+  return ErrorText(answer);
+}
+
+}  // namespace
+
+std::string LeftoverLine(const TLeftover& left, bool namedViews) {
+  return ItemPlace(left.Item, namedViews) + "\t" + Reason(left.Reason) + "\n";
+}
+
+void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews) {
+  std::string lines = "t_uninst: " + std::to_string(left.size()) +
+                      (left.size() == 1 ? " item to remove is still there:\n" : " items to remove are still there:\n");
+  for (const TLeftover& item : left) lines += LeftoverLine(item, namedViews);
+  WriteError(lines);
+  ShowMessageBox((kLeftoversBefore + std::to_string(left.size()) + kLeftoversAfter).c_str(), kCaption, MB_OK);
+}

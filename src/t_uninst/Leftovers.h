@@ -1,0 +1,15 @@
+// The planned items a run could not remove, told to the user.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "../cleaner/TRemovalPlan.h"
+
+// One line: where the item lies (as the preview names it), then why it
+// stayed, in the registry's words.
+std::string LeftoverLine(const TLeftover& left, bool namedViews);
+
+// The lines on the error output (the console on Windows), then the box
+// that says how many items stayed and what to do.
+void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews);
