@@ -194,7 +194,13 @@ TEST(RegFile, SyntaxErrorsNameTheirLine) {
       {head + "[HKEY_NOWHERE\\K]\r\n", 4, "unknown root key 'HKEY_NOWHERE'"},
       {head + "[HKEY_CURRENT_USER\\K\r\n", 4, "lacks its closing ']'"},
       {head + "[HKEY_CURRENT_USER\\K] x\r\n", 4, "text after the key's closing ']'"},
-      {head + "[-HKEY_CURRENT_USER\\K]\r\n\"v\"=\"x\"\r\n", 5, "belongs to no key"},
+      {head + "[-HKEY_CURRENT_USER\\Other]\r\n\"v\"=\"x\"\r\n", 5, "belongs to no key"},
+      // What the file sets, it may not set again nor remove: the first lines would be lost on writing.
+      {head + "\"v\"=\"x\"\r\n[HKCU\\k]\r\n\"V\"=\"y\"\r\n", 6, "the value 'V' is set a second time"},
+      {head + "@=\"x\"\r\n@=\"y\"\r\n", 5, "the default value is set a second time"},
+      {head + "\"v\"=\"x\"\r\n\"v\"=-\r\n", 5, "removes the value 'v' that the file sets earlier"},
+      {head + "[HKCU\\K\\Sub]\r\n[-HKEY_CURRENT_USER]\r\n", 5, "removes the key 'HKEY_CURRENT_USER'"},
+      {head + "\"v\"=\r\n", 4, "unknown kind of value data ''"},
       {"Windows Registry Editor Version 5.00\r\n\"v\"=\"x\"\r\n", 2, "a value before the first [key]"},
       {head + "stray\r\n", 4, "expected a [key], a value or a comment"},
   };
@@ -209,6 +215,40 @@ TEST(RegFile, SyntaxErrorsNameTheirLine) {
   }
   EXPECT_THROW(ReadRegFile("\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"), RegFileError);
   EXPECT_THROW(ReadRegFile("\xFF\xFEW"), RegFileError);
+}
+
+// A code page 932 file is written back from its text: bytes that would not
+// come back as they were are refused, naming the line and the bytes.
+TEST(RegFile, Regedit4BytesThatWouldNotComeBackAreRefused) {
+  struct Case {
+    std::string text;
+    size_t line;
+    std::string message;
+  };
+  const std::string head = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n";
+  const Case cases[] = {
+      {head + "\"v\"=\"a\x81 b\"\r\n", 4, "bytes 0x81 0x20 are not code page 932 text"},
+      {head + "\"v\"=\"a\x81\"\r\n", 4, "bytes 0x81 0x22 are not code page 932 text"},
+      {head + "\"v\"=\"a\"\r\n;\x81", 5, "byte 0x81 is not code page 932 text"},
+      {head + "\"v\"=\"\x87\x90\"\r\n", 4, "Windows writes as 0x81 0xE0"},
+      // A regedit 5 file saved by a text editor: UTF-8, no byte-order mark.
+      {"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n\"DisplayName\"=\""
+       "\xEF\xBC\xB0\xEF\xBD\x92\xEF\xBD\x8F \xC3\xA9\"\r\n",
+       4, "bytes 0xEF 0xBC 0xB0 are not code page 932 text; the file looks like UTF-8"},
+  };
+  for (const Case& c : cases) {
+    try {
+      ReadRegFile(c.text);
+      ADD_FAILURE() << "accepted: " << c.text;
+    } catch (const RegFileError& e) {
+      EXPECT_EQ(e.line(), c.line) << c.text;
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+  }
+  // What does come back is kept exactly: half-width katakana, the
+  // single-byte codes Windows maps, spaces after the first line.
+  const std::string exact = "REGEDIT4  \n[HKEY_CURRENT_USER\\K]\r\n\"v\"=\"\xB1\xDD\x80\xA0\xFD\x81\x45\"\n";
+  EXPECT_EQ(Roundtrip(exact), exact);
 }
 
 TEST(RegFile, NamesCompareAsWindowsUpperCasesThem) {

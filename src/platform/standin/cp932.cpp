@@ -150,6 +150,33 @@ bool Cp932CanHold(std::u16string_view text) {
   return true;
 }
 
+size_t FirstInexactCp932(std::string_view bytes, size_t& length) {
+  const Tables& t = tables();
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) continue;
+    if (!IsCp932LeadByte(b)) {
+      if (t.single[b] == kInvalid || t.encode[t.single[b]] != b) {
+        length = 1;
+        return i;
+      }
+      continue;
+    }
+    if (i + 1 == bytes.size()) {
+      length = 1;
+      return i;
+    }
+    const auto code = static_cast<std::uint16_t>(b << 8 | static_cast<unsigned char>(bytes[i + 1]));
+    const char16_t u = t.doubles[code];
+    if (u == kNone || t.encode[u] != code) {
+      length = 2;
+      return i;
+    }
+    ++i;
+  }
+  return std::string_view::npos;
+}
+
 size_t Cp932Size(const std::uint8_t* utf16le, size_t units) {
   const Tables& t = tables();
   size_t size = 0;

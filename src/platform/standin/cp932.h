@@ -26,6 +26,13 @@ void Utf16LeToCp932(const void* units, size_t count, std::string& out);
 
 bool Cp932CanHold(std::u16string_view text);
 
+// The first character of the bytes that converting to UTF-16 and back would
+// not give back as it was: bytes that are no character (a lead byte without
+// its trail byte, or with one that cannot follow it), or a character that
+// has a second code Windows would write instead. Gives its offset and sets
+// `length` to its bytes, or gives npos.
+size_t FirstInexactCp932(std::string_view bytes, size_t& length);
+
 // How many bytes Utf16ToCp932 gives for UTF-16LE bytes, without converting
 // them.
 size_t Cp932Size(const std::uint8_t* utf16le, size_t units);

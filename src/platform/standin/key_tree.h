@@ -150,6 +150,7 @@ class KeyTree {
   // The file the tree was read from, and its form.
   FileEncoding encoding = FileEncoding::kUtf16;
   bool regedit4 = false;
+  std::u16string signature;  // the first line as written, without its line end; empty: the canonical one
   std::u16string newline = u"\r\n";
   std::u16string trailer;  // text after the last section
   std::vector<Section> sections;

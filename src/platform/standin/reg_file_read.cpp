@@ -80,11 +80,21 @@ class Decoder {
         throw RegFileError(1, "UTF-8 .reg files are not read: save it as UTF-16 (regedit's form) or as REGEDIT4");
       }
     }
+    const size_t start = text.size();
     const size_t whole = got == 0 ? view.size() : CompletePrefix(view);
     const std::string_view rest = view.substr(whole);
     view = view.substr(0, whole);
     if (encoding_ == FileEncoding::kCp932) {
-      AppendCp932AsUtf16(view, text);
+      size_t length = 0;
+      const size_t bad = inexact_.empty() ? FirstInexactCp932(view, length) : std::string_view::npos;
+      if (bad != std::string_view::npos) {
+        AppendCp932AsUtf16(view.substr(0, bad), text);
+        inexactAt_ = emitted_ + (text.size() - start);
+        inexact_ = InexactMessage(view, bad, length);
+        AppendCp932AsUtf16(view.substr(bad), text);
+      } else {
+        AppendCp932AsUtf16(view, text);
+      }
     } else {
       if (view.size() % 2 != 0) throw RegFileError(1, "the UTF-16 file ends in the middle of a character");
       const size_t at = text.size();
@@ -93,10 +103,17 @@ class Decoder {
         text[at + i] = static_cast<char16_t>(static_cast<unsigned char>(view[2 * i]) |
                                              static_cast<unsigned char>(view[2 * i + 1]) << 8);
     }
+    emitted_ += text.size() - start;
     std::copy(rest.begin(), rest.end(), bytes_.begin());
     carried_ = rest.size();
     return true;
   }
+
+  // Whether the text before a position (in UTF-16 units from the start of
+  // the file) holds bytes of a code page 932 file that could not be written
+  // back as they are; the message says what was found.
+  bool InexactBefore(size_t position) const { return !inexact_.empty() && inexactAt_ < position; }
+  const std::string& inexact() const { return inexact_; }
 
  private:
   static constexpr size_t kPiece = 1 << 20;
@@ -110,8 +127,70 @@ class Decoder {
     return i > bytes.size() ? bytes.size() - 1 : bytes.size();
   }
 
+  static std::string Hex(std::string_view bytes) {
+    std::string out;
+    for (unsigned char b : bytes) {
+      static constexpr char kDigits[] = "0123456789ABCDEF";
+      out += out.empty() ? "0x" : " 0x";
+      out += kDigits[b >> 4];
+      out += kDigits[b & 15];
+    }
+    return out;
+  }
+
+  // What is wrong with the character at `at` of a piece. A file that is
+  // UTF-8 (a .reg file saved by a text editor) is told so, with the whole
+  // UTF-8 character.
+  static std::string InexactMessage(std::string_view piece, size_t at, size_t length) {
+    constexpr const char* kSaveAs = "save it as UTF-16 (regedit's form) or as REGEDIT4 in code page 932";
+    if (LooksLikeUtf8(piece)) {
+      size_t first = at;
+      while (first > 0 && at - first < 3 && (static_cast<unsigned char>(piece[first]) & 0xC0) == 0x80) --first;
+      const size_t size = Utf8Length(static_cast<unsigned char>(piece[first]));
+      return "bytes " + Hex(piece.substr(first, size)) +
+             " are not code page 932 text; the file looks like UTF-8 without a byte-order mark: " + kSaveAs;
+    }
+    const std::string_view bytes = piece.substr(at, length);
+    const std::string again = Utf16ToCp932(Cp932ToUtf16(bytes));
+    if (Cp932ToUtf16(bytes) != u"\u30FB" && again.size() == bytes.size() && again.find('?') == std::string::npos)
+      return "bytes " + Hex(bytes) + " are a code page 932 character that Windows writes as " + Hex(again) +
+             "; the file could not be written back as it is: write it as " + Hex(again) + " or " + kSaveAs;
+    return std::string(length == 1 ? "byte " : "bytes ") + Hex(bytes) + (length == 1 ? " is" : " are") +
+           " not code page 932 text; the file could not be written back as it is. If this file is UTF-8, " + kSaveAs;
+  }
+
+  static size_t Utf8Length(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xF0) return 4;
+    if (lead >= 0xE0) return 3;
+    return 2;
+  }
+
+  // Valid UTF-8 with at least one character outside ASCII; a character cut
+  // at the end of the piece counts as valid.
+  static bool LooksLikeUtf8(std::string_view bytes) {
+    bool wide = false;
+    for (size_t i = 0; i < bytes.size();) {
+      const auto b = static_cast<unsigned char>(bytes[i]);
+      if (b < 0x80) {
+        ++i;
+        continue;
+      }
+      if (b < 0xC2 || b > 0xF4) return false;
+      const size_t size = Utf8Length(b);
+      for (size_t k = 1; k < size && i + k < bytes.size(); ++k)
+        if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+      wide = true;
+      i += size;
+    }
+    return wide;
+  }
+
   const RegFileSource& read_;
   FileEncoding encoding_ = FileEncoding::kCp932;
+  size_t emitted_ = 0;  // UTF-16 units given so far
+  size_t inexactAt_ = 0;
+  std::string inexact_;
   bool started_ = false;
   // A piece, after the bytes carried: one of a split character, or up to
   // two of a byte-order mark still being read.
@@ -133,6 +212,7 @@ class Reader {
                          "not a registry file: the first line must be \"Windows Registry Editor Version 5.00\" "
                          "or \"REGEDIT4\"");
     }
+    tree_.signature = std::u16string(Content(first));
     tree_.newline = std::u16string(first.substr(Content(first).size()));
     if (tree_.newline.empty()) tree_.newline = u"\r\n";
     while (!AtEnd()) {
@@ -171,10 +251,13 @@ class Reader {
   std::u16string_view NextLine() {
     size_t end = text_.find(u'\n', pos_ - base_);
     while (end == std::u16string::npos && !done_) {
+      // A long line is searched once, not again from its start after each piece.
+      const size_t searched = text_.size() + base_;
       Refill();
-      end = text_.find(u'\n', pos_ - base_);
+      end = text_.find(u'\n', searched - base_);
     }
     const size_t next = end == std::u16string::npos ? text_.size() : end + 1;
+    if (decoder_.InexactBefore(base_ + next)) throw RegFileError(line_ + 1, decoder_.inexact());
     std::u16string_view line(text_.data() + (pos_ - base_), next - (pos_ - base_));
     pos_ = base_ + next;
     ++line_;
@@ -201,7 +284,11 @@ class Reader {
     Key* key = Resolve(path, !removal);
     if (removal) {
       tree_.hadRemovals = true;
-      if (key != nullptr && key != tree_.Root(root_)) tree_.Remove(*key);
+      // Removing what the file set earlier would drop those lines when the
+      // file is written back; a removal of nothing stays as a line.
+      if (key != nullptr && HasSection(*key))
+        throw RegFileError(line_, "the line removes the key " + Quote(path) +
+                                      " that the file sets earlier; the file could not be written back as it is");
       pending_ += line;
       current_ = -1;
       return;
@@ -217,6 +304,13 @@ class Reader {
       if (!canonical) text->raw = std::u16string(line);
     }
     pending_.clear();
+  }
+
+  // Whether a section of the file names the key or a key below it.
+  static bool HasSection(const Key& key) {
+    if (key.section >= 0) return true;
+    return std::any_of(key.children.begin(), key.children.end(),
+                       [](const std::unique_ptr<Key>& child) { return !child->deleted && HasSection(*child); });
   }
 
   // The key a path names; created when `create`, else null when missing.
@@ -301,15 +395,24 @@ class Reader {
     rest = TrimLeft(rest.substr(1));
     Key& key = *tree_.sections[current_].key;
 
+    const std::string shownName =
+        name.empty() && body.front() == u'@' ? "the default value" : "the value " + Quote(name);
     if (!rest.empty() && rest.front() == u'-' && TrimRight(rest.substr(1)).empty()) {
-      tree_.RemoveValue(key, name);
+      if (key.FindValue(name) != nullptr)
+        throw RegFileError(line_, "the line removes " + shownName +
+                                      " that the file sets earlier; the file could not be written back as it is");
       tree_.hadRemovals = true;
       pending_ += Since(start);
       return;
     }
+    // Setting a value again would move it to its last line, dropping the first.
+    if (key.FindValue(name) != nullptr)
+      throw RegFileError(line_, shownName +
+                                    " is set a second time for the same key; the file could not be written "
+                                    "back as it is: keep one of the two lines");
     std::uint32_t type = REG_SZ;
     std::vector<std::uint8_t> data;
-    if (rest.front() == u'"') {
+    if (!rest.empty() && rest.front() == u'"') {
       rest.remove_prefix(1);
       std::u16string text = QuotedText(rest, "string");
       if (!TrimRight(rest).empty()) throw RegFileError(line_, "text after the string's closing '\"': " + Quote(rest));

@@ -20,7 +20,10 @@ class Writer {
 
   bool Run() {
     if (tree_.encoding == FileEncoding::kUtf16 && !sink_("\xFF\xFE")) return false;
-    out_ = tree_.regedit4 ? u"REGEDIT4" : u"Windows Registry Editor Version 5.00";
+    if (!tree_.signature.empty())
+      out_ = tree_.signature;
+    else
+      out_ = tree_.regedit4 ? u"REGEDIT4" : u"Windows Registry Editor Version 5.00";
     out_ += tree_.newline;
     for (size_t i = 0; i < tree_.sections.size(); ++i) {
       const Section& s = tree_.sections[i];
