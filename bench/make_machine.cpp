@@ -5,7 +5,12 @@
 // (about a thousand components, its uninstall entries, its four product
 // codes, its shared DLLs) among them.
 //
-//   make_machine COMPONENTS utf16|cp932 SEED OUT.reg
+//   make_machine COMPONENTS utf16|cp932 SEED OUT.reg [sorted|random|reverse]
+//
+// The order is that of the component keys and the product lists' keys:
+// sorted as the installer keeps them and regedit writes them (the default),
+// shuffled (as a merged, concatenated or generated file has them) or
+// reversed. The keys and values are the same in every order.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -156,6 +161,18 @@ const char* const kVendors[] = {"Contoso", "Fabrikam", "Northwind", "Tailspin", 
 const char* const kFiles[] = {"core.dll", "ui.dll", "app.exe", "help.chm", "data.bin", "net.dll", "res.dll"};
 const char* const kJapanese[] = {"表示ソフト", "画像ビューア", "文書エディタ", "会計ソフト"};
 
+enum class Order { kSorted, kRandom, kReverse };
+
+// Puts sorted items in the order asked for, with a generator of its own so
+// that the machine's content does not depend on the order.
+template <typename T>
+void Arrange(std::vector<T>& items, Order order, std::uint64_t seed) {
+  if (order == Order::kReverse) std::reverse(items.begin(), items.end());
+  if (order != Order::kRandom) return;
+  Random r(seed);
+  for (size_t i = items.size(); i > 1; --i) std::swap(items[i - 1], items[r.Below(static_cast<int>(i))]);
+}
+
 struct Product {
   std::string code;  // packed
   std::string name;
@@ -163,16 +180,18 @@ struct Product {
 };
 
 void Components(Output& out, const std::string& list, int count, int productShare, const std::vector<Product>& products,
-                Random& r, bool utf16) {
+                Random& r, bool utf16, Order order) {
   // The installer keeps component names sorted; regedit writes them so.
-  std::vector<std::pair<std::string, int>> keys;  // name, product index (-1: ZobrikLine)
-  keys.reserve(count);
-  for (int i = 0; i < count; ++i)
-    keys.emplace_back(Hex32(r), i < productShare ? -1 : r.Below(static_cast<int>(products.size())));
-  std::sort(keys.begin(), keys.end());
-  out.Section(list);
-  for (const auto& [name, owner] : keys) {
-    out.Section(list, name);
+  struct Component {
+    std::string name;
+    std::vector<std::string> values;
+    bool operator<(const Component& other) const { return name < other.name; }
+  };
+  std::vector<Component> keys(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    Component& c = keys[static_cast<size_t>(i)];
+    c.name = Hex32(r);
+    const int owner = i < productShare ? -1 : r.Below(static_cast<int>(products.size()));  // -1: ZobrikLine
     const int users = owner < 0 ? 1 : 1 + r.Below(3);
     for (int u = 0; u < users; ++u) {
       const int p = owner < 0 ? r.Below(4) : (owner + u) % static_cast<int>(products.size());
@@ -181,15 +200,22 @@ void Components(Output& out, const std::string& list, int count, int productShar
       const std::string file = folder + "\\" + kFiles[r.Below(7)];
       switch (r.Below(8)) {
         case 0:  // a registry path, as components that install keys hold
-          out.Line(Quoted(code) + "=" + Quoted("02:\\SOFTWARE\\" + folder.substr(17) + "\\Settings"));
+          c.values.push_back(Quoted(code) + "=" + Quoted("02:\\SOFTWARE\\" + folder.substr(17) + "\\Settings"));
           break;
         case 1:
-          out.Line(Quoted(code) + "=" + HexText("hex(2):", "%ProgramFiles%\\" + folder.substr(17), utf16));
+          c.values.push_back(Quoted(code) + "=" + HexText("hex(2):", "%ProgramFiles%\\" + folder.substr(17), utf16));
           break;
         default:
-          out.Line(Quoted(code) + "=" + Quoted(file));
+          c.values.push_back(Quoted(code) + "=" + Quoted(file));
       }
     }
+  }
+  std::sort(keys.begin(), keys.end());
+  Arrange(keys, order, r.Next());
+  out.Section(list);
+  for (const Component& c : keys) {
+    out.Section(list, c.name);
+    for (const std::string& v : c.values) out.Line(v);
   }
 }
 
@@ -217,9 +243,10 @@ void Uninstall(Output& out, const std::vector<Product>& products, Random& r) {
   }
 }
 
-void ProductLists(Output& out, const std::vector<Product>& products) {
+void ProductLists(Output& out, const std::vector<Product>& products, Order order, std::uint64_t seed) {
   std::vector<Product> sorted = products;
   std::sort(sorted.begin(), sorted.end(), [](const Product& a, const Product& b) { return a.code < b.code; });
+  Arrange(sorted, order, seed);
   const std::string classes = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Installer\\Products";
   const std::string system = std::string(kCv) + "\\Installer\\UserData\\S-1-5-18\\Products";
   const std::string machine = std::string(kCv) + "\\Installer\\Products";
@@ -274,8 +301,12 @@ void Software(Output& out, int count, Random& r) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
-    std::fprintf(stderr, "usage: make_machine COMPONENTS utf16|cp932 SEED OUT.reg\n");
+  const std::string orderName = argc == 6 ? argv[5] : "sorted";
+  const Order order = orderName == "random"    ? Order::kRandom
+                      : orderName == "reverse" ? Order::kReverse
+                                               : Order::kSorted;
+  if ((argc != 5 && argc != 6) || (order == Order::kSorted && orderName != "sorted")) {
+    std::fprintf(stderr, "usage: make_machine COMPONENTS utf16|cp932 SEED OUT.reg [sorted|random|reverse]\n");
     return 2;
   }
   const int components = std::atoi(argv[1]);
@@ -298,12 +329,12 @@ int main(int argc, char** argv) {
   for (const char* code : kProductCodes) withProduct.push_back({code, "ZobrikLine", "C:\\Program Files\\ZobrikLine"});
 
   Output out(file, utf16);
-  ProductLists(out, withProduct);
+  ProductLists(out, withProduct, order, r.Next());
   const std::string installer = std::string(kCv) + "\\Installer";
   const int older = components / 10;
-  Components(out, installer + "\\Components", older, kProductComponents / 10, products, r, utf16);
+  Components(out, installer + "\\Components", older, kProductComponents / 10, products, r, utf16, order);
   Components(out, installer + "\\UserData\\S-1-5-18\\Components", components - older,
-             kProductComponents - kProductComponents / 10, products, r, utf16);
+             kProductComponents - kProductComponents / 10, products, r, utf16, order);
   Uninstall(out, withProduct, r);
   SharedDlls(out, components / 20, r);
   Software(out, components / 10, r);

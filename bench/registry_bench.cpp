@@ -4,7 +4,8 @@
 //   registry_bench T_UNINST CSV_OUT MACHINE.reg...
 //
 // For each machine (named like machine-100000-utf16.reg, the number being
-// its component keys) it measures, in this process, loading the file, the
+// its component keys, or machine-100000-utf16-random.reg for one whose keys
+// are not in sorted order) it measures, in this process, loading the file, the
 // two passes and writing the file back, with the registry calls made; then
 // the built program as a user runs it, with its peak memory. Each step works
 // on a fresh copy of the machine, so the machine files stay as they are.
@@ -139,17 +140,23 @@ double Program(const std::string& binary, const std::string& machine, long& peak
 }
 
 struct Machine {
-  std::string name;
   long components;
   std::string encoding;
+  std::string order;
 };
 
 Machine Describe(const std::string& path) {
-  // machine-COMPONENTS-ENCODING.reg
+  // machine-COMPONENTS-ENCODING[-ORDER].reg
   const std::string name = std::filesystem::path(path).stem();
-  const size_t first = name.find('-'), second = name.rfind('-');
-  if (first == std::string::npos || second == first) Fail(path + ": name it machine-COMPONENTS-ENCODING.reg");
-  return {name, std::atol(name.substr(first + 1, second - first - 1).c_str()), name.substr(second + 1)};
+  std::vector<std::string> parts;
+  for (size_t start = 0;;) {
+    const size_t dash = name.find('-', start);
+    parts.push_back(name.substr(start, dash - start));
+    if (dash == std::string::npos) break;
+    start = dash + 1;
+  }
+  if (parts.size() < 3 || parts.size() > 4) Fail(path + ": name it machine-COMPONENTS-ENCODING[-ORDER].reg");
+  return {std::atol(parts[1].c_str()), parts[2], parts.size() == 4 ? parts[3] : "sorted"};
 }
 
 }  // namespace
@@ -159,12 +166,13 @@ int main(int argc, char** argv) {
   const std::string binary = argv[1];
   FILE* csv = std::fopen(argv[2], "w");
   if (csv == nullptr) Fail(std::string("cannot write ") + argv[2]);
-  std::fprintf(csv,
-               "components,encoding,file_mb,floor_read_s,floor_write_s,load_s,passes_s,save_s,program_s,peak_mb,"
-               "load_mb_s,save_mb_s,passes_us_per_component,program_to_floor,peak_to_file,calls,calls_per_component\n");
-  std::printf("%-9s %-5s %8s | %7s %7s | %7s %6s %7s | %7s %6s %7s | %7s %7s | %7s %6s | %8s %5s | %6s\n", "machine",
-              "enc", "MB", "floor r", "floor w", "load", "MB/s", "x floor", "save", "MB/s", "x floor", "passes",
-              "us/comp", "program", "x flr", "peak MB", "x file", "calls/c");
+  std::fprintf(
+      csv,
+      "components,encoding,file_mb,floor_read_s,floor_write_s,load_s,passes_s,save_s,program_s,peak_mb,"
+      "load_mb_s,save_mb_s,passes_us_per_component,program_to_floor,peak_to_file,calls,calls_per_component,order\n");
+  std::printf("%-9s %-5s %-7s %8s | %7s %7s | %7s %6s %7s | %7s %6s %7s | %7s %7s | %7s %6s | %8s %5s | %6s\n",
+              "machine", "enc", "order", "MB", "floor r", "floor w", "load", "MB/s", "x floor", "save", "MB/s",
+              "x floor", "passes", "us/comp", "program", "x flr", "peak MB", "x file", "calls/c");
   for (int i = 3; i < argc; ++i) {
     const Machine m = Describe(argv[i]);
     const double mb = static_cast<double>(std::filesystem::file_size(argv[i])) / 1e6;
@@ -178,15 +186,15 @@ int main(int argc, char** argv) {
     const double callsPerComponent = static_cast<double>(steps.calls) / static_cast<double>(m.components);
     const double programToFloor = program / (floorRead + floorWrite);
     std::printf(
-        "%-9ld %-5s %8.1f | %7.3f %7.3f | %7.3f %6.0f %7.1f | %7.3f %6.0f %7.1f | %7.3f %7.2f | %7.3f %6.1f | %8.0f "
-        "%5.2f | %6.1f\n",
-        m.components, m.encoding.c_str(), mb, floorRead, floorWrite, steps.load, mb / steps.load,
+        "%-9ld %-5s %-7s %8.1f | %7.3f %7.3f | %7.3f %6.0f %7.1f | %7.3f %6.0f %7.1f | %7.3f %7.2f | %7.3f %6.1f | "
+        "%8.0f %5.2f | %6.1f\n",
+        m.components, m.encoding.c_str(), m.order.c_str(), mb, floorRead, floorWrite, steps.load, mb / steps.load,
         steps.load / floorRead, steps.save, mb / steps.save, steps.save / floorWrite, steps.passes, perComponent,
         program, programToFloor, peakMb, peakMb / mb, callsPerComponent);
-    std::fprintf(csv, "%ld,%s,%.1f,%.4f,%.4f,%.4f,%.4f,%.4f,%.4f,%.1f,%.1f,%.1f,%.3f,%.2f,%.3f,%llu,%.2f\n",
+    std::fprintf(csv, "%ld,%s,%.1f,%.4f,%.4f,%.4f,%.4f,%.4f,%.4f,%.1f,%.1f,%.1f,%.3f,%.2f,%.3f,%llu,%.2f,%s\n",
                  m.components, m.encoding.c_str(), mb, floorRead, floorWrite, steps.load, steps.passes, steps.save,
                  program, peakMb, mb / steps.load, mb / steps.save, perComponent, programToFloor, peakMb / mb,
-                 static_cast<unsigned long long>(steps.calls), callsPerComponent);
+                 static_cast<unsigned long long>(steps.calls), callsPerComponent, m.order.c_str());
     std::fflush(stdout);
   }
   std::fclose(csv);

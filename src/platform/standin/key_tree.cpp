@@ -1,13 +1,14 @@
 #include "key_tree.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "upcase.h"
 
 namespace standin {
 namespace {
 
-constexpr size_t kIndexFrom = 16;  // values; below this a scan is faster
+constexpr size_t kIndexFrom = 16;  // values or unsorted children; below this a scan is faster
 
 template <typename Children>
 auto ChildPosition(Children& children, std::u16string_view name) {
@@ -27,8 +28,40 @@ const RootName& NameOfRoot(std::uint8_t root) {
 }
 
 Key* Key::FindChild(std::u16string_view name) const {
-  auto it = ChildPosition(children, name);
-  return it != children.end() && !(*it)->deleted && CompareUpcased((*it)->name, name) == 0 ? it->get() : nullptr;
+  Key* child = FindAnyChild(name);
+  return child != nullptr && !child->deleted ? child : nullptr;
+}
+
+Key* Key::FindAnyChild(std::u16string_view name) const {
+  if (childrenSorted) {
+    auto it = ChildPosition(children, name);
+    return it != children.end() && CompareUpcased((*it)->name, name) == 0 ? it->get() : nullptr;
+  }
+  if (children.size() < kIndexFrom) {
+    for (const auto& child : children)
+      if (SameName(child->name, name)) return child.get();
+    return nullptr;
+  }
+  if (childIndex.empty())
+    for (std::uint32_t i = 0; i < children.size(); ++i) IndexChild(i);
+  const size_t mask = childIndex.size() - 1;
+  for (size_t slot = HashUpcased(name) & mask; childIndex[slot] != 0; slot = (slot + 1) & mask) {
+    Key* child = children[childIndex[slot] - 1].get();
+    if (SameName(child->name, name)) return child;
+  }
+  return nullptr;
+}
+
+void Key::IndexChild(std::uint32_t position) const {
+  // At most half full, so that a probe ends soon.
+  if (childIndex.size() < 2 * (static_cast<size_t>(position) + 1)) {
+    childIndex.assign(std::max<size_t>(64, std::bit_ceil(4 * (static_cast<size_t>(position) + 1))), 0);
+    for (std::uint32_t i = 0; i < position; ++i) IndexChild(i);
+  }
+  const size_t mask = childIndex.size() - 1;
+  size_t slot = HashUpcased(children[position]->name) & mask;
+  while (childIndex[slot] != 0) slot = (slot + 1) & mask;
+  childIndex[slot] = position + 1;
 }
 
 void Key::IndexValues() const {
@@ -85,21 +118,25 @@ KeyTree::KeyTree() {
 Key* KeyTree::Root(std::uint8_t root) const { return root == kClassesRoot ? classes_ : roots_[root].get(); }
 
 Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
-  auto it = ChildPosition(parent.children, name);
-  if (it != parent.children.end() && CompareUpcased((*it)->name, name) == 0) {
-    if (!(*it)->deleted) {
+  if (Key* existing = parent.FindAnyChild(name)) {
+    if (!existing->deleted) {
       if (created) *created = false;
-      return it->get();
+      return existing;
     }
     // A deleted key of that name still holds its place.
     Compact(parent);
-    it = ChildPosition(parent.children, name);
   }
   auto key = std::make_unique<Key>();
   key->name = Keep(name);
   key->parent = &parent;
   Key* raw = key.get();
-  parent.children.insert(it, std::move(key));
+  // Keys that come sorted stay so; the others are sorted once, when listed.
+  if (parent.childrenSorted && !parent.children.empty() && CompareUpcased(parent.children.back()->name, name) > 0) {
+    parent.childrenSorted = false;
+    parent.childIndex.clear();
+  }
+  parent.children.push_back(std::move(key));
+  if (!parent.childIndex.empty()) parent.IndexChild(static_cast<std::uint32_t>(parent.children.size() - 1));
   if (!parent.childMaxStale) parent.cachedChildMax = std::max<std::uint32_t>(parent.cachedChildMax, name.size());
   if (created) *created = true;
   changed = true;
@@ -117,11 +154,24 @@ const Value& KeyTree::ValueAt(Key& key, size_t index) {
 
 const Key& KeyTree::Subkey(Key& parent, size_t index) {
   Compact(parent);
+  Sort(parent);
   return *parent.children[index];
+}
+
+void KeyTree::Sort(Key& parent) {
+  if (parent.childrenSorted) return;
+  std::sort(parent.children.begin(), parent.children.end(),
+            [](const std::unique_ptr<Key>& a, const std::unique_ptr<Key>& b) {
+              return CompareUpcased(a->name, b->name) < 0;
+            });
+  parent.childrenSorted = true;
+  parent.childIndex.clear();
+  parent.childIndex.shrink_to_fit();
 }
 
 void KeyTree::Compact(Key& parent) {
   if (parent.deletedChildren == 0) return;
+  parent.childIndex.clear();
   auto live = parent.children.begin();
   for (auto& child : parent.children) {
     if (child->deleted)
@@ -140,6 +190,9 @@ void KeyTree::Bury(Key& key) {
   }
   key.children.clear();
   key.children.shrink_to_fit();
+  key.childIndex.clear();
+  key.childIndex.shrink_to_fit();
+  key.childrenSorted = true;
   key.deletedChildren = 0;
   key.values.clear();
   key.values.shrink_to_fit();

@@ -70,10 +70,14 @@ struct Value {
 struct Key {
   KeptText name;
   Key* parent = nullptr;
-  // Sorted by their upper-cased names. Deleted keys stay in place, marked,
-  // until the parent's subkeys are next enumerated (KeyTree::Subkey).
+  // In the order they were made until the parent's subkeys are next
+  // enumerated (KeyTree::Subkey), which sorts them by their upper-cased
+  // names: a file's keys come in any order, and inserting each in its
+  // sorted place would cost a move of the others. Deleted keys stay in
+  // place, marked, until then too.
   std::vector<std::unique_ptr<Key>> children;
   std::uint32_t deletedChildren = 0;
+  bool childrenSorted = true;
   std::vector<Value> values;  // in written order, removed ones among them for a while
   std::uint32_t removedValues = 0;
   std::uint32_t denied = 0;   // access rights refused on this key (tests)
@@ -88,6 +92,13 @@ struct Key {
   size_t LongestChildName() const;
   size_t LongestValueName() const;
   size_t LongestData() const;
+
+  // The child of that name, deleted or not, or null.
+  Key* FindAnyChild(std::u16string_view name) const;
+  // A lookup index for keys with many unsorted children: positions in
+  // `children` plus one, by the hash of their names (open addressing).
+  void IndexChild(std::uint32_t position) const;
+  mutable std::vector<std::uint32_t> childIndex;
 
   // A lookup index for keys with many values, kept in step with `values`.
   void IndexValues() const;
@@ -167,6 +178,8 @@ class KeyTree {
   void Bury(Key& key);
   // Drops the deleted keys from a parent's children.
   void Compact(Key& parent);
+  // Puts a parent's children in enumeration order.
+  static void Sort(Key& parent);
 
   std::unique_ptr<Key> roots_[kRootCount];
   Key* classes_ = nullptr;

@@ -53,4 +53,14 @@ int CompareUpcased(std::u16string_view a, std::u16string_view b) {
   return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
+std::uint64_t HashUpcased(std::u16string_view text) {
+  const auto& t = table();
+  std::uint64_t h = 0xcbf29ce484222325;  // FNV-1a
+  for (char16_t c : text) {
+    h ^= t[c];
+    h *= 0x100000001b3;
+  }
+  return h;
+}
+
 }  // namespace standin

@@ -2,6 +2,7 @@
 // each UTF-16 unit is upper-cased on its own by the Unicode case table.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,7 @@ bool SameName(std::u16string_view a, std::u16string_view b);
 // Orders two names as their upper-cased forms order: negative, zero or
 // positive.
 int CompareUpcased(std::u16string_view a, std::u16string_view b);
+// A hash of the upper-cased name: names that are the same hash the same.
+std::uint64_t HashUpcased(std::u16string_view text);
 
 }  // namespace standin
