@@ -286,7 +286,10 @@ std::int32_t KeyTree::AddSection(Key& key, std::uint8_t root, RootSpelling spell
   s.root = root;
   s.spelling = spelling;
   sections.push_back(std::move(s));
-  if (key.section < 0) key.section = index;
+  if (key.section < 0)
+    key.section = index;
+  else
+    key.manySections = true;
   return index;
 }
 

@@ -83,6 +83,7 @@ struct Key {
   std::uint32_t denied = 0;   // access rights refused on this key (tests)
   std::int32_t section = -1;  // the key's first section in the file
   bool deleted = false;
+  bool manySections = false;  // the file names the key in more than one section
 
   size_t SubkeyCount() const { return children.size() - deletedChildren; }
   size_t ValueCount() const { return values.size() - removedValues; }

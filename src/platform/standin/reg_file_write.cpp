@@ -1,5 +1,8 @@
 // Writing the key tree back as a .reg file, a piece at a time.
 
+#include <unordered_map>
+#include <vector>
+
 #include "../../regfile/RegValueText.h"
 #include "cp932.h"
 #include "reg_file.h"
@@ -14,8 +17,15 @@ constexpr size_t kPiece = 1 << 17;
 class Writer {
  public:
   Writer(const KeyTree& tree, const RegFileSink& sink) : tree_(tree), sink_(sink) {
-    for (const Section& s : tree_.sections)
-      if (!s.key->deleted) Cover(s.key);
+    for (size_t i = 0; i < tree_.sections.size(); ++i) {
+      const Key* key = tree_.sections[i].key;
+      if (key->deleted) continue;
+      Cover(key);
+      // The values of a key named in several sections, sorted out once.
+      if (key->manySections && key->section == static_cast<std::int32_t>(i))
+        for (const Value& v : key->values)
+          if (!v.removed) split_[v.section].push_back(&v);
+    }
   }
 
   bool Run() {
@@ -37,13 +47,11 @@ class Writer {
         out_ += text->raw;
       else
         Header(*s.key, s.root, s.spelling);
-      for (const Value& v : s.key->values) {
-        if (v.removed || v.section != static_cast<std::int32_t>(i)) continue;
-        if (v.text != nullptr) out_ += v.text->leading;
-        if (v.text != nullptr && !v.text->raw.empty())
-          out_ += v.text->raw;
-        else
-          AppendValue(out_, v, tree_.regedit4, tree_.newline);
+      if (!s.key->manySections) {
+        for (const Value& v : s.key->values)
+          if (!v.removed) Write(v);
+      } else if (auto it = split_.find(static_cast<std::int32_t>(i)); it != split_.end()) {
+        for (const Value* v : it->second) Write(*v);
       }
       if (out_.size() >= kPiece && !Emit()) return false;
     }
@@ -52,6 +60,14 @@ class Writer {
   }
 
  private:
+  void Write(const Value& v) {
+    if (v.text != nullptr) out_ += v.text->leading;
+    if (v.text != nullptr && !v.text->raw.empty())
+      out_ += v.text->raw;
+    else
+      AppendValue(out_, v, tree_.regedit4, tree_.newline);
+  }
+
   // Marks a key and its parents as having a section written below them.
   void Cover(const Key* key) {
     for (; key != nullptr && key->coveredInWrite != write_; key = key->parent) key->coveredInWrite = write_;
@@ -97,6 +113,7 @@ class Writer {
   const std::uint32_t write_ = ++writes;
   static inline std::uint32_t writes = 0;
   std::u16string out_;
+  std::unordered_map<std::int32_t, std::vector<const Value*>> split_;  // by section
 };
 
 }  // namespace
