@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The benchmark at machine scale: machines of 10,000, 100,000 and 1,000,000
-# component keys in both encodings (made once, deterministic, in
-# build/bench/), the stand-in's figures next to the plain-I/O floor, and
+# The benchmark at machine scale: machines of 10,000, 100,000, 300,000 and
+# 1,000,000 component keys in both encodings, their keys sorted (as regedit
+# writes them) and in random order, and the 300,000 UTF-16 one in reverse
+# order (made once, deterministic, in build/bench/), the stand-in's figures
+# next to the plain-I/O floor, and
 # under Wine t_uninst.exe and Wine's own reg.exe on the
 # 100,000 machine. Installs what is missing first, like scripts/test.sh.
 # Prints the table, writes build/bench/bench.csv and draws
@@ -9,17 +11,21 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-sizes=${BENCH_SIZES:-"10000 100000 1000000"}
+sizes=${BENCH_SIZES:-"10000 100000 300000 1000000"}
 out=build/bench
 mkdir -p "$out"
 cmake --preset default >/dev/null
 cmake --build --preset default -j"$(nproc)" --target t_uninst make_machine registry_bench >/dev/null
 machines=()
 for n in $sizes; do
-  for encoding in utf16 cp932; do
-    file=$out/machine-$n-$encoding.reg
-    [ -f "$file" ] || build/default/make_machine "$n" "$encoding" 1 "$file"
-    machines+=("$file")
+  for order in sorted random reverse; do
+    for encoding in utf16 cp932; do
+      [ "$order" = reverse ] && { [ "$n" = 300000 ] && [ "$encoding" = utf16 ] || continue; }
+      file=$out/machine-$n-$encoding.reg
+      [ "$order" = sorted ] || file=$out/machine-$n-$encoding-$order.reg
+      [ -f "$file" ] || build/default/make_machine "$n" "$encoding" 1 "$file" "$order"
+      machines+=("$file")
+    done
   done
 done
 build/default/registry_bench build/default/t_uninst "$out/bench.csv" "${machines[@]}" | tee "$out/bench.txt"
@@ -31,6 +37,7 @@ if [ -f "$out/machine-100000-utf16.reg" ]; then
     tee -a "$out/bench.txt"
 fi
 
-grep ',utf16,' "$out/bench.csv" >"$out/bench-utf16.csv"
-gnuplot -e "csv='$out/bench-utf16.csv'; png='$out/bench.png'" bench/plot.gp
+grep ',utf16,.*,sorted$' "$out/bench.csv" >"$out/bench-utf16.csv"
+grep ',utf16,.*,random$' "$out/bench.csv" >"$out/bench-utf16-random.csv"
+gnuplot -e "csv='$out/bench-utf16.csv'; random='$out/bench-utf16-random.csv'; png='$out/bench.png'" bench/plot.gp
 echo "plot: $out/bench.png"

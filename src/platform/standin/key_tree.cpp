@@ -160,10 +160,21 @@ const Key& KeyTree::Subkey(Key& parent, size_t index) {
 
 void KeyTree::Sort(Key& parent) {
   if (parent.childrenSorted) return;
-  std::sort(parent.children.begin(), parent.children.end(),
-            [](const std::unique_ptr<Key>& a, const std::unique_ptr<Key>& b) {
-              return CompareUpcased(a->name, b->name) < 0;
-            });
+  // Sorted by the names' first units, copied beside the keys: comparing the
+  // names themselves would reach each time into a key and its name, which
+  // lie wherever the file's order put them.
+  struct Entry {
+    std::array<std::uint64_t, 2> prefix;
+    Key* key;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(parent.children.size());
+  for (auto& child : parent.children) entries.push_back({UpcasedPrefix(child->name), child.release()});
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    return CompareUpcased(a.key->name, b.key->name) < 0;
+  });
+  for (size_t i = 0; i < entries.size(); ++i) parent.children[i].reset(entries[i].key);
   parent.childrenSorted = true;
   parent.childIndex.clear();
   parent.childIndex.shrink_to_fit();

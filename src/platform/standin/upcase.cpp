@@ -53,6 +53,16 @@ int CompareUpcased(std::u16string_view a, std::u16string_view b) {
   return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
+std::array<std::uint64_t, 2> UpcasedPrefix(std::u16string_view text) {
+  const auto& t = table();
+  std::array<std::uint64_t, 2> packed{};
+  for (size_t i = 0; i < 8; ++i) {
+    const std::uint64_t unit = i < text.size() ? t[text[i]] : 0;
+    packed[i / 4] = packed[i / 4] << 16 | unit;
+  }
+  return packed;
+}
+
 std::uint64_t HashUpcased(std::u16string_view text) {
   const auto& t = table();
   std::uint64_t h = 0xcbf29ce484222325;  // FNV-1a

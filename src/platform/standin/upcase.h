@@ -2,6 +2,7 @@
 // each UTF-16 unit is upper-cased on its own by the Unicode case table.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,6 +14,10 @@ bool SameName(std::u16string_view a, std::u16string_view b);
 // Orders two names as their upper-cased forms order: negative, zero or
 // positive.
 int CompareUpcased(std::u16string_view a, std::u16string_view b);
+// The first eight units of the upper-cased name, packed so that names
+// whose packings differ order as the packings do (shorter names padded with
+// zeros); equal packings need CompareUpcased.
+std::array<std::uint64_t, 2> UpcasedPrefix(std::u16string_view text);
 // A hash of the upper-cased name: names that are the same hash the same.
 std::uint64_t HashUpcased(std::u16string_view text);
 
