@@ -251,6 +251,40 @@ TEST(RegFile, Regedit4BytesThatWouldNotComeBackAreRefused) {
   EXPECT_EQ(Roundtrip(exact), exact);
 }
 
+// Keys come in any order; they are listed as Windows lists them, sorted by
+// their upper-cased names, and found by any spelling.
+TEST(RegFile, KeysInAnyOrderAreListedSortedAndFound) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 300; ++i) {
+    // Names that share their first sixteen characters, in scrambled order.
+    std::string name = "LongCommonPrefix" + std::to_string(i * 7919 % 300);
+    if (i % 3 == 0) name += "x";
+    names.push_back(name);
+  }
+  names.push_back("a");
+  names.push_back("B");
+  names.push_back("longcommonprefix");
+  std::string file = "Windows Registry Editor Version 5.00\r\n";
+  for (auto it = names.rbegin(); it != names.rend(); ++it) file += "\r\n[HKEY_CURRENT_USER\\K\\" + *it + "]\r\n";
+  auto tree = ReadRegFile(Utf16File(file));
+  Key& parent = *Find(*tree, kCurrentUser, {u"k"});
+  ASSERT_EQ(parent.SubkeyCount(), names.size());
+  std::u16string previous;
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::u16string name(tree->Subkey(parent, i).name);
+    if (i > 0) {
+      EXPECT_LT(CompareUpcased(previous, name), 0) << i;
+    }
+    previous = name;
+  }
+  for (const std::string& name : names) {
+    std::u16string upper(name.begin(), name.end());
+    for (auto& c : upper) c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+    EXPECT_NE(parent.FindChild(upper), nullptr) << name;
+  }
+  EXPECT_EQ(WriteRegFile(*tree), Utf16File(file));
+}
+
 TEST(RegFile, NamesCompareAsWindowsUpperCasesThem) {
   EXPECT_TRUE(SameName(u"Software", u"SOFTWARE"));
   EXPECT_TRUE(SameName(u"\uFF21", u"\uFF41"));  // full-width A and a
