@@ -105,7 +105,11 @@ def answer(key, shots, args=(), errors=None):
                 wid = found.stdout.split()[-1].decode()
                 break
             time.sleep(0.5)
-        assert wid, "no box appeared for " + shot
+        if not wid:
+            run(["import", "-window", "root", os.path.join(out, "no-box-" + shot + ".png")], check=False)
+            proc.kill()
+            sys.exit("FAIL: no box appeared for %s (the program: %s)" % (
+                shot, "still running" if proc.poll() is None else "exited %d" % proc.returncode))
         time.sleep(1)
         run(["import", "-window", "root", os.path.join(out, shot + ".png")], check=False)
         run(["xdotool", "windowactivate", "--sync", wid], check=False)
@@ -155,14 +159,11 @@ def main():
     for earlier in ("removed.reg", "removed-32bit.reg"):  # a backup is never written over
         if os.path.exists(os.path.join(out, earlier)):
             os.remove(os.path.join(out, earlier))
-    # A display of its own, whichever number is free: another run of this
-    # test (in another build folder) may hold one.
-    ready, told = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(told), "-screen", "0", "800x600x24"],
-                            pass_fds=(told,), stderr=subprocess.DEVNULL)
-    os.close(told)
-    env["DISPLAY"] = ":" + os.read(ready, 16).decode().strip()
-    os.close(ready)
+    # A display of its own: another run of this test (in another build
+    # folder) may hold one.
+    display = next(n for n in range(97, 200) if not os.path.exists("/tmp/.X%d-lock" % n))
+    env["DISPLAY"] = ":%d" % display
+    xvfb = subprocess.Popen(["Xvfb", env["DISPLAY"], "-screen", "0", "800x600x24"], stderr=subprocess.DEVNULL)
     checks = []  # (what, passed, detail)
     try:
         time.sleep(1)
