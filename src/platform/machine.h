@@ -6,6 +6,11 @@
 
 #include "win32.h"
 
+// First thing in the program: on Windows, DLLs are loaded from System32
+// only, never from the program's folder or the current one. Elsewhere
+// there is nothing to limit.
+void LimitDllSearch();
+
 // How the program uses the machine's registry: to change it, or only to
 // read it (the preview), which takes no lock, needs no right to write, and
 // neither waits for nor holds up a run.

@@ -29,6 +29,7 @@ bool CanWriteBackup(const std::string& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  LimitDllSearch();
   const TCommandLine line = ReadCommandLine(argc, argv);
   using TMode = TCommandLine::TMode;
   switch (line.Mode) {

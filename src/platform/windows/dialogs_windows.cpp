@@ -1,5 +1,8 @@
 // The message box on Windows. The texts are code page 932; shown through
 // the wide message box, they read the same on a Windows of any language.
+// The program has no window of its own: each box takes the foreground and
+// stays on top, so that it is not left behind the elevation prompt or the
+// folder it was started from.
 #include <string>
 
 #include "../dialogs.h"
@@ -19,5 +22,5 @@ std::wstring Wide(LPCSTR text) {
 }  // namespace
 
 int ShowMessageBox(LPCSTR text, LPCSTR caption, UINT flags) {
-  return MessageBoxW(nullptr, Wide(text).c_str(), Wide(caption).c_str(), flags);
+  return MessageBoxW(nullptr, Wide(text).c_str(), Wide(caption).c_str(), flags | MB_SETFOREGROUND | MB_TOPMOST);
 }
