@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "../platform/machine.h"
 
@@ -46,10 +47,22 @@ bool OnLine(int argc, const char* const* argv, TMode mode) {
 
 }  // namespace
 
-const char kUsageLine[] = "usage: t_uninst [--preview | --backup FILE | --restore FILE | --version | --help]\n";
+const char kUsageLine[] =
+    "usage: t_uninst [--quiet] [--preview | --backup FILE | --restore FILE | --version | --help]\n";
 
 TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   TCommandLine line;
+  // The unattended flag goes with any option, before or after it.
+  std::vector<const char*> words;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view word = argv[i];
+    if (i > 0 && (word == "--quiet" || word == "/quiet"))
+      line.Quiet = true;
+    else
+      words.push_back(argv[i]);
+  }
+  argc = static_cast<int>(words.size());
+  argv = words.data();
   auto wrong = [&line](const std::string& problem) {
     line.Mode = TMode::kWrong;
     line.Problem = problem;
@@ -100,6 +113,7 @@ std::string Usage() {
     spelling.resize(std::max<size_t>(spelling.size() + 1, 19), ' ');
     text += spelling + std::string(option.Help) + "\n";
   }
+  text += "  --quiet, /quiet  unattended: no box, no question; print what was removed\n";
   text += "  An option's FILE may also follow '=': --backup=FILE.\n\n";
   text += PlatformUsage();
   text +=

@@ -9,6 +9,7 @@ struct TCommandLine {
   TMode Mode = TMode::kClean;
   std::string File;     // the backup to write (kClean) or to put back (kRestore)
   std::string Problem;  // what is wrong, for kWrong
+  bool Quiet = false;   // unattended: no box, no question (--quiet or /quiet)
 };
 
 // `--help` wins over anything else on the line, then `--version`; an

@@ -20,10 +20,14 @@ std::string LeftoverLine(const TLeftover& left, bool namedViews) {
   return ItemPlace(left.Item, namedViews) + "\t" + Reason(left.Reason) + "\n";
 }
 
-void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews) {
+std::string LeftoversText(const std::vector<TLeftover>& left, bool namedViews) {
   std::string lines = "t_uninst: " + std::to_string(left.size()) +
                       (left.size() == 1 ? " item to remove is still there:\n" : " items to remove are still there:\n");
   for (const TLeftover& item : left) lines += LeftoverLine(item, namedViews);
-  WriteError(lines);
+  return lines;
+}
+
+void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews) {
+  WriteError(LeftoversText(left, namedViews));
   ShowMessageBox((kLeftoversBefore + std::to_string(left.size()) + kLeftoversAfter).c_str(), kCaption, MB_OK);
 }

@@ -10,6 +10,9 @@
 // stayed, in the registry's words.
 std::string LeftoverLine(const TLeftover& left, bool namedViews);
 
+// "t_uninst: N items to remove are still there:", then a line for each.
+std::string LeftoversText(const std::vector<TLeftover>& left, bool namedViews);
+
 // The lines on the error output (the console on Windows), then the box
 // that says how many items stayed and what to do.
 void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews);

@@ -5,27 +5,39 @@
 #include "Cleanup.h"
 #include "Leftovers.h"
 #include "Messages.h"
+#include "Unattended.h"
 
-int RunCleanup(const std::string& backupFile) {
+namespace {
+
+void ReportInBoxes(const TCleanupOutcome& outcome) {
+  using TEnd = TCleanupOutcome::TEnd;
+  switch (outcome.End) {
+    case TEnd::kNoBackup:
+      WriteError("t_uninst: the backup could not be written: " + outcome.BackupError + "; nothing was removed\n");
+      ShowMessageBox((std::string(kNoBackup) + "\r" + outcome.BackupError).c_str(), kCaption, MB_OK);
+      break;
+    case TEnd::kNotSaved:
+      ShowMessageBox(kNotSaved, kCaption, MB_OK);
+      break;
+    case TEnd::kLeftovers:
+      ReportLeftovers(outcome.Leftovers, outcome.NamedViews);
+      break;
+    case TEnd::kDone:
+      ShowMessageBox(kCompletion, kCaption, MB_OK);
+      break;
+  }
+}
+
+}  // namespace
+
+int RunCleanup(const std::string& backupFile, bool quiet) {
   try {
-    if (ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL) != IDOK) return 0;
+    if (!quiet && ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL) != IDOK) return 0;
     const TCleanupOutcome outcome = CleanUp(backupFile);
-    using TEnd = TCleanupOutcome::TEnd;
-    switch (outcome.End) {
-      case TEnd::kNoBackup:
-        WriteError("t_uninst: the backup could not be written: " + outcome.BackupError + "; nothing was removed\n");
-        ShowMessageBox((std::string(kNoBackup) + "\r" + outcome.BackupError).c_str(), kCaption, MB_OK);
-        break;
-      case TEnd::kNotSaved:
-        ShowMessageBox(kNotSaved, kCaption, MB_OK);
-        break;
-      case TEnd::kLeftovers:
-        ReportLeftovers(outcome.Leftovers, outcome.NamedViews);
-        break;
-      case TEnd::kDone:
-        ShowMessageBox(kCompletion, kCaption, MB_OK);
-        break;
-    }
+    if (quiet)
+      ReportInLines(outcome);
+    else
+      ReportInBoxes(outcome);
     return ExitCodeOf(outcome);
   } catch (...) {
     // An error outside the passes ends the run without a word.

@@ -51,5 +51,5 @@ int main(int argc, char** argv) {
   if (!AttachMachineRegistry(preview ? TRegistryUse::kReadOnly : TRegistryUse::kChange, exitCode)) return exitCode;
   if (preview) return RunPreview();
   if (line.Mode == TMode::kRestore) return RestoreBackup(line.File);
-  return RunCleanup(line.File);
+  return RunCleanup(line.File, line.Quiet);
 }

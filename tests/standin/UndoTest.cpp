@@ -166,6 +166,18 @@ TEST_F(Undo, PreviewRunWithBackupAndRestoreGiveBackEveryByte) {
   EXPECT_TRUE(ReadFile(machine) == restored);
 }
 
+TEST_F(Undo, AnUnattendedRunWithABackupIsUndoneToo) {
+  const std::string before = MachineWithEveryKindOfValue();
+  const std::string machine = Machine(before);
+  const std::string backup = dir_.Path("removed.reg");
+  const ProgramResult run = RunProgram(dir_, machine, "--backup '" + backup + "' --quiet", "c\n");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(ReadFile(machine), before);
+  const ProgramResult restore = RunProgram(dir_, machine, "--restore '" + backup + "'", "");
+  ASSERT_EQ(restore.exitCode, 0) << restore.err;
+  EXPECT_EQ(Contents(*ReadRegFile(ReadFile(machine))), Contents(*ReadRegFile(before)));
+}
+
 TEST_F(Undo, ABackupFileThatCannotBeWrittenIsRefusedBeforeAnythingIsAsked) {
   const std::string before = ReadFile(SAMPLE_MACHINE);
   const std::string machine = Machine(before);

@@ -1,0 +1,9 @@
+// What an unattended run (--quiet) says instead of its boxes, for the log
+// of whoever started it: on standard output a line for each removed item,
+// in the preview's form after "removed", and the totals; on standard error
+// why it failed, and the items that are still there.
+#pragma once
+
+#include "Cleanup.h"
+
+void ReportInLines(const TCleanupOutcome& outcome);

@@ -1,0 +1,129 @@
+// The unattended run (--quiet), as a deployment tool starts the built
+// program: no question read, no box, the same cleaning as an OK, a line for
+// each removed item, and the interactive run's exit codes.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/standin/reg_file.h"
+#include "platform/standin/standin.h"
+#include "platform/standin/terminal.h"
+#include "support/Files.h"
+#include "t_uninst/Run.h"
+
+namespace standin {
+namespace {
+
+const std::string kCleaned = std::string(TEST_DATA_DIR) + "/machine.cleaned.reg";
+const std::string kCaption = "ZobrikLine InstallCleaner";
+
+// The lines of a text, each without the last field that says where the
+// user finds a key in the machine file: told only while the key is there.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (const size_t hint = line.rfind("\t["); hint != std::string::npos && line.back() == ']') line.resize(hint);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Refuses rights on a key of the machine, as an access control list would.
+void Deny(const std::string& path, REGSAM rights) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, 0, &key), ERROR_SUCCESS) << path;
+  ASSERT_EQ(DenyAccess(key, rights), ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+class Quiet : public ::testing::Test {
+ protected:
+  std::string CopyOfSample() {
+    const std::string path = dir_.Path("machine.reg");
+    WriteFile(path, ReadFile(SAMPLE_MACHINE));
+    return path;
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(Quiet, CleansWithoutAskingAndWritesALineForEachRemovedItem) {
+  const std::string machine = CopyOfSample();
+  const ProgramResult preview = RunProgram(dir_, machine, "--preview", "");
+  ASSERT_EQ(preview.exitCode, 0) << preview.err;
+
+  // "c" would cancel, were a question asked.
+  const ProgramResult r = RunProgram(dir_, machine, "--quiet", "c\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadFile(machine), ReadFile(kCleaned));
+  EXPECT_EQ(r.out.find(kCaption), std::string::npos) << "no box: " << r.out;
+  EXPECT_EQ(r.err, "");
+
+  // The preview's items, each removed, then the totals.
+  std::vector<std::string> planned = Lines(preview.out), removed = Lines(r.out);
+  ASSERT_EQ(removed.size(), planned.size()) << r.out;
+  ASSERT_GT(planned.size(), 1u);
+  for (size_t i = 0; i + 1 < planned.size(); ++i) EXPECT_EQ(removed[i], "removed\t" + planned[i]);
+  EXPECT_EQ(removed.back(), "Removed 18 keys, holding 10 subkeys and 35 values, and 3 values of other keys.");
+
+  const ProgramResult again = RunProgram(dir_, machine, "/quiet", "");
+  EXPECT_EQ(again.exitCode, 0) << again.err;
+  EXPECT_EQ(again.out, "Nothing of ZobrikLine was found; nothing has been changed.\n");
+  EXPECT_EQ(ReadFile(machine), ReadFile(kCleaned));
+}
+
+TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
+  const std::string machine = CopyOfSample();
+  ProgramResult r = RunProgram(dir_, machine, "--quiet --backup '" + dir_.Path("missing/removed.reg") + "'", "");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
+  r = RunProgram(dir_, dir_.Path("missing.reg"), "--quiet", "");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("missing.reg"), std::string::npos) << r.err;
+  r = RunProgram(dir_, machine, "/quiet --preview extra", "");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("usage: t_uninst [--quiet]"), std::string::npos) << r.err;
+  EXPECT_EQ(ReadFile(machine), ReadFile(SAMPLE_MACHINE));
+
+  // In the run itself: a backup that fails (4, nothing removed), removals
+  // that cannot be saved (3), an item that stays (5). The reason, and what
+  // stayed, on standard error; no box.
+  ReplaceMachine(ReadRegFile(ReadFile(SAMPLE_MACHINE)));
+  std::istringstream in("\n\n");
+  std::ostringstream shown;
+  SetDialogStreams(in, shown);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunCleanup(dir_.Path("missing/removed.reg"), true), 4);
+  EXPECT_FALSE(Machine().changed);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("nothing was removed"), std::string::npos);
+  SetFlushHandler([](KeyTree&) { return ERROR_WRITE_FAULT; });
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunCleanup("", true), 3);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("could not be saved"), std::string::npos);
+  SetFlushHandler(nullptr);
+
+  ReplaceMachine(ReadRegFile(ReadFile(SAMPLE_MACHINE)));
+  Deny("SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2", DELETE);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunCleanup("", true), 5);
+  const std::string removed = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "t_uninst: 1 item to remove is still there:\n"
+            "key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\tAccess is denied.\n");
+  EXPECT_EQ(removed.find("HKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\t"),
+            std::string::npos)
+      << "what stayed is not said to be removed";
+  EXPECT_EQ(Lines(removed).size(), 21u) << removed;
+  EXPECT_NE(removed.find("\nRemoved 17 keys, holding 9 subkeys and 32 values, and 3 values of other keys.\n"),
+            std::string::npos)
+      << removed;
+
+  SetDialogStreams(std::cin, std::cout);
+  ReplaceMachine(std::make_unique<KeyTree>());
+  EXPECT_EQ(shown.str(), "");
+}
+
+}  // namespace
+}  // namespace standin
