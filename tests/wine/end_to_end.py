@@ -15,7 +15,13 @@ SetSecurityInfo): the one without subkeys still goes, the one with a subkey
 stays, and the run lists it, says so in a box of its own instead of the
 completion, and exits with 5.
 
-    end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR DENY_RIGHTS_EXE
+With --unattended, the same machine is cleaned by `t_uninst.exe --quiet`
+with no display at all (no Xvfb, DISPLAY unset), as a deployment tool runs
+it: exactly the product's traces go in both views, a line names each, exit
+code 0; its backup, imported with reg.exe, gives the registry back; a
+second run finds nothing and exits 0.
+
+    end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR DENY_RIGHTS_EXE [--unattended]
 """
 import os
 import shutil
@@ -25,6 +31,7 @@ import sys
 import time
 
 exe, sample, cleaned, view32, out, deny_rights = (os.path.abspath(a) for a in sys.argv[1:7])
+UNATTENDED = sys.argv[7:] == ["--unattended"]
 CAPTION = "ZobrikLine InstallCleaner"
 os.makedirs(out, exist_ok=True)
 env = dict(os.environ, WINEPREFIX=os.path.join(out, "prefix"), WINEDEBUG="-all",
@@ -153,112 +160,168 @@ def listed(preview, before):
     return named
 
 
+def expected_removals(before):
+    """What a run must remove in each view: the sample's product traces, the
+    values of every kind below its component, and the 32-bit setup's
+    uninstall entry and shared DLL."""
+    with open(sample, "rb") as f:
+        machine = parse(f.read())
+    with open(cleaned, "rb") as f:
+        expected_left = parse(f.read())
+    with open(view32, "rb") as f:
+        extra32 = parse(f.read())
+    every = {item for item in before["64"] if item[0].endswith("\\EVERY KIND")}
+    return {"64": (machine - expected_left) | every,
+            "32": {item for item in extra32 if "ZOBRIKLINE" in item[0] or "ZobrikLine\\\\zl32" in (item[1] or "")}}
+
+
+def check_removals(checks, how, before, after):
+    for view, removed in expected_removals(before).items():
+        gone = before[view] - after[view]
+        added = after[view] - before[view]
+        checks.append(("%s removes exactly the product's %d items in the %s-bit view" % (how, len(removed), view),
+                       gone == removed, "removed %d; not expected: %s; left: %s" % (
+                           len(gone), sorted(map(str, gone - removed))[:5], sorted(map(str, removed - gone))[:5])))
+        checks.append(("%s adds nothing in the %s-bit view" % (how, view), not added, str(sorted(map(str, added))[:5])))
+
+
+def check_named(checks, how, lines, before, after):
+    """Whether `lines`, in the preview's form, name exactly what went."""
+    named = listed(lines, before)
+    for view in VIEWS:
+        gone = before[view] - after[view]
+        checks.append(("%s names exactly what went in the %s-bit view" % (how, view), named[view] == gone,
+                       "named but kept: %s; removed unnamed: %s" % (
+                           sorted(map(str, named[view] - gone))[:5], sorted(map(str, gone - named[view]))[:5])))
+
+
+def check_undo(checks, backup, before):
+    """The undo: each backup file through the reg.exe of its view."""
+    run(["wine", "reg", "import", windows_path(backup), "/reg:64"])
+    backup32 = backup[:-4] + "-32bit.reg"
+    checks.append(("the 32-bit view's part has a file of its own", os.path.exists(backup32), backup32))
+    if os.path.exists(backup32):
+        run(["wine", "reg", "import", windows_path(backup32), "/reg:32"])
+    restored = state()
+    for view in VIEWS:
+        checks.append(("reg import of the backup gives the %s-bit view back" % view, restored[view] == before[view],
+                       "missing: %s; extra: %s" % (sorted(map(str, before[view] - restored[view]))[:5],
+                                                   sorted(map(str, restored[view] - before[view]))[:5])))
+    return restored
+
+
+def prepare(checks):
+    """A fresh prefix with the machine in both views; gives its state."""
+    run(["wine", "wineboot", "-i"], check=False)  # it may complain of services a new prefix lacks
+    run(["wineserver", "-w"], check=False)
+    run(["wine", "reg", "import", windows_path(sample), "/reg:64"])
+    run(["wine", "reg", "import", windows_path(view32), "/reg:32"])
+    every_kind = os.path.join(out, "every_kind.reg")
+    with open(every_kind, "wb") as f:
+        f.write(b"\xff\xfe" + EVERY_KIND.encode("utf-16-le"))
+    run(["wine", "reg", "import", windows_path(every_kind), "/reg:64"])
+    before = state()
+    # As Wine exports them: one key and its twelve values.
+    every = {item for item in before["64"] if item[0].endswith("\\EVERY KIND")}
+    checks.append(("every kind of value was imported", len(every) == 13, str(sorted(map(str, every)))))
+    return before
+
+
+def interactive(checks, before):
+    code = answer("Escape", ["confirmation"])
+    checks.append(("Esc exits with 0", code == 0, "exit code %d" % code))
+    checks.append(("Esc changes nothing", state() == before, ""))
+
+    preview = run(["wine", exe, "--preview"]).stdout.decode("utf-8")
+    checks.append(("the preview changes nothing", state() == before, ""))
+
+    backup = os.path.join(out, "removed.reg")
+    code = answer("Return", ["confirmation-ok", "completion"], ["--backup", windows_path(backup)])
+    checks.append(("OK exits with 0", code == 0, "exit code %d" % code))
+    after = state()
+    check_named(checks, "the preview", preview, before, after)
+    check_removals(checks, "OK", before, after)
+    restored = check_undo(checks, backup, before)
+
+    refused = run(["wine", exe, "--backup", windows_path(os.path.join(out, "missing", "removed.reg"))], check=False)
+    checks.append(("a backup into a missing folder is refused before any box, with 2",
+                   refused.returncode == 2, "exit code %d" % refused.returncode))
+    checks.append(("and leaves the registry untouched", state() == restored, ""))
+    version = run(["wine", exe, "--version"]).stdout.decode().strip()
+    checks.append(("--version prints the version resource's", version == "t_uninst " + resource_version(exe),
+                   version))
+
+    # Keys whose access control list denies DELETE to everyone, so that
+    # they refuse full rights: a product code's key without subkeys,
+    # which Wine deletes all the same, and one with a subkey, which
+    # the walk with full rights cannot reach, so that it stays.
+    removed64, removed32 = expected_removals(before).values()
+    leaf = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Products\\7D465AC418F4C2C4499266905AD7625A"
+    parent = "SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2"
+    for path in (leaf, parent):
+        run(["wine", deny_rights, "64", path, "0x10000"])
+    errors = []
+    code = answer("Return", ["confirmation-refused", "leftovers"], errors=errors)
+    checks.append(("a key that cannot be removed exits with 5", code == 5, "exit code %d" % code))
+    left = state()
+    kept = {item for item in removed64 if item[0].startswith("HKEY_LOCAL_MACHINE\\" + parent.upper())}
+    checks.append(("the key with a subkey stays", len(kept) > 1 and kept <= left["64"],
+                   "kept: %s; gone: %s" % (len(kept), sorted(map(str, kept - left["64"]))[:5])))
+    checks.append(("the rest of the product goes, the key without subkeys too",
+                   left["64"] == (restored["64"] - removed64) | kept and left["32"] == restored["32"] - removed32,
+                   "left: %s" % sorted(map(str, (left["64"] - (restored["64"] - removed64)) - kept))[:5]))
+    lines = [line for line in errors[0].splitlines() if "\t" in line]
+    checks.append(("it is listed, once, with the registry's reason",
+                   len(lines) == 1 and lines[0].startswith(
+                       "64-bit\tkey\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\t")
+                   and len(lines[0].split("\t")) == 4, errors[0]))
+
+
+def unattended(checks, before):
+    backup = os.path.join(out, "removed.reg")
+    done = run(["wine", exe, "--quiet", "--backup", windows_path(backup)], check=False)
+    lines = done.stdout.decode("utf-8").splitlines()
+    checks.append(("--quiet with no display exits with 0", done.returncode == 0,
+                   "exit code %d: %s" % (done.returncode, done.stderr.decode(errors="replace")[-300:])))
+    after = state()
+    check_removals(checks, "--quiet", before, after)
+    removed = [line[len("removed\t"):] for line in lines if line.startswith("removed\t")]
+    checks.append(("it writes a line for each removed item, then the totals",
+                   removed and len(removed) == len(lines) - 1 and lines[-1].startswith("Removed "), str(lines[-1:])))
+    check_named(checks, "--quiet's output", "\n".join(removed), before, after)
+
+    again = run(["wine", exe, "/quiet"], check=False)
+    checks.append(("a second run finds nothing and exits with 0", again.returncode == 0 and
+                   again.stdout.decode("utf-8") == "Nothing of ZobrikLine was found; nothing has been changed.\n",
+                   "exit code %d: %r" % (again.returncode, again.stdout[-200:])))
+    checks.append(("and changes nothing", state() == after, ""))
+    check_undo(checks, backup, before)
+
+
 def main():
     run(["wineserver", "-k"], check=False)
     shutil.rmtree(env["WINEPREFIX"], ignore_errors=True)
-    for earlier in ("removed.reg", "removed-32bit.reg"):  # a backup is never written over
+    # A backup is never written over; no picture of an earlier run stays.
+    for earlier in ["removed.reg", "removed-32bit.reg"] + [f for f in os.listdir(out) if f.endswith(".png")]:
         if os.path.exists(os.path.join(out, earlier)):
             os.remove(os.path.join(out, earlier))
-    # A display of its own: another run of this test (in another build
-    # folder) may hold one.
-    display = next(n for n in range(97, 200) if not os.path.exists("/tmp/.X%d-lock" % n))
-    env["DISPLAY"] = ":%d" % display
-    xvfb = subprocess.Popen(["Xvfb", env["DISPLAY"], "-screen", "0", "800x600x24"], stderr=subprocess.DEVNULL)
+    xvfb = None
+    if not UNATTENDED:
+        # A display of its own: another run of this test (in another build
+        # folder) may hold one.
+        display = next(n for n in range(97, 200) if not os.path.exists("/tmp/.X%d-lock" % n))
+        env["DISPLAY"] = ":%d" % display
+        xvfb = subprocess.Popen(["Xvfb", env["DISPLAY"], "-screen", "0", "800x600x24"], stderr=subprocess.DEVNULL)
+    else:
+        env.pop("DISPLAY", None)
     checks = []  # (what, passed, detail)
     try:
         time.sleep(1)
-        run(["wine", "wineboot", "-i"], check=False)  # it may complain of services a new prefix lacks
-        run(["wineserver", "-w"], check=False)
-        run(["wine", "reg", "import", windows_path(sample), "/reg:64"])
-        run(["wine", "reg", "import", windows_path(view32), "/reg:32"])
-        every_kind = os.path.join(out, "every_kind.reg")
-        with open(every_kind, "wb") as f:
-            f.write(b"\xff\xfe" + EVERY_KIND.encode("utf-16-le"))
-        run(["wine", "reg", "import", windows_path(every_kind), "/reg:64"])
-        before = state()
-
-        code = answer("Escape", ["confirmation"])
-        checks.append(("Esc exits with 0", code == 0, "exit code %d" % code))
-        checks.append(("Esc changes nothing", state() == before, ""))
-
-        preview = run(["wine", exe, "--preview"]).stdout.decode("utf-8")
-        checks.append(("the preview changes nothing", state() == before, ""))
-
-        backup = os.path.join(out, "removed.reg")
-        code = answer("Return", ["confirmation-ok", "completion"], ["--backup", windows_path(backup)])
-        checks.append(("OK exits with 0", code == 0, "exit code %d" % code))
-        after = state()
-        named = listed(preview, before)
-        for view in VIEWS:
-            gone = before[view] - after[view]
-            checks.append(("the preview lists exactly what OK removed in the %s-bit view" % view, named[view] == gone,
-                           "listed but kept: %s; removed unlisted: %s" % (
-                               sorted(map(str, named[view] - gone))[:5], sorted(map(str, gone - named[view]))[:5])))
-        with open(sample, "rb") as f:
-            machine = parse(f.read())
-        with open(cleaned, "rb") as f:
-            expected_left = parse(f.read())
-        with open(view32, "rb") as f:
-            extra32 = parse(f.read())
-        # As Wine exports them: one key and its twelve values.
-        every = {item for item in before["64"] if item[0].endswith("\\EVERY KIND")}
-        checks.append(("every kind of value was imported", len(every) == 13, str(sorted(map(str, every)))))
-        removed64 = (machine - expected_left) | every
-        # The 32-bit setup's uninstall entry and its shared DLL.
-        removed32 = {item for item in extra32 if "ZOBRIKLINE" in item[0] or "ZobrikLine\\\\zl32" in (item[1] or "")}
-        for view, removed in (("64", removed64), ("32", removed32)):
-            gone = before[view] - after[view]
-            added = after[view] - before[view]
-            checks.append(("OK removes exactly the product's %d items in the %s-bit view" % (len(removed), view),
-                           gone == removed, "removed %d; not expected: %s; left: %s" % (
-                               len(gone), sorted(map(str, gone - removed))[:5], sorted(map(str, removed - gone))[:5])))
-            checks.append(("OK adds nothing in the %s-bit view" % view, not added, str(sorted(map(str, added))[:5])))
-
-        # The undo: each backup file through the reg.exe of its view.
-        run(["wine", "reg", "import", windows_path(backup), "/reg:64"])
-        backup32 = backup[:-4] + "-32bit.reg"
-        checks.append(("the 32-bit view's part has a file of its own", os.path.exists(backup32), backup32))
-        if os.path.exists(backup32):
-            run(["wine", "reg", "import", windows_path(backup32), "/reg:32"])
-        restored = state()
-        for view in VIEWS:
-            checks.append(("reg import of the backup gives the %s-bit view back" % view, restored[view] == before[view],
-                           "missing: %s; extra: %s" % (sorted(map(str, before[view] - restored[view]))[:5],
-                                                       sorted(map(str, restored[view] - before[view]))[:5])))
-
-        refused = run(["wine", exe, "--backup", windows_path(os.path.join(out, "missing", "removed.reg"))], check=False)
-        checks.append(("a backup into a missing folder is refused before any box, with 2",
-                       refused.returncode == 2, "exit code %d" % refused.returncode))
-        checks.append(("and leaves the registry untouched", state() == restored, ""))
-        version = run(["wine", exe, "--version"]).stdout.decode().strip()
-        checks.append(("--version prints the version resource's", version == "t_uninst " + resource_version(exe),
-                       version))
-
-        # Keys whose access control list denies DELETE to everyone, so that
-        # they refuse full rights: a product code's key without subkeys,
-        # which Wine deletes all the same, and one with a subkey, which
-        # the walk with full rights cannot reach, so that it stays.
-        leaf = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Products\\7D465AC418F4C2C4499266905AD7625A"
-        parent = "SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2"
-        for path in (leaf, parent):
-            run(["wine", deny_rights, "64", path, "0x10000"])
-        errors = []
-        code = answer("Return", ["confirmation-refused", "leftovers"], errors=errors)
-        checks.append(("a key that cannot be removed exits with 5", code == 5, "exit code %d" % code))
-        left = state()
-        kept = {item for item in removed64 if item[0].startswith("HKEY_LOCAL_MACHINE\\" + parent.upper())}
-        checks.append(("the key with a subkey stays", len(kept) > 1 and kept <= left["64"],
-                       "kept: %s; gone: %s" % (len(kept), sorted(map(str, kept - left["64"]))[:5])))
-        checks.append(("the rest of the product goes, the key without subkeys too",
-                       left["64"] == (restored["64"] - removed64) | kept and left["32"] == restored["32"] - removed32,
-                       "left: %s" % sorted(map(str, (left["64"] - (restored["64"] - removed64)) - kept))[:5]))
-        lines = [line for line in errors[0].splitlines() if "\t" in line]
-        checks.append(("it is listed, once, with the registry's reason",
-                       len(lines) == 1 and lines[0].startswith(
-                           "64-bit\tkey\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\t")
-                       and len(lines[0].split("\t")) == 4, errors[0]))
+        before = prepare(checks)
+        (unattended if UNATTENDED else interactive)(checks, before)
     finally:
-        xvfb.terminate()
+        if xvfb:
+            xvfb.terminate()
     for what, passed, detail in checks:
         print("%s: %s%s" % ("ok" if passed else "FAIL", what, "" if passed else " (" + detail + ")"))
     failed = sum(1 for c in checks if not c[1])
