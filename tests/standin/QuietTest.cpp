@@ -40,7 +40,7 @@ void Deny(const std::string& path, REGSAM rights) {
 class Quiet : public ::testing::Test {
  protected:
   std::string CopyOfSample() {
-    const std::string path = dir_.Path("machine.reg");
+    std::string path = dir_.Path("machine.reg");
     WriteFile(path, ReadFile(SAMPLE_MACHINE));
     return path;
   }
