@@ -8,12 +8,6 @@ namespace {
 
 class CommandLine : public ::testing::Test {
  protected:
-  std::string Machine() {
-    std::string path = dir_.Path("machine.reg");
-    WriteFile(path, ReadFile(SAMPLE_MACHINE));
-    return path;
-  }
-
   TempDir dir_;
 };
 
@@ -38,7 +32,7 @@ TEST_F(CommandLine, HelpNamesTheRegistryTheAnswersEveryOptionAndEveryExitCode) {
         "\n  3  ", "\n  4  ", "\n  5  "})
     EXPECT_NE(r.out.find(part), std::string::npos) << part << " in:\n" << r.out;
   // Help wins over anything else on the line, and touches nothing.
-  const std::string machine = Machine();
+  const std::string machine = CopyOfSample(dir_);
   for (const std::string arguments : {"--preview --help", "--bogus -h", "--backup=x --help", "/? --restore"}) {
     const ProgramResult again = RunProgram(dir_, machine, arguments, "\n\n");
     EXPECT_EQ(again.exitCode, 0) << arguments;
@@ -49,7 +43,7 @@ TEST_F(CommandLine, HelpNamesTheRegistryTheAnswersEveryOptionAndEveryExitCode) {
 }
 
 TEST_F(CommandLine, AFileMayFollowAnEqualsSign) {
-  const std::string machine = Machine();
+  const std::string machine = CopyOfSample(dir_);
   const std::string backup = dir_.Path("removed.reg");
   ProgramResult r = RunProgram(dir_, machine, "'--backup=" + backup + "'", "\n\n");
   ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -60,7 +54,7 @@ TEST_F(CommandLine, AFileMayFollowAnEqualsSign) {
 }
 
 TEST_F(CommandLine, WrongLinesGetTheUsageAndTouchNothing) {
-  const std::string machine = Machine();
+  const std::string machine = CopyOfSample(dir_);
   for (const std::string arguments : {"--clean", "''", "--backup", "--backup=", "--preview extra", "-p",
                                       "--preview=yes", "--preview --restore x", "--backup a.reg --backup b.reg"}) {
     const ProgramResult r = RunProgram(dir_, machine, arguments, "\n\n");

@@ -39,17 +39,11 @@ void Deny(const std::string& path, REGSAM rights) {
 
 class Quiet : public ::testing::Test {
  protected:
-  std::string CopyOfSample() {
-    std::string path = dir_.Path("machine.reg");
-    WriteFile(path, ReadFile(SAMPLE_MACHINE));
-    return path;
-  }
-
   TempDir dir_;
 };
 
 TEST_F(Quiet, CleansWithoutAskingAndWritesALineForEachRemovedItem) {
-  const std::string machine = CopyOfSample();
+  const std::string machine = CopyOfSample(dir_);
   const ProgramResult preview = RunProgram(dir_, machine, "--preview", "");
   ASSERT_EQ(preview.exitCode, 0) << preview.err;
 
@@ -74,7 +68,7 @@ TEST_F(Quiet, CleansWithoutAskingAndWritesALineForEachRemovedItem) {
 }
 
 TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
-  const std::string machine = CopyOfSample();
+  const std::string machine = CopyOfSample(dir_);
   ProgramResult r = RunProgram(dir_, machine, "--quiet --backup '" + dir_.Path("missing/removed.reg") + "'", "");
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;

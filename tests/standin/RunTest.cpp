@@ -214,17 +214,11 @@ class Program : public ::testing::Test {
     return {r.exitCode, r.out + r.err};
   }
 
-  std::string CopyOfSample() {
-    std::string path = dir_.Path("machine.reg");
-    WriteFile(path, ReadFile(SAMPLE_MACHINE));
-    return path;
-  }
-
   TempDir dir_;
 };
 
 TEST_F(Program, OkCleansTheMachineFileWithTheBoxesOnStandardError) {
-  const std::string machine = CopyOfSample();
+  const std::string machine = CopyOfSample(dir_);
   // Standard output goes to a file: the boxes still reach the user.
   const ProgramResult r = RunProgram(dir_, machine, "", "\n\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -241,7 +235,7 @@ TEST_F(Program, OkCleansTheMachineFileWithTheBoxesOnStandardError) {
 
 TEST_F(Program, CancelEscAndEndOfInputLeaveTheFileByteForByte) {
   for (const std::string answers : {"c\n", "cancel\n", "\x1b\n", ""}) {
-    const std::string machine = CopyOfSample();
+    const std::string machine = CopyOfSample(dir_);
     const Result r = Launch(machine, answers);
     EXPECT_EQ(r.exitCode, 0) << r.out;
     EXPECT_EQ(ReadFile(machine), ReadFile(SAMPLE_MACHINE)) << "answer: " << answers;

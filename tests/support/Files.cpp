@@ -16,6 +16,12 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+std::string CopyOfSample(const TempDir& dir) {
+  std::string path = dir.Path("machine.reg");
+  WriteFile(path, ReadFile(SAMPLE_MACHINE));
+  return path;
+}
+
 ProgramResult RunProgram(const TempDir& dir, const std::string& registry, const std::string& arguments,
                          const std::string& answers) {
   const std::string input = dir.Path("answers"), output = dir.Path("output"), errors = dir.Path("errors");

@@ -39,6 +39,9 @@ class TempDir {
   std::string path_;
 };
 
+// A copy of the sample machine, machine.reg in `dir`, for a run to change.
+std::string CopyOfSample(const TempDir& dir);
+
 // The built program, run as a user runs it: on `registry` (none: the
 // variable unset), with `arguments` (shell words, quoted by the caller)
 // and `answers` on its standard input.
