@@ -343,7 +343,7 @@ class Machine {
     Units s;
     for (size_t i = r_.Below(6); i > 0; --i)
       s += ascii ? static_cast<char16_t>(u'a' + r_.Below(26)) : Character(false, true);
-    return s + Ascii("#" + std::to_string(++unique_));
+    return s + Ascii("#") + Ascii(std::to_string(++unique_));
   }
 
   static Units Quoted(const Units& text) {
@@ -442,7 +442,7 @@ class Machine {
       if (!utf16_ || Upper(name).find(Ascii("ZOBRIK")) != Units::npos)
         for (auto& c : name)
           if (c >= 0x80 || c < 0x20) c = u'_';
-      name += Ascii("#" + std::to_string(++unique_));
+      name += Ascii("#") + Ascii(std::to_string(++unique_));
       Put(path, Quoted(name) + Ascii("=dword:0000000") + static_cast<char16_t>(u'1' + r_.Below(9)) + newline_);
     }
   }
