@@ -405,11 +405,6 @@ class Reader {
       pending_ += Since(start);
       return;
     }
-    // Setting a value again would move it to its last line, dropping the first.
-    if (key.FindValue(name) != nullptr)
-      throw RegFileError(line_, shownName +
-                                    " is set a second time for the same key; the file could not be written "
-                                    "back as it is: keep one of the two lines");
     std::uint32_t type = REG_SZ;
     std::vector<std::uint8_t> data;
     if (!rest.empty() && rest.front() == u'"') {
@@ -426,10 +421,14 @@ class Reader {
     } else {
       throw RegFileError(line_, "unknown kind of value data " + Quote(rest));
     }
+    const std::u16string_view raw = Since(start);
+    if (Value* earlier = key.FindValue(name)) {
+      SetAgain(key, *earlier, type, data, raw);
+      return;
+    }
     tree_.SetValue(key, name, type, std::move(data));
     Value& value = *key.FindValue(name);
     value.section = current_;
-    const std::u16string_view raw = Since(start);
     scratch_.clear();
     AppendValue(scratch_, value, tree_.regedit4, tree_.newline);
     const bool canonical = scratch_ == raw;
@@ -438,6 +437,21 @@ class Reader {
       value.text->leading = std::move(pending_);
       if (!canonical) value.text->raw = std::u16string(raw);
     }
+    pending_.clear();
+  }
+
+  // A value the file set before for the same key, set again as regedit
+  // merges it. Every setting keeps its lines as written: the value's own
+  // entry now holds the last setting's data, so the first setting's lines
+  // can no longer be made from it.
+  void SetAgain(Key& key, Value& earlier, std::uint32_t type, std::span<const std::uint8_t> data,
+                std::u16string_view raw) {
+    if (earlier.text == nullptr) earlier.text = std::make_unique<FileText>();
+    if (earlier.text->raw.empty()) AppendValue(earlier.text->raw, earlier, tree_.regedit4, tree_.newline);
+    Value& entry = tree_.SetAgain(key, earlier, type, data, current_);
+    entry.text = std::make_unique<FileText>();
+    entry.text->leading = std::move(pending_);
+    entry.text->raw = std::u16string(raw);
     pending_.clear();
   }
 
