@@ -102,7 +102,8 @@ TEST_F(MachineFile, AFileChangedSinceItWasReadIsNotOverwritten) {
 // A merged file that sets a value twice, as regedit merges it: the value
 // keeps its first place and holds the last setting. Both settings' lines
 // stay as they are while the value is kept, and go together when it is
-// removed, so that reading the file again does not bring it back.
+// removed or set anew, so that reading the file again does not bring the
+// old data back.
 TEST_F(MachineFile, AValueSetTwiceIsKeptByteForByteAndRemovedWhole) {
   const std::string body =
       "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n\"First\"=\"1\"\r\n\"Shared\"=\"old\"\r\n\"Keep\"=dword:00000002\r\n"
@@ -146,7 +147,7 @@ TEST_F(MachineFile, AValueSetTwiceIsKeptByteForByteAndRemovedWhole) {
       return std::string(reinterpret_cast<const char*>(data), size);
     };
     EXPECT_EQ(query("Shared", REG_BINARY), std::string("\x01\x02"));
-    EXPECT_EQ(query("keep", REG_SZ), std::string("k3", 3));
+    EXPECT_EQ(query("keep", REG_SZ), std::string("k3") + '\0');
 
     // Another value removed: every line of both settings stays in place.
     ASSERT_EQ(RegDeleteValueA(b, "x"), ERROR_SUCCESS);
@@ -167,6 +168,13 @@ TEST_F(MachineFile, AValueSetTwiceIsKeptByteForByteAndRemovedWhole) {
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->FindValue(u"Shared"), nullptr);
     EXPECT_EQ(key->ValueCount(), 3u);
+
+    // The value set anew: one line, at its first place.
+    ASSERT_EQ(RegSetValueExA(a, "KEEP", 0, REG_SZ, reinterpret_cast<const BYTE*>("new"), 4), ERROR_SUCCESS);
+    ASSERT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
+    expected.replace(expected.find("\"Keep\"=dword:00000002"), 21, "\"Keep\"=\"new\"");
+    expected.erase(expected.find("\"keep\"=\"k2\"\r\n\"Keep\"=\"k3\"\r\n"), 26);
+    EXPECT_EQ(ReadFile(path), file(expected));
     RegCloseKey(a);
     RegCloseKey(b);
     ReplaceMachine(std::make_unique<KeyTree>());
