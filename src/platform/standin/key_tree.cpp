@@ -268,6 +268,8 @@ Value& KeyTree::SetAgain(Key& key, Value& value, std::uint32_t type, std::span<c
   value.data = Keep(data);
   Value entry;
   entry.name = value.name;
+  entry.type = type;
+  entry.data = value.data;
   entry.repeat = value.repeat;
   entry.section = section;
   entry.hidden = true;

@@ -22,6 +22,12 @@ namespace standin {
 struct FileText {
   std::u16string leading;
   std::u16string raw;
+  // For a value the file sets again further on: what its first setting,
+  // written in canonical form, held, as the value now holds the last.
+  bool keepsFirst = false;
+  std::uint32_t firstType = 0;
+  const std::uint8_t* firstData = nullptr;
+  std::uint32_t firstSize = 0;
 };
 
 // Names and data are kept in their tree's store (KeyTree::Keep), which
@@ -165,7 +171,8 @@ class KeyTree {
   // A file's later setting of a value it sets before for the same key, as
   // regedit merges it: the value keeps its place and takes the new type
   // and data, and the new setting gets a hidden entry at the end of the
-  // key's values for its lines in the file. Gives that entry.
+  // key's values, with the same data, for its lines in the file. Gives
+  // that entry.
   Value& SetAgain(Key& key, Value& value, std::uint32_t type, std::span<const std::uint8_t> data, std::int32_t section);
   // Whether the file's text for a value is to be written: a hidden entry is
   // not once its value was removed or set anew.

@@ -429,6 +429,29 @@ class Reader {
     tree_.SetValue(key, name, type, std::move(data));
     Value& value = *key.FindValue(name);
     value.section = current_;
+    KeepText(value, raw);
+  }
+
+  // A value the file set before for the same key, set again as regedit
+  // merges it. Every setting keeps its lines as written: the value's own
+  // entry now holds the last setting's data, so it keeps the first
+  // setting's to write its lines from.
+  void SetAgain(Key& key, Value& earlier, std::uint32_t type, std::span<const std::uint8_t> data,
+                std::u16string_view raw) {
+    if (earlier.text == nullptr) earlier.text = std::make_unique<FileText>();
+    FileText& first = *earlier.text;
+    if (first.raw.empty() && !first.keepsFirst) {
+      first.keepsFirst = true;
+      first.firstType = earlier.type;
+      first.firstData = earlier.data.data();
+      first.firstSize = static_cast<std::uint32_t>(earlier.data.size());
+    }
+    KeepText(tree_.SetAgain(key, earlier, type, data, current_), raw);
+  }
+
+  // Gives a value read the comment lines before it and its own lines when
+  // the canonical form would write them otherwise.
+  void KeepText(Value& value, std::u16string_view raw) {
     scratch_.clear();
     AppendValue(scratch_, value, tree_.regedit4, tree_.newline);
     const bool canonical = scratch_ == raw;
@@ -437,21 +460,6 @@ class Reader {
       value.text->leading = std::move(pending_);
       if (!canonical) value.text->raw = std::u16string(raw);
     }
-    pending_.clear();
-  }
-
-  // A value the file set before for the same key, set again as regedit
-  // merges it. Every setting keeps its lines as written: the value's own
-  // entry now holds the last setting's data, so the first setting's lines
-  // can no longer be made from it.
-  void SetAgain(Key& key, Value& earlier, std::uint32_t type, std::span<const std::uint8_t> data,
-                std::u16string_view raw) {
-    if (earlier.text == nullptr) earlier.text = std::make_unique<FileText>();
-    if (earlier.text->raw.empty()) AppendValue(earlier.text->raw, earlier, tree_.regedit4, tree_.newline);
-    Value& entry = tree_.SetAgain(key, earlier, type, data, current_);
-    entry.text = std::make_unique<FileText>();
-    entry.text->leading = std::move(pending_);
-    entry.text->raw = std::u16string(raw);
     pending_.clear();
   }
 

@@ -62,10 +62,17 @@ class Writer {
  private:
   void Write(const Value& v) {
     if (v.text != nullptr) out_ += v.text->leading;
-    if (v.text != nullptr && !v.text->raw.empty())
+    if (v.text != nullptr && !v.text->raw.empty()) {
       out_ += v.text->raw;
-    else
+    } else if (v.text != nullptr && v.text->keepsFirst) {
+      Value first;
+      first.name = v.name;
+      first.type = v.text->firstType;
+      first.data = KeptBytes(v.text->firstData, v.text->firstSize);
+      AppendValue(out_, first, tree_.regedit4, tree_.newline);
+    } else {
       AppendValue(out_, v, tree_.regedit4, tree_.newline);
+    }
   }
 
   // Marks a key and its parents as having a section written below them.
