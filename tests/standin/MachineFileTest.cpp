@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/standin/machine_file.h"
+#include "platform/standin/reg_file.h"
 #include "platform/standin/standin.h"
 #include "support/Files.h"
 
@@ -96,6 +97,88 @@ TEST_F(MachineFile, AFileChangedSinceItWasReadIsNotOverwritten) {
   WriteFile(path, theirs);
   EXPECT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_WRITE_FAULT);
   EXPECT_EQ(ReadFile(path), theirs);
+}
+
+// A merged file that sets a value twice, as regedit merges it: the value
+// keeps its first place and holds the last setting. Both settings' lines
+// stay as they are while the value is kept, and go together when it is
+// removed or set anew, so that reading the file again does not bring the
+// old data back.
+TEST_F(MachineFile, AValueSetTwiceIsKeptByteForByteAndRemovedWhole) {
+  const std::string body =
+      "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n\"First\"=\"1\"\r\n\"Shared\"=\"old\"\r\n\"Keep\"=dword:00000002\r\n"
+      "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\B]\r\n\"x\"=\"y\"\r\n"
+      "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n\"last\"=dword:00000007\r\n; again\r\n\"SHARED\"=hex:01,02\r\n"
+      "\"keep\"=\"k2\"\r\n\"Keep\"=\"k3\"\r\n\r\n";
+  const auto without = [&body](const std::string& line) {
+    std::string text = body;
+    text.erase(text.find(line), line.size());
+    return text;
+  };
+  for (const bool utf16 : {true, false}) {
+    const auto file = [utf16](const std::string& text) {
+      return utf16 ? Utf16File("Windows Registry Editor Version 5.00\r\n" + text) : "REGEDIT4\r\n" + text;
+    };
+    const std::string path = dir_.Path(utf16 ? "m16.reg" : "m4.reg");
+    WriteFile(path, file(body));
+    std::string error;
+    ASSERT_TRUE(AttachMachineFile(path, error)) << error;
+    HKEY a = nullptr, b = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\A", 0, KEY_ALL_ACCESS, &a), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\B", 0, KEY_ALL_ACCESS, &b), ERROR_SUCCESS);
+    DWORD count = 0;
+    ASSERT_EQ(RegQueryInfoKeyA(a, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+                               nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(count, 4u);
+    std::string names;
+    for (DWORD i = 0;; ++i) {
+      char name[32];
+      DWORD length = sizeof name;
+      if (RegEnumValueA(a, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      names += std::string(name) + ",";
+    }
+    EXPECT_EQ(names, "First,Shared,Keep,last,");
+    const auto query = [a](const char* name, DWORD expectedType) {
+      BYTE data[16] = {};
+      DWORD type = 0, size = sizeof data;
+      EXPECT_EQ(RegQueryValueExA(a, name, nullptr, &type, data, &size), ERROR_SUCCESS) << name;
+      EXPECT_EQ(type, expectedType) << name;
+      return std::string(reinterpret_cast<const char*>(data), size);
+    };
+    EXPECT_EQ(query("Shared", REG_BINARY), std::string("\x01\x02"));
+    EXPECT_EQ(query("keep", REG_SZ), std::string("k3") + '\0');
+
+    // Another value removed: every line of both settings stays in place.
+    ASSERT_EQ(RegDeleteValueA(b, "x"), ERROR_SUCCESS);
+    ASSERT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
+    EXPECT_EQ(ReadFile(path), file(without("\"x\"=\"y\"\r\n")));
+
+    // The value removed: both of its lines go, in both sections, with the
+    // comment before one as with any value.
+    ASSERT_EQ(RegDeleteValueA(a, "shared"), ERROR_SUCCESS);
+    ASSERT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
+    const std::string after = ReadFile(path);
+    std::string expected = without("\"x\"=\"y\"\r\n");
+    for (const char* line : {"\"Shared\"=\"old\"\r\n", "; again\r\n\"SHARED\"=hex:01,02\r\n"})
+      expected.erase(expected.find(line), std::string(line).size());
+    EXPECT_EQ(after, file(expected));
+    const auto again = ReadRegFile(after);
+    Key* key = again->Root(kLocalMachine)->FindChild(u"SOFTWARE")->FindChild(u"A");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->FindValue(u"Shared"), nullptr);
+    EXPECT_EQ(key->ValueCount(), 3u);
+
+    // The value set anew: one line, at its first place.
+    ASSERT_EQ(RegSetValueExA(a, "KEEP", 0, REG_SZ, reinterpret_cast<const BYTE*>("new"), 4), ERROR_SUCCESS);
+    ASSERT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
+    expected.replace(expected.find("\"Keep\"=dword:00000002"), 21, "\"Keep\"=\"new\"");
+    expected.erase(expected.find("\"keep\"=\"k2\"\r\n\"Keep\"=\"k3\"\r\n"), 26);
+    EXPECT_EQ(ReadFile(path), file(expected));
+    RegCloseKey(a);
+    RegCloseKey(b);
+    ReplaceMachine(std::make_unique<KeyTree>());
+  }
 }
 
 }  // namespace

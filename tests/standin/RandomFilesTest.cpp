@@ -1,6 +1,6 @@
 // Randomized machines, fixed seeds, run through the built program with OK:
 // valid .reg files in both encodings with keys in random order and letter
-// case, keys named in several sections, names and data from all of Unicode
+// case, keys named in several sections, values set more than once, names and data from all of Unicode
 // (unpaired surrogates in UTF-16 files) and arbitrary bytes in REGEDIT4
 // strings. Each file is either refused before any dialog, naming the file
 // and the line, and left byte for byte; or cleaned, and then a reading of
@@ -257,6 +257,10 @@ class Machine {
       for (unsigned i = r_.Below(4); i > 0; --i) ProductKey(list);
     SharedDlls(cv + "\\SharedDLLs");
     for (unsigned i = 1 + r_.Below(10); i > 0; --i) Unrelated();
+    // Some values set again, as a merged file does: the last setting holds.
+    for (auto& [path, values] : keys_)
+      for (size_t i = values.size(); i > 0; --i)
+        if (r_.Chance(15)) values.push_back(SetAgain(values[r_.Below(static_cast<unsigned>(values.size()))]));
     // Random order; a key's values split over several sections at random places.
     std::vector<std::pair<Units, std::vector<Units>>> sections;
     for (auto& [path, values] : keys_) {
@@ -398,6 +402,27 @@ class Machine {
     return line + newline_;
   }
 
+  // A value's name, in other letter case at times, with other data: a
+  // product path, a count or a display name, which the cleaner reads.
+  Units SetAgain(const Units& value) {
+    size_t end = 1;  // after the name: "@" or its closing quote
+    if (value[0] == u'"') {
+      while (value[end] != u'"') end += value[end] == u'\\' ? 2 : 1;
+      ++end;
+    }
+    Units line = value.substr(0, end) + u'=';
+    for (auto& c : line)
+      if (c < 0x80 && std::isalpha(c) && r_.Chance(15)) c = static_cast<char16_t>(c ^ 0x20);
+    switch (r_.Below(4)) {
+      case 0:
+        return line + Ascii("dword:0000000") + static_cast<char16_t>(u'1' + r_.Below(9)) + newline_;
+      case 1:
+        return line + Quoted(Ascii("ZobrikLine ") + Text(3, true)) + newline_;
+      default:
+        return line + Quoted(ProductPath()) + newline_;
+    }
+  }
+
   void Put(const Units& path, Units value) { keys_[path].push_back(std::move(value)); }
   void Touch(const Units& path) { keys_[path]; }
 
@@ -452,7 +477,6 @@ class Machine {
     for (unsigned depth = 1 + r_.Below(3); depth > 0; --depth) path += Name() + u'\\';
     path.pop_back();
     Touch(path);
-    // One default value at most: a file that sets a value twice is refused.
     const unsigned count = r_.Below(6), withDefault = r_.Chance(30) ? r_.Below(6) : 6;
     for (unsigned i = 0; i < count; ++i) Put(path, Value(i == withDefault ? Units() : Name()));
   }

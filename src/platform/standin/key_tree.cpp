@@ -68,13 +68,13 @@ void Key::IndexValues() const {
   valueIndex = std::make_unique<std::unordered_map<std::u16string, std::uint32_t>>();
   valueIndex->reserve(values.size());
   for (std::uint32_t i = 0; i < values.size(); ++i)
-    if (!values[i].removed) valueIndex->emplace(Upcase(values[i].name), i);
+    if (!values[i].removed && !values[i].hidden) valueIndex->emplace(Upcase(values[i].name), i);
 }
 
 Value* Key::FindValue(std::u16string_view name) {
   if (values.size() < kIndexFrom) {
     for (Value& v : values)
-      if (!v.removed && SameName(v.name, name)) return &v;
+      if (!v.removed && !v.hidden && SameName(v.name, name)) return &v;
     return nullptr;
   }
   if (!valueIndex) IndexValues();
@@ -96,7 +96,7 @@ size_t Key::LongestValueName() const {
   if (valueMaxStale) {
     cachedValueNameMax = cachedDataMax = 0;
     for (const Value& v : values) {
-      if (v.removed) continue;
+      if (v.removed || v.hidden) continue;
       cachedValueNameMax = std::max<std::uint32_t>(cachedValueNameMax, v.name.size());
       cachedDataMax = std::max<std::uint32_t>(cachedDataMax, v.data.size());
     }
@@ -145,11 +145,23 @@ Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
 
 const Value& KeyTree::ValueAt(Key& key, size_t index) {
   if (key.removedValues != 0) {
-    std::erase_if(key.values, [](const Value& v) { return v.removed; });
+    std::erase_if(key.values, [this](const Value& v) { return !Written(v); });
     key.removedValues = 0;
+    key.hiddenValues = static_cast<std::uint32_t>(
+        std::count_if(key.values.begin(), key.values.end(), [](const Value& v) { return v.hidden; }));
     key.valueIndex.reset();
+    enumKey_ = nullptr;
   }
-  return key.values[index];
+  if (key.hiddenValues == 0) return key.values[index];
+  // Hidden entries are skipped through a list of the others, made once
+  // for each key enumerated.
+  if (enumKey_ != &key) {
+    enumOrder_.clear();
+    for (std::uint32_t i = 0; i < key.values.size(); ++i)
+      if (!key.values[i].hidden) enumOrder_.push_back(i);
+    enumKey_ = &key;
+  }
+  return key.values[enumOrder_[index]];
 }
 
 const Key& KeyTree::Subkey(Key& parent, size_t index) {
@@ -208,8 +220,10 @@ void KeyTree::Bury(Key& key) {
   key.values.clear();
   key.values.shrink_to_fit();
   key.removedValues = 0;
+  key.hiddenValues = 0;
   key.valueIndex.reset();
   key.deleted = true;
+  if (enumKey_ == &key) enumKey_ = nullptr;
 }
 
 void KeyTree::Remove(Key& key) {
@@ -228,6 +242,7 @@ void KeyTree::SetValue(Key& key, std::u16string_view name, std::uint32_t type, s
     v->type = type;
     v->data = Keep(data);
     v->text.reset();
+    DropRepeats(*v);
   } else {
     Value fresh;
     fresh.name = Keep(name);
@@ -237,9 +252,39 @@ void KeyTree::SetValue(Key& key, std::u16string_view name, std::uint32_t type, s
     fresh.section = key.section;
     if (key.valueIndex) key.valueIndex->emplace(Upcase(name), static_cast<std::uint32_t>(key.values.size()));
     key.values.push_back(std::move(fresh));
+    if (enumKey_ == &key) enumKey_ = nullptr;
   }
   key.valueMaxStale = true;
   changed = true;
+}
+
+Value& KeyTree::SetAgain(Key& key, Value& value, std::uint32_t type, std::span<const std::uint8_t> data,
+                         std::int32_t section) {
+  if (value.repeat == 0) {
+    value.repeat = static_cast<std::uint32_t>(droppedRepeats_.size());
+    droppedRepeats_.push_back(false);
+  }
+  value.type = type;
+  value.data = Keep(data);
+  Value entry;
+  entry.name = value.name;
+  entry.type = type;
+  entry.data = value.data;
+  entry.repeat = value.repeat;
+  entry.section = section;
+  entry.hidden = true;
+  key.values.push_back(std::move(entry));
+  ++key.hiddenValues;
+  key.valueMaxStale = true;
+  if (enumKey_ == &key) enumKey_ = nullptr;
+  changed = true;
+  return key.values.back();
+}
+
+void KeyTree::DropRepeats(Value& value) {
+  if (value.repeat == 0) return;
+  droppedRepeats_[value.repeat] = true;
+  value.repeat = 0;
 }
 
 void* KeyTree::Store(size_t size) {
@@ -284,6 +329,7 @@ bool KeyTree::RemoveValue(Key& key, std::u16string_view name) {
   v->removed = true;
   v->data = {};
   v->text.reset();
+  DropRepeats(*v);
   ++key.removedValues;
   key.valueMaxStale = true;
   changed = true;

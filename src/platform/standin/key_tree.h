@@ -22,6 +22,12 @@ namespace standin {
 struct FileText {
   std::u16string leading;
   std::u16string raw;
+  // For a value the file sets again further on: what its first setting,
+  // written in canonical form, held, as the value now holds the last.
+  bool keepsFirst = false;
+  std::uint32_t firstType = 0;
+  const std::uint8_t* firstData = nullptr;
+  std::uint32_t firstSize = 0;
 };
 
 // Names and data are kept in their tree's store (KeyTree::Keep), which
@@ -64,7 +70,12 @@ struct Value {
   std::unique_ptr<FileText> text;  // null: canonical, one line per value
   std::uint32_t type = 0;
   std::int32_t section = -1;  // the file section the value was written in
-  bool removed = false;       // deleted, until its key's values are next enumerated
+  // A value the file sets more than once: the number its settings share
+  // (KeyTree::SetAgain), else 0.
+  std::uint32_t repeat = 0;
+  bool removed = false;  // deleted, until its key's values are next enumerated
+  // An earlier setting's place in the file, not the value: its lines only.
+  bool hidden = false;
 };
 
 struct Key {
@@ -78,15 +89,18 @@ struct Key {
   std::vector<std::unique_ptr<Key>> children;
   std::uint32_t deletedChildren = 0;
   bool childrenSorted = true;
-  std::vector<Value> values;  // in written order, removed ones among them for a while
-  std::uint32_t removedValues = 0;
-  std::uint32_t denied = 0;   // access rights refused on this key (tests)
-  std::int32_t section = -1;  // the key's first section in the file
   bool deleted = false;
   bool manySections = false;  // the file names the key in more than one section
+  // In written order, removed ones among them for a while, and the places
+  // of the later settings of a value the file sets more than once.
+  std::vector<Value> values;
+  std::uint32_t removedValues = 0;
+  std::uint32_t hiddenValues = 0;
+  std::uint32_t denied = 0;   // access rights refused on this key (tests)
+  std::int32_t section = -1;  // the key's first section in the file
 
   size_t SubkeyCount() const { return children.size() - deletedChildren; }
-  size_t ValueCount() const { return values.size() - removedValues; }
+  size_t ValueCount() const { return values.size() - removedValues - hiddenValues; }
   // The live child of that name, or null.
   Key* FindChild(std::u16string_view name) const;
   Value* FindValue(std::u16string_view name);
@@ -151,8 +165,18 @@ class KeyTree {
   // The key's value at an index of its enumeration order.
   const Value& ValueAt(Key& key, size_t index);
 
-  // Sets a value; keeps its place when it exists, else appends it.
+  // Sets a value; keeps its place when it exists, else appends it. A value
+  // the file sets more than once loses its earlier settings' lines.
   void SetValue(Key& key, std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data);
+  // A file's later setting of a value it sets before for the same key, as
+  // regedit merges it: the value keeps its place and takes the new type
+  // and data, and the new setting gets a hidden entry at the end of the
+  // key's values, with the same data, for its lines in the file. Gives
+  // that entry.
+  Value& SetAgain(Key& key, Value& value, std::uint32_t type, std::span<const std::uint8_t> data, std::int32_t section);
+  // Whether the file's text for a value is to be written: a hidden entry is
+  // not once its value was removed or set anew.
+  bool Written(const Value& value) const { return !value.removed && !(value.hidden && droppedRepeats_[value.repeat]); }
 
   // A copy of text or bytes in the tree's store.
   KeptText Keep(std::u16string_view text);
@@ -181,6 +205,16 @@ class KeyTree {
   void Compact(Key& parent);
   // Puts a parent's children in enumeration order.
   static void Sort(Key& parent);
+
+  // By the number a value's settings share: whether its earlier settings'
+  // lines are dropped (0 is no value's).
+  std::vector<bool> droppedRepeats_ = {false};
+  // Enumeration positions in `values` of the last key enumerated that
+  // holds hidden entries.
+  const Key* enumKey_ = nullptr;
+  std::vector<std::uint32_t> enumOrder_;
+  // Drops a value's earlier settings' lines.
+  void DropRepeats(Value& value);
 
   std::unique_ptr<Key> roots_[kRootCount];
   Key* classes_ = nullptr;

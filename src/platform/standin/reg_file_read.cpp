@@ -405,11 +405,6 @@ class Reader {
       pending_ += Since(start);
       return;
     }
-    // Setting a value again would move it to its last line, dropping the first.
-    if (key.FindValue(name) != nullptr)
-      throw RegFileError(line_, shownName +
-                                    " is set a second time for the same key; the file could not be written "
-                                    "back as it is: keep one of the two lines");
     std::uint32_t type = REG_SZ;
     std::vector<std::uint8_t> data;
     if (!rest.empty() && rest.front() == u'"') {
@@ -426,10 +421,37 @@ class Reader {
     } else {
       throw RegFileError(line_, "unknown kind of value data " + Quote(rest));
     }
+    const std::u16string_view raw = Since(start);
+    if (Value* earlier = key.FindValue(name)) {
+      SetAgain(key, *earlier, type, data, raw);
+      return;
+    }
     tree_.SetValue(key, name, type, std::move(data));
     Value& value = *key.FindValue(name);
     value.section = current_;
-    const std::u16string_view raw = Since(start);
+    KeepText(value, raw);
+  }
+
+  // A value the file set before for the same key, set again as regedit
+  // merges it. Every setting keeps its lines as written: the value's own
+  // entry now holds the last setting's data, so it keeps the first
+  // setting's to write its lines from.
+  void SetAgain(Key& key, Value& earlier, std::uint32_t type, std::span<const std::uint8_t> data,
+                std::u16string_view raw) {
+    if (earlier.text == nullptr) earlier.text = std::make_unique<FileText>();
+    FileText& first = *earlier.text;
+    if (first.raw.empty() && !first.keepsFirst) {
+      first.keepsFirst = true;
+      first.firstType = earlier.type;
+      first.firstData = earlier.data.data();
+      first.firstSize = static_cast<std::uint32_t>(earlier.data.size());
+    }
+    KeepText(tree_.SetAgain(key, earlier, type, data, current_), raw);
+  }
+
+  // Gives a value read the comment lines before it and its own lines when
+  // the canonical form would write them otherwise.
+  void KeepText(Value& value, std::u16string_view raw) {
     scratch_.clear();
     AppendValue(scratch_, value, tree_.regedit4, tree_.newline);
     const bool canonical = scratch_ == raw;

@@ -24,7 +24,7 @@ class Writer {
       // The values of a key named in several sections, sorted out once.
       if (key->manySections && key->section == static_cast<std::int32_t>(i))
         for (const Value& v : key->values)
-          if (!v.removed) split_[v.section].push_back(&v);
+          if (tree_.Written(v)) split_[v.section].push_back(&v);
     }
   }
 
@@ -49,7 +49,7 @@ class Writer {
         Header(*s.key, s.root, s.spelling);
       if (!s.key->manySections) {
         for (const Value& v : s.key->values)
-          if (!v.removed) Write(v);
+          if (tree_.Written(v)) Write(v);
       } else if (auto it = split_.find(static_cast<std::int32_t>(i)); it != split_.end()) {
         for (const Value* v : it->second) Write(*v);
       }
@@ -62,10 +62,17 @@ class Writer {
  private:
   void Write(const Value& v) {
     if (v.text != nullptr) out_ += v.text->leading;
-    if (v.text != nullptr && !v.text->raw.empty())
+    if (v.text != nullptr && !v.text->raw.empty()) {
       out_ += v.text->raw;
-    else
+    } else if (v.text != nullptr && v.text->keepsFirst) {
+      Value first;
+      first.name = v.name;
+      first.type = v.text->firstType;
+      first.data = KeptBytes(v.text->firstData, v.text->firstSize);
+      AppendValue(out_, first, tree_.regedit4, tree_.newline);
+    } else {
       AppendValue(out_, v, tree_.regedit4, tree_.newline);
+    }
   }
 
   // Marks a key and its parents as having a section written below them.

@@ -94,7 +94,7 @@ int RestoreBackup(const std::string& file) {
     if (section.key->deleted) continue;
     standin::Key& key = Counterpart(machine, *backup, *section.key, section.root, keys);
     for (const standin::Value& v : section.key->values) {
-      if (v.removed || v.section != static_cast<std::int32_t>(i)) continue;
+      if (v.removed || v.hidden || v.section != static_cast<std::int32_t>(i)) continue;
       if (Holds(key, v)) {
         ++present;
         continue;
