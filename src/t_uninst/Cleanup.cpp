@@ -25,12 +25,12 @@ TCleanupOutcome CleanUp(const std::string& backupFile) {
     return outcome;
   }
   // What the backup could not hold is not removed.
-  outcome.Answers = RemovePlanned(outcome.Plan, !backupFile.empty());
+  const std::vector<LONG> answers = RemovePlanned(outcome.Plan, !backupFile.empty());
   if (!SaveRegistry()) {
     outcome.End = TEnd::kNotSaved;
     return outcome;
   }
-  outcome.Leftovers = FindLeftovers(outcome.Plan, outcome.Answers);
+  outcome.Leftovers = FindLeftovers(outcome.Plan, answers);
   if (!outcome.Leftovers.empty()) outcome.End = TEnd::kLeftovers;
   return outcome;
 }

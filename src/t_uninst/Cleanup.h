@@ -18,7 +18,6 @@ struct TCleanupOutcome {
   TEnd End = TEnd::kDone;
   TRemovalPlan Plan;
   bool NamedViews = false;           // the plan spans more than one registry view
-  std::vector<LONG> Answers;         // the registry's answer to each planned item's removal
   std::string BackupError;           // for kNoBackup
   std::vector<TLeftover> Leftovers;  // for kLeftovers
 };
