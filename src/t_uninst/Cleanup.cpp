@@ -35,6 +35,10 @@ TCleanupOutcome CleanUp(const std::string& backupFile) {
   return outcome;
 }
 
+std::string BackupFailureText(const TCleanupOutcome& outcome) {
+  return "t_uninst: the backup could not be written: " + outcome.BackupError + "; nothing was removed\n";
+}
+
 int ExitCodeOf(const TCleanupOutcome& outcome) {
   switch (outcome.End) {
     case TCleanupOutcome::TEnd::kNotSaved:

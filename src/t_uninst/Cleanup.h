@@ -25,5 +25,8 @@ struct TCleanupOutcome {
 // `backupFile`, when not empty, names the backup to write first.
 TCleanupOutcome CleanUp(const std::string& backupFile);
 
+// For kNoBackup: the line that tells the user why, and that nothing went.
+std::string BackupFailureText(const TCleanupOutcome& outcome);
+
 // 0 done, 3 not saved, 4 no backup, 5 items left.
 int ExitCodeOf(const TCleanupOutcome& outcome);

@@ -13,7 +13,7 @@ void ReportInBoxes(const TCleanupOutcome& outcome) {
   using TEnd = TCleanupOutcome::TEnd;
   switch (outcome.End) {
     case TEnd::kNoBackup:
-      WriteError("t_uninst: the backup could not be written: " + outcome.BackupError + "; nothing was removed\n");
+      WriteError(BackupFailureText(outcome));
       ShowMessageBox((std::string(kNoBackup) + "\r" + outcome.BackupError).c_str(), kCaption, MB_OK);
       break;
     case TEnd::kNotSaved:

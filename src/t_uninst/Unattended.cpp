@@ -31,7 +31,7 @@ void ReportInLines(const TCleanupOutcome& outcome) {
   using TEnd = TCleanupOutcome::TEnd;
   switch (outcome.End) {
     case TEnd::kNoBackup:
-      WriteError("t_uninst: the backup could not be written: " + outcome.BackupError + "; nothing was removed\n");
+      WriteError(BackupFailureText(outcome));
       return;
     case TEnd::kNotSaved:
       WriteError("t_uninst: the removals could not be saved to the registry; run t_uninst again before reinstalling\n");
