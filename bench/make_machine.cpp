@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/standin/cp932.h"
+#include "regfile/cp932.h"
 
 namespace {
 

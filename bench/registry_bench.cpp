@@ -24,8 +24,8 @@
 
 #include "CallCount.h"
 #include "cleaner/Tinst0.h"
-#include "platform/standin/machine_file.h"
-#include "platform/standin/standin.h"
+#include "platform/standin/machinefile/machine_file.h"
+#include "platform/standin/win32/standin.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "cleaner/Tinst0.h"
-#include "platform/standin/reg_file.h"
-#include "platform/standin/standin.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "platform/standin/win32/standin.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   try {

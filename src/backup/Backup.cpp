@@ -1,12 +1,12 @@
-#include "Backup.h"
+#include "backup/Backup.h"
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <span>
 
-#include "../platform/files.h"
-#include "../regfile/RegValueText.h"
+#include "platform/files.h"
+#include "regfile/RegValueText.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "../cleaner/TRemovalPlan.h"
+#include "cleaner/TRemovalPlan.h"
 
 // The files a backup at `path` takes: `path` for the first view and, with a
 // second view (the 32-bit one on 64-bit Windows), a file beside it for

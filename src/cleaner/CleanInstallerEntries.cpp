@@ -1,6 +1,6 @@
 // The installer and uninstall pass.
-#include "ProductKeys.h"
-#include "Tinst0.h"
+#include "cleaner/ProductKeys.h"
+#include "cleaner/Tinst0.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The shared-DLL pass: entries are judged by their names alone.
-#include "Keyword.h"
-#include "ProductKeys.h"
-#include "Tinst0.h"
+#include "cleaner/Keyword.h"
+#include "cleaner/ProductKeys.h"
+#include "cleaner/Tinst0.h"
 
 bool Tinst0::PlanSharedDlls(TRemovalPlan& plan) {
   try {

@@ -1,6 +1,6 @@
 // The product test.
-#include "Keyword.h"
-#include "Tinst0.h"
+#include "cleaner/Keyword.h"
+#include "cleaner/Tinst0.h"
 
 bool Tinst0::KeyMentionsProduct(const std::string& path) {
   TProductMention mention;

@@ -1,4 +1,4 @@
-#include "Keyword.h"
+#include "cleaner/Keyword.h"
 
 bool MentionsKeyword(std::string_view text) {
   std::string lower(text);

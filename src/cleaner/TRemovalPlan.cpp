@@ -1,4 +1,4 @@
-#include "TRemovalPlan.h"
+#include "cleaner/TRemovalPlan.h"
 
 bool TRemovalPlan::Covered(const std::basic_string<WCHAR>& identity) const {
   if (identity.empty()) return false;

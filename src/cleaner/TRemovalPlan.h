@@ -8,7 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "../registry/TRegistry.h"
+#include "registry/TRegistry.h"
 
 struct TRemoval {
   bool IsKey = false;                           // a key with everything below it, else one value

@@ -1,4 +1,4 @@
-#include "Tinst0.h"
+#include "cleaner/Tinst0.h"
 
 Tinst0::Tinst0(REGSAM view) : view_(view) {
   reg_.SelectView(view_);

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "../registry/TRegistry.h"
-#include "TRemovalPlan.h"
+#include "cleaner/TRemovalPlan.h"
+#include "registry/TRegistry.h"
 
 // The value through which a key mentions the product.
 struct TProductMention {

@@ -3,6 +3,6 @@
 // pressed (IDOK, or IDCANCEL for Cancel, Esc and closing the box).
 #pragma once
 
-#include "win32.h"
+#include "platform/win32.h"
 
 int ShowMessageBox(LPCSTR text, LPCSTR caption, UINT flags);

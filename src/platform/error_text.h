@@ -4,6 +4,6 @@
 
 #include <string>
 
-#include "win32.h"
+#include "platform/win32.h"
 
 std::string ErrorText(LONG code);

@@ -9,6 +9,6 @@
 
 #include <string>
 
-#include "win32.h"
+#include "platform/win32.h"
 
 std::basic_string<WCHAR> KeyIdentity(HKEY key);

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "win32.h"
+#include "platform/win32.h"
 
 // First thing in the program: on Windows, DLLs are loaded from System32
 // only, never from the program's folder or the current one. Elsewhere

@@ -11,5 +11,5 @@
 #endif
 #include <windows.h>
 #else
-#include "standin/win32_standin.h"
+#include "platform/standin/win32/win32_standin.h"
 #endif

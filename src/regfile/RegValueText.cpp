@@ -1,8 +1,8 @@
-#include "RegValueText.h"
+#include "regfile/RegValueText.h"
 
 #include <cstdio>
 
-#include "../platform/win32.h"
+#include "regfile/RegType.h"
 
 namespace {
 
@@ -87,23 +87,23 @@ void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t
     out += u"\"=";
   }
   std::u16string text;
-  if (type == REG_SZ && IsPlainString(data, ansi, text)) {
+  if (type == regtype::kString && IsPlainString(data, ansi, text)) {
     out.push_back(u'"');
     AppendEscaped(out, text);
     out.push_back(u'"');
-  } else if (type == REG_DWORD && data.size() == 4) {
+  } else if (type == regtype::kDword && data.size() == 4) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "dword:%08x",
                   static_cast<unsigned>(data[0] | data[1] << 8 | data[2] << 16 | data[3] << 24));
     AppendAscii(out, buffer);
   } else {
     char prefix[24];
-    if (type == REG_BINARY)
+    if (type == regtype::kBinary)
       std::snprintf(prefix, sizeof prefix, "hex:");
     else
       std::snprintf(prefix, sizeof prefix, "hex(%x):", static_cast<unsigned>(type));
     AppendAscii(out, prefix);
-    if (ansi != nullptr && (type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
+    if (ansi != nullptr && (type == regtype::kExpandString || type == regtype::kMultiString)) {
       // REGEDIT4 files hold these strings in the ANSI code page.
       const std::string bytes = ansi->Encode(Utf16Of(data));
       AppendHex(out, start, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, newline);

@@ -1,4 +1,4 @@
-#include "ERegistryException.h"
+#include "registry/ERegistryException.h"
 
 namespace {
 

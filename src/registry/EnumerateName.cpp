@@ -1,4 +1,4 @@
-#include "EnumerateName.h"
+#include "registry/EnumerateName.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "SystemFacts.h"
+#include "registry/SystemFacts.h"
 
-#include "../platform/win32.h"
+#include "platform/win32.h"
 
 namespace {
 

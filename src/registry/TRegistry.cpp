@@ -1,10 +1,10 @@
-#include "TRegistry.h"
+#include "registry/TRegistry.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "EnumerateName.h"
-#include "SystemFacts.h"
+#include "registry/EnumerateName.h"
+#include "registry/SystemFacts.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <cstdint>
 #include <string>
 
-#include "../platform/key_identity.h"
-#include "../platform/win32.h"
-#include "ERegistryException.h"
-#include "EnumerateName.h"
-#include "TStringList.h"
-#include "ValueKind.h"
+#include "platform/key_identity.h"
+#include "platform/win32.h"
+#include "registry/ERegistryException.h"
+#include "registry/EnumerateName.h"
+#include "registry/TStringList.h"
+#include "registry/ValueKind.h"
 
 struct TKeyStats {
   DWORD SubkeyCount = 0;

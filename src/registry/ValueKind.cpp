@@ -1,4 +1,4 @@
-#include "ValueKind.h"
+#include "registry/ValueKind.h"
 
 TValueKind KindOfType(DWORD type) {
   switch (type) {

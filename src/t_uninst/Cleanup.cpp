@@ -1,8 +1,8 @@
-#include "Cleanup.h"
+#include "t_uninst/Cleanup.h"
 
-#include "../backup/Backup.h"
-#include "../platform/machine.h"
-#include "Plan.h"
+#include "backup/Backup.h"
+#include "platform/machine.h"
+#include "t_uninst/Plan.h"
 
 namespace {
 

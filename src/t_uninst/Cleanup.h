@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../cleaner/TRemovalPlan.h"
+#include "cleaner/TRemovalPlan.h"
 
 struct TCleanupOutcome {
   enum class TEnd {

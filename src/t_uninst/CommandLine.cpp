@@ -1,10 +1,10 @@
-#include "CommandLine.h"
+#include "t_uninst/CommandLine.h"
 
 #include <algorithm>
 #include <string_view>
 #include <vector>
 
-#include "../platform/machine.h"
+#include "platform/machine.h"
 
 namespace {
 

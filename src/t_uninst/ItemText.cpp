@@ -1,6 +1,6 @@
-#include "ItemText.h"
+#include "t_uninst/ItemText.h"
 
-#include "../platform/machine.h"
+#include "platform/machine.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "../cleaner/TRemovalPlan.h"
+#include "cleaner/TRemovalPlan.h"
 
 // Its view (when the run has more than one), "key" or "value", its root
 // and path, and for a value its name ("@" for the default value).

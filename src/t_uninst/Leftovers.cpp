@@ -1,10 +1,10 @@
-#include "Leftovers.h"
+#include "t_uninst/Leftovers.h"
 
-#include "../platform/dialogs.h"
-#include "../platform/error_text.h"
-#include "../platform/output.h"
-#include "ItemText.h"
-#include "Messages.h"
+#include "platform/dialogs.h"
+#include "platform/error_text.h"
+#include "platform/output.h"
+#include "t_uninst/ItemText.h"
+#include "t_uninst/Messages.h"
 
 namespace {
 

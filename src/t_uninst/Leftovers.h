@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "../cleaner/TRemovalPlan.h"
+#include "cleaner/TRemovalPlan.h"
 
 // One line: where the item lies (as the preview names it), then why it
 // stayed, in the registry's words.

@@ -1,6 +1,6 @@
-#include "Plan.h"
+#include "t_uninst/Plan.h"
 
-#include "../cleaner/Tinst0.h"
+#include "cleaner/Tinst0.h"
 
 TRemovalPlan PlanCleanup(const std::vector<REGSAM>& views) {
   TRemovalPlan plan;

@@ -5,6 +5,6 @@
 
 #include <vector>
 
-#include "../cleaner/TRemovalPlan.h"
+#include "cleaner/TRemovalPlan.h"
 
 TRemovalPlan PlanCleanup(const std::vector<REGSAM>& views);

@@ -1,9 +1,9 @@
-#include "Preview.h"
+#include "t_uninst/Preview.h"
 
-#include "../platform/machine.h"
-#include "../platform/output.h"
-#include "ItemText.h"
-#include "Plan.h"
+#include "platform/machine.h"
+#include "platform/output.h"
+#include "t_uninst/ItemText.h"
+#include "t_uninst/Plan.h"
 
 int RunPreview() {
   const std::vector<REGSAM> views = RegistryViews();

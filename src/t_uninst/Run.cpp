@@ -1,11 +1,11 @@
-#include "Run.h"
+#include "t_uninst/Run.h"
 
-#include "../platform/dialogs.h"
-#include "../platform/output.h"
-#include "Cleanup.h"
-#include "Leftovers.h"
-#include "Messages.h"
-#include "Unattended.h"
+#include "platform/dialogs.h"
+#include "platform/output.h"
+#include "t_uninst/Cleanup.h"
+#include "t_uninst/Leftovers.h"
+#include "t_uninst/Messages.h"
+#include "t_uninst/Unattended.h"
 
 namespace {
 

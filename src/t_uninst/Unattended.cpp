@@ -1,8 +1,8 @@
-#include "Unattended.h"
+#include "t_uninst/Unattended.h"
 
-#include "../platform/output.h"
-#include "ItemText.h"
-#include "Leftovers.h"
+#include "platform/output.h"
+#include "t_uninst/ItemText.h"
+#include "t_uninst/Leftovers.h"
 
 namespace {
 

@@ -4,6 +4,6 @@
 // why it failed, and the items that are still there.
 #pragma once
 
-#include "Cleanup.h"
+#include "t_uninst/Cleanup.h"
 
 void ReportInLines(const TCleanupOutcome& outcome);

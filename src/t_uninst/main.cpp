@@ -1,13 +1,13 @@
 #include <cstddef>
 
-#include "../backup/Backup.h"
-#include "../platform/files.h"
-#include "../platform/machine.h"
-#include "../platform/output.h"
-#include "CommandLine.h"
-#include "Preview.h"
-#include "Run.h"
 #include "Version.h"
+#include "backup/Backup.h"
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "platform/output.h"
+#include "t_uninst/CommandLine.h"
+#include "t_uninst/Preview.h"
+#include "t_uninst/Run.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "cleaner/Tinst0.h"
-#include "platform/standin/reg_file.h"
-#include "platform/standin/standin.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "platform/standin/win32/standin.h"
 
 namespace standin {
 namespace {

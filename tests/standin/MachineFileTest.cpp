@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
-#include "platform/standin/machine_file.h"
-#include "platform/standin/reg_file.h"
-#include "platform/standin/standin.h"
+#include "platform/standin/machinefile/machine_file.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "platform/standin/win32/standin.h"
 #include "support/Files.h"
 
 namespace standin {

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "platform/dialogs.h"
-#include "platform/standin/terminal.h"
+#include "platform/standin/terminal/terminal.h"
 
 namespace {
 

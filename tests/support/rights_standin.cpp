@@ -1,5 +1,5 @@
 // The stand-in's rights hook.
-#include "platform/standin/standin.h"
+#include "platform/standin/win32/standin.h"
 #include "support/Rights.h"
 
 namespace {

@@ -5,7 +5,7 @@
 // folder it was started from.
 #include <string>
 
-#include "../dialogs.h"
+#include "platform/dialogs.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // DLLs from System32 only. The program runs elevated, often from a folder
 // of downloads: a version.dll or uxtheme.dll lying beside it must never be
 // loaded in place of the system's own.
-#include "../machine.h"
+#include "platform/machine.h"
 
 namespace {
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD directoryFlags);

@@ -1,4 +1,4 @@
-#include "../error_text.h"
+#include "platform/error_text.h"
 
 std::string ErrorText(LONG code) {
   char text[512] = "";

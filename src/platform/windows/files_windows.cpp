@@ -1,7 +1,7 @@
 // Writing a new file whole or not at all on Windows.
-#include "../error_text.h"
-#include "../files.h"
-#include "../win32.h"
+#include "platform/error_text.h"
+#include "platform/files.h"
+#include "platform/win32.h"
 
 namespace {
 

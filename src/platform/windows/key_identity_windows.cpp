@@ -1,7 +1,7 @@
 // A key's full name from the kernel, which also names the view it lies in.
 #include <vector>
 
-#include "../key_identity.h"
+#include "platform/key_identity.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The run's platform on Windows: the registry is the machine's own.
-#include "../machine.h"
-#include "../output.h"
+#include "platform/machine.h"
+#include "platform/output.h"
 
 bool AttachMachineRegistry(TRegistryUse, int&) { return true; }
 

@@ -2,8 +2,8 @@
 // console it was started from, if any, or to where its output goes.
 #include <string>
 
-#include "../output.h"
-#include "../win32.h"
+#include "platform/output.h"
+#include "platform/win32.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 
-#include "../win32.h"
-#include "key_tree.h"
+#include "platform/standin/registry/key_tree.h"
+#include "platform/win32.h"
 
 namespace standin {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "key_tree.h"
+#include "platform/standin/registry/key_tree.h"
 
 namespace standin {
 

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "../files.h"
-#include "posix_file.h"
+#include "platform/files.h"
+#include "platform/standin/machinefile/posix_file.h"
 
 namespace standin {
 

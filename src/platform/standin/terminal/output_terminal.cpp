@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <string>
 
-#include "../output.h"
-#include "terminal.h"
+#include "platform/output.h"
+#include "platform/standin/terminal/terminal.h"
 
 void WriteOutput(std::string_view text) {
   const std::string shown = standin::Cp932ToTerminal(text);

@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "cleaner/Tinst0.h"
-#include "platform/standin/reg_file.h"
-#include "platform/standin/standin.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "platform/standin/win32/standin.h"
 #include "support/Files.h"
 
 namespace standin {

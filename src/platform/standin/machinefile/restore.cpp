@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../machine.h"
-#include "reg_file.h"
-#include "standin.h"
+#include "platform/machine.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "platform/standin/win32/standin.h"
 
 namespace {
 

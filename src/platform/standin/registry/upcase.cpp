@@ -1,4 +1,4 @@
-#include "upcase.h"
+#include "platform/standin/registry/upcase.h"
 
 #include <locale.h>
 

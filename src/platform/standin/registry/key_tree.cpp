@@ -1,9 +1,9 @@
-#include "key_tree.h"
+#include "platform/standin/registry/key_tree.h"
 
 #include <algorithm>
 #include <bit>
 
-#include "upcase.h"
+#include "platform/standin/registry/upcase.h"
 
 namespace standin {
 namespace {

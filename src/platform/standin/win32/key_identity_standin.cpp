@@ -2,9 +2,9 @@
 // there, which HKEY_CLASSES_ROOT's keys share with HKEY_LOCAL_MACHINE's.
 #include <vector>
 
-#include "../key_identity.h"
-#include "standin.h"
-#include "upcase.h"
+#include "platform/key_identity.h"
+#include "platform/standin/registry/upcase.h"
+#include "platform/standin/win32/standin.h"
 
 std::basic_string<WCHAR> KeyIdentity(HKEY key) {
   const standin::Key* found = standin::KeyOfHandle(key);

@@ -1,4 +1,4 @@
-#include "machine_file.h"
+#include "platform/standin/machinefile/machine_file.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -12,9 +12,9 @@
 #include <cstring>
 #include <memory>
 
-#include "posix_file.h"
-#include "reg_file.h"
-#include "standin.h"
+#include "platform/standin/machinefile/posix_file.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "platform/standin/win32/standin.h"
 
 namespace standin {
 namespace {

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "../machine.h"
-#include "cp932.h"
-#include "machine_file.h"
-#include "standin.h"
+#include "platform/machine.h"
+#include "platform/standin/machinefile/machine_file.h"
+#include "platform/standin/win32/standin.h"
+#include "regfile/cp932.h"
 
 namespace {
 constexpr int kNoRegistryExitCode = 2;

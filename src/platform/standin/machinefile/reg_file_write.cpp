@@ -3,9 +3,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "../../regfile/RegValueText.h"
-#include "cp932.h"
-#include "reg_file.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "regfile/RegValueText.h"
+#include "regfile/cp932.h"
 
 namespace standin {
 namespace {

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <string>
 
-#include "../dialogs.h"
-#include "terminal.h"
+#include "platform/dialogs.h"
+#include "platform/standin/terminal/terminal.h"
 
 namespace standin {
 namespace {

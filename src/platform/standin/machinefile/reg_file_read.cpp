@@ -2,11 +2,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cp932.h"
-#include "reg_file.h"
-#include "upcase.h"
-#include "utf8.h"
-#include "win32_standin.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "platform/standin/registry/upcase.h"
+#include "platform/standin/win32/win32_standin.h"
+#include "regfile/cp932.h"
+#include "regfile/utf8.h"
 
 namespace standin {
 namespace {

@@ -1,6 +1,6 @@
 // The texts of the codes the stand-in's registry functions give, as Windows
 // words them.
-#include "../error_text.h"
+#include "platform/error_text.h"
 
 std::string ErrorText(LONG code) {
   switch (code) {

@@ -5,8 +5,8 @@
 #include <type_traits>
 #include <unordered_map>
 
-#include "cp932.h"
-#include "standin.h"
+#include "platform/standin/win32/standin.h"
+#include "regfile/cp932.h"
 
 namespace standin {
 namespace {

@@ -6,9 +6,9 @@
 #include <sstream>
 
 #include "cleaner/Tinst0.h"
-#include "platform/standin/reg_file.h"
-#include "platform/standin/standin.h"
-#include "platform/standin/terminal.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "platform/standin/terminal/terminal.h"
+#include "platform/standin/win32/standin.h"
 #include "support/Files.h"
 #include "t_uninst/Run.h"
 

@@ -4,9 +4,9 @@
 #include <clocale>
 #include <cstring>
 
-#include "cp932.h"
-#include "terminal.h"
-#include "utf8.h"
+#include "platform/standin/terminal/terminal.h"
+#include "regfile/cp932.h"
+#include "regfile/utf8.h"
 
 namespace standin {
 namespace {

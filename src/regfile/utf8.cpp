@@ -1,4 +1,4 @@
-#include "utf8.h"
+#include "regfile/utf8.h"
 
 namespace standin {
 

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "platform/standin/reg_file.h"
-#include "platform/standin/upcase.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "platform/standin/registry/upcase.h"
 #include "regfile/RegValueText.h"
 #include "support/Files.h"
 

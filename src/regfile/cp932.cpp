@@ -1,4 +1,4 @@
-#include "cp932.h"
+#include "regfile/cp932.h"
 
 #include <iconv.h>
 

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <sstream>
 
-#include "platform/standin/reg_file.h"
-#include "platform/standin/upcase.h"
-#include "platform/standin/utf8.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "platform/standin/registry/upcase.h"
+#include "regfile/utf8.h"
 #include "support/Files.h"
 
 namespace standin {

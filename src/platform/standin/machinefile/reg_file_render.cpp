@@ -1,7 +1,7 @@
 // The canonical form of one value and of a section's key line.
-#include "../../regfile/RegValueText.h"
-#include "cp932.h"
-#include "reg_file.h"
+#include "platform/standin/machinefile/reg_file.h"
+#include "regfile/RegValueText.h"
+#include "regfile/cp932.h"
 
 namespace standin {
 namespace {
