@@ -17,8 +17,8 @@ void LimitDllSearch();
 enum class TRegistryUse { kChange, kReadOnly };
 
 // Makes the machine's registry ready before anything is asked. On failure
-// it has told the user why, and gives false with the exit code to use.
-bool AttachMachineRegistry(TRegistryUse use, int& exitCode);
+// it has told the user why (the registry cannot be used), and gives false.
+bool AttachMachineRegistry(TRegistryUse use);
 
 // Where the user finds a key that the registry names `root`\`path`, when
 // that is not the name itself: on the stand-in, the key as the machine file
@@ -30,9 +30,16 @@ std::string KeyAsTheUserFindsIt(HKEY root, REGSAM view, const std::string& path)
 // and how the boxes are answered.
 std::string PlatformUsage();
 
+// How a restore ended: what it said it did, or why it could not.
+enum class TRestoreEnd {
+  kRestored,  // put back, or everything was there already
+  kRefused,   // the file cannot be read or is no backup: nothing changed
+  kNotSaved,  // put back, but the registry could not be saved
+};
+
 // Puts back what a backup file holds, merged into the machine's registry,
-// and saves it. Says what it did, or why it could not; gives the exit code.
-int RestoreBackup(const std::string& file);
+// and saves it. Says what it did, or why it could not.
+TRestoreEnd RestoreBackup(const std::string& file);
 
 // The registry views the cleaner works through, in order: on 64-bit Windows
 // the 64-bit and then the 32-bit view, elsewhere the one view there is (0).

@@ -39,15 +39,16 @@ std::string BackupFailureText(const TCleanupOutcome& outcome) {
   return "t_uninst: the backup could not be written: " + outcome.BackupError + "; nothing was removed\n";
 }
 
-int ExitCodeOf(const TCleanupOutcome& outcome) {
+ExitCode ExitCodeOf(const TCleanupOutcome& outcome) {
   switch (outcome.End) {
     case TCleanupOutcome::TEnd::kNotSaved:
-      return 3;
+      return ExitCode::kNotSaved;
     case TCleanupOutcome::TEnd::kNoBackup:
-      return 4;
+      return ExitCode::kNoBackup;
     case TCleanupOutcome::TEnd::kLeftovers:
-      return 5;
-    default:
-      return 0;
+      return ExitCode::kItemsLeft;
+    case TCleanupOutcome::TEnd::kDone:
+      break;
   }
+  return ExitCode::kDone;
 }

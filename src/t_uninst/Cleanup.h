@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cleaner/TRemovalPlan.h"
+#include "t_uninst/ExitCode.h"
 
 struct TCleanupOutcome {
   enum class TEnd {
@@ -28,5 +29,4 @@ TCleanupOutcome CleanUp(const std::string& backupFile);
 // For kNoBackup: the line that tells the user why, and that nothing went.
 std::string BackupFailureText(const TCleanupOutcome& outcome);
 
-// 0 done, 3 not saved, 4 no backup, 5 items left.
-int ExitCodeOf(const TCleanupOutcome& outcome);
+ExitCode ExitCodeOf(const TCleanupOutcome& outcome);

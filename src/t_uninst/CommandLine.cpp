@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/machine.h"
+#include "t_uninst/ExitCode.h"
 
 namespace {
 
@@ -116,12 +117,11 @@ std::string Usage() {
   text += "  --quiet, /quiet  unattended: no box, no question; print what was removed\n";
   text += "  An option's FILE may also follow '=': --backup=FILE.\n\n";
   text += PlatformUsage();
-  text +=
-      "\nexit codes:\n"
-      "  0  done, or nothing of ZobrikLine found; also after Cancel\n"
-      "  2  usage, an unusable registry file, or a FILE that cannot be used\n"
-      "  3  the changes could not be saved\n"
-      "  4  the backup could not be written; nothing was removed\n"
-      "  5  some items could not be removed and are still there\n";
+  text += "\nexit codes:\n";
+  for (const TExitCodeMeaning& exit : ExitCodeMeanings()) {
+    std::string number = std::to_string(static_cast<int>(exit.Code));
+    number.resize(std::max<size_t>(number.size() + 2, 3), ' ');
+    text += "  " + number + exit.Meaning + "\n";
+  }
   return text;
 }

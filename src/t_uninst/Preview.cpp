@@ -5,12 +5,12 @@
 #include "t_uninst/ItemText.h"
 #include "t_uninst/Plan.h"
 
-int RunPreview() {
+ExitCode RunPreview() {
   const std::vector<REGSAM> views = RegistryViews();
   const TRemovalPlan plan = PlanCleanup(views);
   for (const TRemoval& item : plan.Items()) WriteOutput(ItemLine(item, views.size() > 1));
   WriteOutput(plan.Items().empty()
                   ? "Nothing of ZobrikLine was found; a run changes nothing.\n"
                   : "A run would remove " + ItemTotals(plan.Items()) + ". Nothing has been changed.\n");
-  return 0;
+  return ExitCode::kDone;
 }

@@ -2,4 +2,6 @@
 // order it would remove them; nothing is changed and no box is shown.
 #pragma once
 
-int RunPreview();
+#include "t_uninst/ExitCode.h"
+
+ExitCode RunPreview();

@@ -30,9 +30,9 @@ void ReportInBoxes(const TCleanupOutcome& outcome) {
 
 }  // namespace
 
-int RunCleanup(const std::string& backupFile, bool quiet) {
+ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
   try {
-    if (!quiet && ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL) != IDOK) return 0;
+    if (!quiet && ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL) != IDOK) return ExitCode::kDone;
     const TCleanupOutcome outcome = CleanUp(backupFile);
     if (quiet)
       ReportInLines(outcome);
@@ -42,5 +42,5 @@ int RunCleanup(const std::string& backupFile, bool quiet) {
   } catch (...) {
     // An error outside the passes ends the run without a word.
   }
-  return 0;
+  return ExitCode::kDone;
 }

@@ -4,9 +4,11 @@
 
 #include <string>
 
-// Gives the exit code: 0, unless the deletions could not be saved (3), the
-// backup asked for in `backupFile` could not be written (4: then nothing
-// was removed), or planned items are still there (5). An empty
+#include "t_uninst/ExitCode.h"
+
+// Gives the exit code: kDone, unless the deletions could not be saved, the
+// backup asked for in `backupFile` could not be written (then nothing was
+// removed), or planned items are still there. An empty
 // `backupFile` asks for none. A `quiet` run asks nothing and shows no box:
 // it says what it did in lines.
-int RunCleanup(const std::string& backupFile = {}, bool quiet = false);
+ExitCode RunCleanup(const std::string& backupFile = {}, bool quiet = false);

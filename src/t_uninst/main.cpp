@@ -6,12 +6,11 @@
 #include "platform/machine.h"
 #include "platform/output.h"
 #include "t_uninst/CommandLine.h"
+#include "t_uninst/ExitCode.h"
 #include "t_uninst/Preview.h"
 #include "t_uninst/Run.h"
 
 namespace {
-
-constexpr int kUsageExitCode = 2;
 
 // Everything about the backup's files that can be told before the
 // confirmation: a FILE that cannot be written is refused before anything
@@ -26,30 +25,44 @@ bool CanWriteBackup(const std::string& file) {
   return true;
 }
 
-}  // namespace
+ExitCode ExitCodeOf(TRestoreEnd end) {
+  switch (end) {
+    case TRestoreEnd::kRefused:
+      return ExitCode::kUsage;
+    case TRestoreEnd::kNotSaved:
+      return ExitCode::kNotSaved;
+    case TRestoreEnd::kRestored:
+      break;
+  }
+  return ExitCode::kDone;
+}
 
-int main(int argc, char** argv) {
-  LimitDllSearch();
-  const TCommandLine line = ReadCommandLine(argc, argv);
+ExitCode Run(const TCommandLine& line) {
   using TMode = TCommandLine::TMode;
   switch (line.Mode) {
     case TMode::kHelp:
       WriteOutput(Usage());
-      return 0;
+      return ExitCode::kDone;
     case TMode::kVersion:
       WriteOutput("t_uninst " T_UNINST_VERSION "\n");
-      return 0;
+      return ExitCode::kDone;
     case TMode::kWrong:
       WriteError("t_uninst: " + line.Problem + "\n" + kUsageLine + "'t_uninst --help' tells more.\n");
-      return kUsageExitCode;
+      return ExitCode::kUsage;
     default:
       break;
   }
-  if (line.Mode == TMode::kClean && !line.File.empty() && !CanWriteBackup(line.File)) return kUsageExitCode;
-  int exitCode = 0;
+  if (line.Mode == TMode::kClean && !line.File.empty() && !CanWriteBackup(line.File)) return ExitCode::kUsage;
   const bool preview = line.Mode == TMode::kPreview;
-  if (!AttachMachineRegistry(preview ? TRegistryUse::kReadOnly : TRegistryUse::kChange, exitCode)) return exitCode;
+  if (!AttachMachineRegistry(preview ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
   if (preview) return RunPreview();
-  if (line.Mode == TMode::kRestore) return RestoreBackup(line.File);
+  if (line.Mode == TMode::kRestore) return ExitCodeOf(RestoreBackup(line.File));
   return RunCleanup(line.File, line.Quiet);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  LimitDllSearch();
+  return static_cast<int>(Run(ReadCommandLine(argc, argv)));
 }

@@ -88,12 +88,12 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
   std::ostringstream shown;
   SetDialogStreams(in, shown);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(RunCleanup(dir_.Path("missing/removed.reg"), true), 4);
+  EXPECT_EQ(RunCleanup(dir_.Path("missing/removed.reg"), true), ExitCode::kNoBackup);
   EXPECT_FALSE(Machine().changed);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("nothing was removed"), std::string::npos);
   SetFlushHandler([](KeyTree&) { return ERROR_WRITE_FAULT; });
   testing::internal::CaptureStderr();
-  EXPECT_EQ(RunCleanup("", true), 3);
+  EXPECT_EQ(RunCleanup("", true), ExitCode::kNotSaved);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("could not be saved"), std::string::npos);
   SetFlushHandler(nullptr);
 
@@ -101,7 +101,7 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
   Deny("SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2", DELETE);
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  EXPECT_EQ(RunCleanup("", true), 5);
+  EXPECT_EQ(RunCleanup("", true), ExitCode::kItemsLeft);
   const std::string removed = testing::internal::GetCapturedStdout();
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "t_uninst: 1 item to remove is still there:\n"

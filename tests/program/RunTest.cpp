@@ -34,7 +34,7 @@ class Run : public ::testing::Test {
   int RunWith(const std::string& answers, const std::string& backup = {}) {
     std::istringstream in(answers);
     SetDialogStreams(in, shown_);
-    const int code = RunCleanup(backup);
+    const int code = static_cast<int>(RunCleanup(backup));
     SetDialogStreams(std::cin, std::cerr);
     return code;
   }

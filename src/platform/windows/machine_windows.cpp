@@ -2,7 +2,7 @@
 #include "platform/machine.h"
 #include "platform/output.h"
 
-bool AttachMachineRegistry(TRegistryUse, int&) { return true; }
+bool AttachMachineRegistry(TRegistryUse) { return true; }
 
 // Windows names its keys as regedit shows them: nothing to add.
 std::string KeyAsTheUserFindsIt(HKEY, REGSAM, const std::string&) { return {}; }
@@ -20,8 +20,8 @@ std::vector<REGSAM> RegistryViews() {
   return {0};
 }
 
-int RestoreBackup(const std::string& file) {
+TRestoreEnd RestoreBackup(const std::string& file) {
   WriteError("t_uninst: on Windows, put a backup back with: reg import \"" + file +
              "\" (its comments say which reg.exe each file needs)\r\n");
-  return 2;
+  return TRestoreEnd::kRefused;
 }

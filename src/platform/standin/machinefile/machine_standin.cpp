@@ -9,11 +9,7 @@
 #include "platform/standin/win32/standin.h"
 #include "regfile/cp932.h"
 
-namespace {
-constexpr int kNoRegistryExitCode = 2;
-}
-
-bool AttachMachineRegistry(TRegistryUse use, int& exitCode) {
+bool AttachMachineRegistry(TRegistryUse use) {
   const char* path = std::getenv(standin::kRegistryVariable);
   std::string error;
   if (path == nullptr || *path == '\0') {
@@ -24,7 +20,6 @@ bool AttachMachineRegistry(TRegistryUse use, int& exitCode) {
     return true;
   }
   std::fprintf(stderr, "t_uninst: %s\n", error.c_str());
-  exitCode = kNoRegistryExitCode;
   return false;
 }
 

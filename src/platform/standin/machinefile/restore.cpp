@@ -15,12 +15,9 @@
 
 namespace {
 
-constexpr int kRefusedExitCode = 2;
-constexpr int kNotSavedExitCode = 3;
-
-int Refuse(const std::string& why) {
+TRestoreEnd Refuse(const std::string& why) {
   std::fprintf(stderr, "t_uninst: %s; nothing was restored\n", why.c_str());
-  return kRefusedExitCode;
+  return TRestoreEnd::kRefused;
 }
 
 // The key in `machine` at the place `key` has in `backup`, made when missing.
@@ -76,7 +73,7 @@ std::string Count(size_t count, const char* thing) {
 
 }  // namespace
 
-int RestoreBackup(const std::string& file) {
+TRestoreEnd RestoreBackup(const std::string& file) {
   std::string bytes, error;
   if (!ReadBackup(file, bytes, error)) return Refuse(error);
   std::unique_ptr<standin::KeyTree> backup;
@@ -105,9 +102,9 @@ int RestoreBackup(const std::string& file) {
   }
   if (keys + values == 0) {
     std::printf("Everything %s holds is in the machine registry already: nothing was changed.\n", file.c_str());
-    return 0;
+    return TRestoreEnd::kRestored;
   }
-  if (RegFlushKey(HKEY_LOCAL_MACHINE) != ERROR_SUCCESS) return kNotSavedExitCode;
+  if (RegFlushKey(HKEY_LOCAL_MACHINE) != ERROR_SUCCESS) return TRestoreEnd::kNotSaved;
   std::string done = "Restored ";
   done += Count(keys, "key") + " and " + Count(values, "value") + " from " + file + ".";
   if (present > 0) {
@@ -115,5 +112,5 @@ int RestoreBackup(const std::string& file) {
     done += Count(present, "value") + (present == 1 ? " was" : " were") + " there already.";
   }
   std::printf("%s\n", done.c_str());
-  return 0;
+  return TRestoreEnd::kRestored;
 }

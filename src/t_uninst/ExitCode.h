@@ -1,0 +1,21 @@
+// The program's exit codes: what every path of a run ends with, and the
+// only place their numbers are written. A deployment tool reads them.
+#pragma once
+
+#include <span>
+
+enum class ExitCode : int {
+  kDone = 0,       // done, nothing of the product found, or Cancel
+  kUsage = 2,      // a wrong command line, or a file that cannot be used
+  kNotSaved = 3,   // the removals could not be saved
+  kNoBackup = 4,   // the backup could not be written: nothing was removed
+  kItemsLeft = 5,  // saved, but planned items are still there
+};
+
+struct TExitCodeMeaning {
+  ExitCode Code;
+  const char* Meaning;
+};
+
+// Every code with what it means, in order, for --help.
+std::span<const TExitCodeMeaning> ExitCodeMeanings();
