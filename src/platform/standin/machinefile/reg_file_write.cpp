@@ -4,8 +4,7 @@
 #include <vector>
 
 #include "platform/standin/machinefile/reg_file.h"
-#include "regfile/RegValueText.h"
-#include "regfile/cp932.h"
+#include "regfile/RegFileWriter.h"
 
 namespace standin {
 namespace {
@@ -29,11 +28,12 @@ class Writer {
   }
 
   bool Run() {
-    if (tree_.encoding == FileEncoding::kUtf16 && !sink_("\xFF\xFE")) return false;
+    const std::string_view mark = regfile::ByteOrderMark(tree_.encoding);
+    if (!mark.empty() && !sink_(mark)) return false;
     if (!tree_.signature.empty())
       out_ = tree_.signature;
     else
-      out_ = tree_.regedit4 ? u"REGEDIT4" : u"Windows Registry Editor Version 5.00";
+      out_ = tree_.regedit4 ? regfile::kRegedit4 : regfile::kRegedit5;
     out_ += tree_.newline;
     for (size_t i = 0; i < tree_.sections.size(); ++i) {
       const Section& s = tree_.sections[i];
@@ -101,10 +101,7 @@ class Writer {
   // Hands the text so far to the sink in the file's encoding.
   bool Emit() {
     std::string bytes;
-    if (tree_.encoding == FileEncoding::kCp932)
-      Utf16ToCp932(out_, bytes);
-    else
-      AppendUtf16Le(bytes, out_);
+    regfile::AppendEncoded(bytes, out_, tree_.encoding);
     out_.clear();
     return sink_(bytes);
   }

@@ -19,14 +19,6 @@ auto ChildPosition(Children& children, std::u16string_view name) {
 
 }  // namespace
 
-const RootName& NameOfRoot(std::uint8_t root) {
-  static const RootName names[kRootCount] = {
-      {u"HKEY_CLASSES_ROOT", u"HKCR"}, {u"HKEY_CURRENT_USER", u"HKCU"},   {u"HKEY_LOCAL_MACHINE", u"HKLM"},
-      {u"HKEY_USERS", u"HKU"},         {u"HKEY_CURRENT_CONFIG", u"HKCC"},
-  };
-  return names[root];
-}
-
 Key* Key::FindChild(std::u16string_view name) const {
   Key* child = FindAnyChild(name);
   return child != nullptr && !child->deleted ? child : nullptr;

@@ -14,7 +14,23 @@
 #include <unordered_map>
 #include <vector>
 
+#include "regfile/RegFileWriter.h"
+#include "regfile/RegRoots.h"
+
 namespace standin {
+
+using FileEncoding = regfile::Encoding;
+
+// The predefined roots, as the file format numbers them.
+using regfile::kClassesRoot;
+using regfile::kCurrentConfig;
+using regfile::kCurrentUser;
+using regfile::kLocalMachine;
+using regfile::kRootCount;
+using regfile::kUsers;
+using regfile::NameOfRoot;
+using regfile::RootName;
+using regfile::RootSpelling;
 
 // Text of the file kept beside a value or a section: comment and blank lines
 // before it, and, for a value, its own lines when the canonical form would
@@ -127,27 +143,12 @@ struct Key {
   mutable bool valueMaxStale = true;
 };
 
-// How a section of the file named its key.
-enum class RootSpelling : std::uint8_t { kLong, kShort };
-
 struct Section {
   Key* key = nullptr;     // written only while the key is not deleted
   std::uint8_t root = 0;  // index into the root table
   RootSpelling spelling = RootSpelling::kLong;
   std::unique_ptr<FileText> text;  // raw: the header line as written, when not canonical
 };
-
-enum class FileEncoding : std::uint8_t { kUtf16, kCp932 };
-
-// The predefined roots a file can name. HKEY_CLASSES_ROOT is a view of
-// HKEY_LOCAL_MACHINE\SOFTWARE\Classes.
-enum RootIndex : std::uint8_t { kClassesRoot, kCurrentUser, kLocalMachine, kUsers, kCurrentConfig, kRootCount };
-
-struct RootName {
-  std::u16string_view longName;
-  std::u16string_view shortName;
-};
-const RootName& NameOfRoot(std::uint8_t root);
 
 class KeyTree {
  public:

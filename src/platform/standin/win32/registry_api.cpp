@@ -7,6 +7,7 @@
 
 #include "platform/standin/win32/standin.h"
 #include "regfile/cp932.h"
+#include "regfile/utf16le.h"
 
 namespace standin {
 namespace {
@@ -117,13 +118,7 @@ bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ |
 std::vector<std::uint8_t> StoredData(DWORD type, const BYTE* data, DWORD size) {
   if (data == nullptr) return {};
   if (!IsStringType(type)) return {data, data + size};
-  std::u16string text = Cp932ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));
-  std::vector<std::uint8_t> out(text.size() * 2);
-  for (size_t i = 0; i < text.size(); ++i) {
-    out[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
-    out[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
-  }
-  return out;
+  return regfile::Utf16LeBytes(Cp932ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size)));
 }
 
 // Copies data out the way RegQueryValueExA does: the size always, the bytes
