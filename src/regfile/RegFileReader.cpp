@@ -309,6 +309,12 @@ class Parser {
     }
     if (!known) throw RegFileError(line_, "unknown root key " + Quote(rootName));
     if (slash != std::u16string_view::npos) key.below = path.substr(slash + 1);
+    size_t depth = 0;
+    ForEachName(key.below, [&depth](std::u16string_view) { ++depth; });
+    if (depth > kDeepestKey)
+      throw RegFileError(line_, "the key " + Quote(path) + " lies " + std::to_string(depth) +
+                                    " levels below its root; Windows keeps keys at most " +
+                                    std::to_string(kDeepestKey) + " levels deep");
     return key;
   }
 

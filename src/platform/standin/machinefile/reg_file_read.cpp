@@ -2,6 +2,7 @@
 // becomes keys and values, and the text the canonical form would not give
 // back is kept beside them.
 #include <algorithm>
+#include <vector>
 
 #include "platform/standin/machinefile/reg_file.h"
 #include "platform/standin/registry/upcase.h"
@@ -46,8 +47,15 @@ class Loader : public regfile::RegFileEvents {
     });
     if (key != nullptr && HasSection(*key)) return false;
     tree_.hadRemovals = true;
+    // A section of the file with no key of the tree: the line, and the
+    // comments before it, stay wherever the file is written back.
+    standin::Section line;
+    line.text = std::make_unique<FileText>();
     pending_ += leading;
-    pending_ += text;
+    line.text->leading = std::move(pending_);
+    line.text->raw = std::u16string(text);
+    tree_.sections.push_back(std::move(line));
+    pending_.clear();
     current_ = -1;
     return true;
   }
@@ -66,10 +74,12 @@ class Loader : public regfile::RegFileEvents {
   }
 
   bool ValueRemoval(size_t, std::u16string_view name, std::u16string_view text, std::u16string_view leading) override {
-    if (tree_.sections[current_].key->FindValue(name) != nullptr) return false;
+    Key& key = *tree_.sections[current_].key;
+    if (key.FindValue(name) != nullptr) return false;
     tree_.hadRemovals = true;
+    // The line stays among the key's values, and goes only with its key.
     pending_ += leading;
-    pending_ += text;
+    KeepText(tree_.KeepLine(key, current_), text, false);
     return true;
   }
 
@@ -81,10 +91,16 @@ class Loader : public regfile::RegFileEvents {
 
  private:
   // Whether a section of the file names the key or a key below it.
-  static bool HasSection(const Key& key) {
-    if (key.section >= 0) return true;
-    return std::any_of(key.children.begin(), key.children.end(),
-                       [](const std::unique_ptr<Key>& child) { return !child->deleted && HasSection(*child); });
+  static bool HasSection(const Key& top) {
+    std::vector<const Key*> below{&top};
+    while (!below.empty()) {
+      const Key& key = *below.back();
+      below.pop_back();
+      if (key.section >= 0) return true;
+      for (const auto& child : key.children)
+        if (!child->deleted) below.push_back(child.get());
+    }
+    return false;
   }
 
   // A value the file set before for the same key, set again as regedit

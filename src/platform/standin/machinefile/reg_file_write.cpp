@@ -18,7 +18,7 @@ class Writer {
   Writer(const KeyTree& tree, const RegFileSink& sink) : tree_(tree), sink_(sink) {
     for (size_t i = 0; i < tree_.sections.size(); ++i) {
       const Key* key = tree_.sections[i].key;
-      if (key->deleted) continue;
+      if (key == nullptr || key->deleted) continue;
       Cover(key);
       // The values of a key named in several sections, sorted out once.
       if (key->manySections && key->section == static_cast<std::int32_t>(i))
@@ -37,6 +37,11 @@ class Writer {
     out_ += tree_.newline;
     for (size_t i = 0; i < tree_.sections.size(); ++i) {
       const Section& s = tree_.sections[i];
+      if (s.key == nullptr) {
+        out_ += s.text->leading;
+        out_ += s.text->raw;
+        continue;
+      }
       if (s.key->deleted) {
         KeepEmptiedParent(s);
         continue;

@@ -198,24 +198,30 @@ void KeyTree::Compact(Key& parent) {
   parent.deletedChildren = 0;
 }
 
-void KeyTree::Bury(Key& key) {
-  for (auto& child : key.children) {
-    if (!child->deleted) Bury(*child);
-    deleted_.push_back(std::move(child));
+void KeyTree::Bury(Key& top) {
+  // A list of its own, not the call stack: a key lies as deep as a file says.
+  std::vector<Key*> buried{&top};
+  while (!buried.empty()) {
+    Key& key = *buried.back();
+    buried.pop_back();
+    for (auto& child : key.children) {
+      if (!child->deleted) buried.push_back(child.get());
+      deleted_.push_back(std::move(child));
+    }
+    key.children.clear();
+    key.children.shrink_to_fit();
+    key.childIndex.clear();
+    key.childIndex.shrink_to_fit();
+    key.childrenSorted = true;
+    key.deletedChildren = 0;
+    key.values.clear();
+    key.values.shrink_to_fit();
+    key.removedValues = 0;
+    key.hiddenValues = 0;
+    key.valueIndex.reset();
+    key.deleted = true;
+    if (enumKey_ == &key) enumKey_ = nullptr;
   }
-  key.children.clear();
-  key.children.shrink_to_fit();
-  key.childIndex.clear();
-  key.childIndex.shrink_to_fit();
-  key.childrenSorted = true;
-  key.deletedChildren = 0;
-  key.values.clear();
-  key.values.shrink_to_fit();
-  key.removedValues = 0;
-  key.hiddenValues = 0;
-  key.valueIndex.reset();
-  key.deleted = true;
-  if (enumKey_ == &key) enumKey_ = nullptr;
 }
 
 void KeyTree::Remove(Key& key) {
@@ -270,6 +276,16 @@ Value& KeyTree::SetAgain(Key& key, Value& value, std::uint32_t type, std::span<c
   key.valueMaxStale = true;
   if (enumKey_ == &key) enumKey_ = nullptr;
   changed = true;
+  return key.values.back();
+}
+
+Value& KeyTree::KeepLine(Key& key, std::int32_t section) {
+  Value entry;
+  entry.section = section;
+  entry.hidden = true;
+  key.values.push_back(std::move(entry));
+  ++key.hiddenValues;
+  if (enumKey_ == &key) enumKey_ = nullptr;
   return key.values.back();
 }
 

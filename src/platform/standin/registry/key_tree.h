@@ -144,7 +144,9 @@ struct Key {
 };
 
 struct Section {
-  Key* key = nullptr;     // written only while the key is not deleted
+  // Written only while the key is not deleted; null for a line that
+  // removes a key the file does not hold, which is always written.
+  Key* key = nullptr;
   std::uint8_t root = 0;  // index into the root table
   RootSpelling spelling = RootSpelling::kLong;
   std::unique_ptr<FileText> text;  // raw: the header line as written, when not canonical
@@ -175,6 +177,9 @@ class KeyTree {
   // key's values, with the same data, for its lines in the file. Gives
   // that entry.
   Value& SetAgain(Key& key, Value& value, std::uint32_t type, std::span<const std::uint8_t> data, std::int32_t section);
+  // A line of the file among a key's values that sets none ("name"=-): a
+  // hidden entry, for its text, that goes only with the key.
+  Value& KeepLine(Key& key, std::int32_t section);
   // Whether the file's text for a value is to be written: a hidden entry is
   // not once its value was removed or set anew.
   bool Written(const Value& value) const { return !value.removed && !(value.hidden && droppedRepeats_[value.repeat]); }
@@ -201,7 +206,7 @@ class KeyTree {
 
  private:
   // Marks a key and everything below it deleted.
-  void Bury(Key& key);
+  void Bury(Key& top);
   // Drops the deleted keys from a parent's children.
   void Compact(Key& parent);
   // Puts a parent's children in enumeration order.
