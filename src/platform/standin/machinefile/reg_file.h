@@ -26,10 +26,10 @@ using RegFileSink = std::function<bool(std::string_view bytes)>;
 
 // The file for the tree, in its own encoding: the canonical form regedit
 // writes, but for the text kept from reading it. Gives false when the sink
-// did.
-bool WriteRegFile(const KeyTree& tree, const RegFileSink& sink);
+// did. Changes only the writer's marks on the keys.
+bool WriteRegFile(KeyTree& tree, const RegFileSink& sink);
 // The same, whole.
-std::string WriteRegFile(const KeyTree& tree);
+std::string WriteRegFile(KeyTree& tree);
 
 // One value's lines in regedit's form, the last line end included. Data
 // regedit would lose is written as hex: a string with a NUL before its end,

@@ -15,9 +15,9 @@ constexpr size_t kPiece = 1 << 17;
 
 class Writer {
  public:
-  Writer(const KeyTree& tree, const RegFileSink& sink) : tree_(tree), sink_(sink) {
+  Writer(KeyTree& tree, const RegFileSink& sink) : tree_(tree), sink_(sink) {
     for (size_t i = 0; i < tree_.sections.size(); ++i) {
-      const Key* key = tree_.sections[i].key;
+      Key* key = tree_.sections[i].key;
       if (key == nullptr || key->deleted) continue;
       Cover(key);
       // The values of a key named in several sections, sorted out once.
@@ -81,7 +81,7 @@ class Writer {
   }
 
   // Marks a key and its parents as having a section written below them.
-  void Cover(const Key* key) {
+  void Cover(Key* key) {
     for (; key != nullptr && key->coveredInWrite != write_; key = key->parent) key->coveredInWrite = write_;
   }
 
@@ -89,7 +89,7 @@ class Writer {
   // with the last of them; it gets a section of its own where the first
   // deleted one stood, so that deleting keys never deletes their parent.
   void KeepEmptiedParent(const Section& s) {
-    const Key* parent = s.key->parent;
+    Key* parent = s.key->parent;
     while (parent != nullptr && parent->deleted) parent = parent->parent;
     const Key* base = tree_.Root(s.root);
     if (parent == nullptr || parent->parent == nullptr || parent == base || parent->coveredInWrite == write_) return;
@@ -115,7 +115,7 @@ class Writer {
     AppendSectionHeader(out_, tree_, key, root, spelling);
   }
 
-  const KeyTree& tree_;
+  KeyTree& tree_;
   const RegFileSink& sink_;
   // Keys are marked with the number of the write that covered them, so
   // that no write needs to clear an earlier one's marks.
@@ -127,9 +127,9 @@ class Writer {
 
 }  // namespace
 
-bool WriteRegFile(const KeyTree& tree, const RegFileSink& sink) { return Writer(tree, sink).Run(); }
+bool WriteRegFile(KeyTree& tree, const RegFileSink& sink) { return Writer(tree, sink).Run(); }
 
-std::string WriteRegFile(const KeyTree& tree) {
+std::string WriteRegFile(KeyTree& tree) {
   std::string bytes;
   WriteRegFile(tree, [&bytes](std::string_view piece) {
     bytes += piece;

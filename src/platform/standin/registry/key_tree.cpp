@@ -56,7 +56,7 @@ void Key::IndexChild(std::uint32_t position) const {
   childIndex[slot] = position + 1;
 }
 
-void Key::IndexValues() const {
+void Key::IndexValues() {
   valueIndex = std::make_unique<std::unordered_map<std::u16string, std::uint32_t>>();
   valueIndex->reserve(values.size());
   for (std::uint32_t i = 0; i < values.size(); ++i)
@@ -74,7 +74,7 @@ Value* Key::FindValue(std::u16string_view name) {
   return it == valueIndex->end() ? nullptr : &values[it->second];
 }
 
-size_t Key::LongestChildName() const {
+size_t Key::LongestChildName() {
   if (childMaxStale) {
     cachedChildMax = 0;
     for (const auto& c : children)
@@ -84,7 +84,7 @@ size_t Key::LongestChildName() const {
   return cachedChildMax;
 }
 
-size_t Key::LongestValueName() const {
+size_t Key::LongestValueName() {
   if (valueMaxStale) {
     cachedValueNameMax = cachedDataMax = 0;
     for (const Value& v : values) {
@@ -97,7 +97,7 @@ size_t Key::LongestValueName() const {
   return cachedValueNameMax;
 }
 
-size_t Key::LongestData() const {
+size_t Key::LongestData() {
   LongestValueName();
   return cachedDataMax;
 }

@@ -120,27 +120,31 @@ struct Key {
   // The live child of that name, or null.
   Key* FindChild(std::u16string_view name) const;
   Value* FindValue(std::u16string_view name);
-  size_t LongestChildName() const;
-  size_t LongestValueName() const;
-  size_t LongestData() const;
+  size_t LongestChildName();
+  size_t LongestValueName();
+  size_t LongestData();
 
   // The child of that name, deleted or not, or null.
   Key* FindAnyChild(std::u16string_view name) const;
   // A lookup index for keys with many unsorted children: positions in
   // `children` plus one, by the hash of their names (open addressing).
+  // Mutable as a cache with no visible effect: built by the first lookup,
+  // which a const key makes too, and dropped when the children move.
   void IndexChild(std::uint32_t position) const;
   mutable std::vector<std::uint32_t> childIndex;
 
   // A lookup index for keys with many values, kept in step with `values`.
-  void IndexValues() const;
-  mutable std::unique_ptr<std::unordered_map<std::u16string, std::uint32_t>> valueIndex;
-  mutable std::uint32_t cachedChildMax = 0;
-  mutable std::uint32_t cachedValueNameMax = 0;
-  mutable std::uint32_t cachedDataMax = 0;
-  // The last write that found a section at or below the key.
-  mutable std::uint32_t coveredInWrite = 0;
-  mutable bool childMaxStale = true;
-  mutable bool valueMaxStale = true;
+  void IndexValues();
+  std::unique_ptr<std::unordered_map<std::u16string, std::uint32_t>> valueIndex;
+  // The longest names and data, found again when stale.
+  std::uint32_t cachedChildMax = 0;
+  std::uint32_t cachedValueNameMax = 0;
+  std::uint32_t cachedDataMax = 0;
+  bool childMaxStale = true;
+  bool valueMaxStale = true;
+  // The file's writer's mark: the number of the last write that found a
+  // section at or below the key.
+  std::uint32_t coveredInWrite = 0;
 };
 
 struct Section {
