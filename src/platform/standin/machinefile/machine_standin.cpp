@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/machine.h"
+#include "platform/standin/machinefile/file_layout.h"
 #include "platform/standin/machinefile/machine_file.h"
 #include "platform/standin/win32/standin.h"
 #include "regfile/cp932.h"
@@ -39,7 +40,7 @@ std::string KeyAsTheUserFindsIt(HKEY root, REGSAM view, const std::string& path)
   std::uint8_t top = standin::kLocalMachine;
   bool shortName = false;
   if (key->section >= 0) {
-    const standin::Section& section = tree.sections[static_cast<size_t>(key->section)];
+    const standin::Section& section = standin::LayoutOf(tree).sections[static_cast<size_t>(key->section)];
     top = section.root;
     shortName = section.spelling == standin::RootSpelling::kShort;
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/standin/machinefile/file_layout.h"
 #include "platform/standin/registry/key_tree.h"
 #include "regfile/RegFileReader.h"
 
@@ -40,6 +41,6 @@ void AppendValue(std::u16string& out, const Value& value, bool regedit4, std::u1
 // A section's key line in the canonical form: "[", the root's name as
 // spelled, the names from the root down to the key, "]", the line end.
 void AppendSectionHeader(std::u16string& out, const KeyTree& tree, const Key& key, std::uint8_t root,
-                         RootSpelling spelling);
+                         RootSpelling spelling, std::u16string_view newline);
 
 }  // namespace standin

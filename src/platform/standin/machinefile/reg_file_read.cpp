@@ -12,26 +12,26 @@ namespace {
 
 class Loader : public regfile::RegFileEvents {
  public:
-  explicit Loader(KeyTree& tree) : tree_(tree) {}
+  Loader(KeyTree& tree, FileLayout& layout) : tree_(tree), layout_(layout) {}
 
   bool SameName(std::u16string_view a, std::u16string_view b) const override { return standin::SameName(a, b); }
 
   void Signature(std::u16string_view line, std::u16string_view newline, bool regedit4) override {
-    tree_.regedit4 = regedit4;
-    tree_.signature = std::u16string(line);
-    tree_.newline = std::u16string(newline);
+    layout_.regedit4 = regedit4;
+    layout_.signature = std::u16string(line);
+    layout_.newline = std::u16string(newline);
   }
 
   void Section(size_t, const regfile::KeyPath& path, std::u16string_view text, std::u16string_view leading) override {
     Key* key = tree_.Root(path.root);
     regfile::ForEachName(path.below, [this, &key](std::u16string_view name) { key = tree_.Child(*key, name); });
-    current_ = tree_.AddSection(*key, path.root, path.spelling);
+    current_ = layout_.AddSection(*key, path.root, path.spelling);
     scratch_.clear();
-    AppendSectionHeader(scratch_, tree_, *key, path.root, path.spelling);
+    AppendSectionHeader(scratch_, tree_, *key, path.root, path.spelling, layout_.newline);
     const bool canonical = scratch_ == text;
     pending_ += leading;
-    if (pending_ != tree_.newline || !canonical) {
-      auto& kept = tree_.sections[current_].text;
+    if (pending_ != layout_.newline || !canonical) {
+      auto& kept = layout_.sections[current_].text;
       kept = std::make_unique<FileText>();
       kept->leading = std::move(pending_);
       if (!canonical) kept->raw = std::u16string(text);
@@ -46,7 +46,7 @@ class Loader : public regfile::RegFileEvents {
       if (key != nullptr) key = key->FindChild(name);
     });
     if (key != nullptr && HasSection(*key)) return false;
-    tree_.hadRemovals = true;
+    layout_.hadRemovals = true;
     // A section of the file with no key of the tree: the line, and the
     // comments before it, stay wherever the file is written back.
     standin::Section line;
@@ -54,14 +54,14 @@ class Loader : public regfile::RegFileEvents {
     pending_ += leading;
     line.text->leading = std::move(pending_);
     line.text->raw = std::u16string(text);
-    tree_.sections.push_back(std::move(line));
+    layout_.sections.push_back(std::move(line));
     pending_.clear();
     current_ = -1;
     return true;
   }
 
   void Value(size_t, const regfile::ValueLines& lines, std::u16string_view leading) override {
-    Key& key = *tree_.sections[current_].key;
+    Key& key = *layout_.sections[current_].key;
     pending_ += leading;
     if (standin::Value* earlier = key.FindValue(lines.name)) {
       SetAgain(key, *earlier, lines);
@@ -74,9 +74,9 @@ class Loader : public regfile::RegFileEvents {
   }
 
   bool ValueRemoval(size_t, std::u16string_view name, std::u16string_view text, std::u16string_view leading) override {
-    Key& key = *tree_.sections[current_].key;
+    Key& key = *layout_.sections[current_].key;
     if (key.FindValue(name) != nullptr) return false;
-    tree_.hadRemovals = true;
+    layout_.hadRemovals = true;
     // The line stays among the key's values, and goes only with its key.
     pending_ += leading;
     KeepText(tree_.KeepLine(key, current_), text, false);
@@ -85,8 +85,8 @@ class Loader : public regfile::RegFileEvents {
 
   void End(std::u16string_view trailer, regfile::Encoding encoding) override {
     pending_ += trailer;
-    tree_.trailer = std::move(pending_);
-    tree_.encoding = encoding;
+    layout_.trailer = std::move(pending_);
+    layout_.encoding = encoding;
   }
 
  private:
@@ -108,8 +108,8 @@ class Loader : public regfile::RegFileEvents {
   // entry now holds the last setting's data, so it keeps the first
   // setting's to write its lines from.
   void SetAgain(Key& key, standin::Value& earlier, const regfile::ValueLines& lines) {
-    if (earlier.text == nullptr) earlier.text = std::make_unique<FileText>();
-    FileText& first = *earlier.text;
+    FileText* kept = layout_.TextOf(earlier);
+    FileText& first = kept != nullptr ? *kept : layout_.NewText(earlier);
     if (first.raw.empty() && !first.keepsFirst) {
       first.keepsFirst = true;
       first.firstType = earlier.type;
@@ -126,14 +126,15 @@ class Loader : public regfile::RegFileEvents {
   // the canonical form would write them otherwise.
   void KeepText(standin::Value& value, std::u16string_view text, bool canonical) {
     if (!pending_.empty() || !canonical) {
-      value.text = std::make_unique<FileText>();
-      value.text->leading = std::move(pending_);
-      if (!canonical) value.text->raw = std::u16string(text);
+      FileText& kept = layout_.NewText(value);
+      kept.leading = std::move(pending_);
+      if (!canonical) kept.raw = std::u16string(text);
     }
     pending_.clear();
   }
 
   KeyTree& tree_;
+  FileLayout& layout_;
   std::u16string pending_;  // comment and blank lines not yet given to a key or value
   std::u16string scratch_;  // the canonical form of the key line just read
   std::int32_t current_ = -1;
@@ -143,8 +144,11 @@ class Loader : public regfile::RegFileEvents {
 
 std::unique_ptr<KeyTree> ReadRegFile(const RegFileSource& read) {
   auto tree = std::make_unique<KeyTree>();
-  Loader loader(*tree);
+  auto layout = std::make_unique<FileLayout>(*tree);
+  Loader loader(*tree, *layout);
   regfile::ReadRegFile(read, loader);
+  // From here on, keys made or written get a place in the file.
+  tree->places = std::move(layout);
   tree->changed = false;
   return tree;
 }

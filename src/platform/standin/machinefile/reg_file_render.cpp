@@ -18,7 +18,7 @@ void AppendValue(std::u16string& out, const Value& v, bool regedit4, std::u16str
 }
 
 void AppendSectionHeader(std::u16string& out, const KeyTree& tree, const Key& key, std::uint8_t root,
-                         RootSpelling spelling) {
+                         RootSpelling spelling, std::u16string_view newline) {
   const Key* base = tree.Root(root);
   regfile::AppendKeyLineStart(out, root, spelling);
   // The names from the root down: each written at its place from the end.
@@ -32,7 +32,7 @@ void AppendSectionHeader(std::u16string& out, const KeyTree& tree, const Key& ke
     std::copy(k->name.begin(), k->name.end(), out.begin() + static_cast<std::ptrdiff_t>(end));
     out[--end] = u'\\';
   }
-  regfile::AppendKeyLineEnd(out, tree.newline);
+  regfile::AppendKeyLineEnd(out, newline);
 }
 
 }  // namespace standin

@@ -1,6 +1,7 @@
 // Writing the key tree back as a .reg file, a piece at a time.
 
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/standin/machinefile/reg_file.h"
@@ -15,28 +16,28 @@ constexpr size_t kPiece = 1 << 17;
 
 class Writer {
  public:
-  Writer(KeyTree& tree, const RegFileSink& sink) : tree_(tree), sink_(sink) {
-    for (size_t i = 0; i < tree_.sections.size(); ++i) {
-      Key* key = tree_.sections[i].key;
+  Writer(KeyTree& tree, const RegFileSink& sink) : tree_(tree), file_(LayoutOf(tree)), sink_(sink) {
+    for (size_t i = 0; i < file_.sections.size(); ++i) {
+      Key* key = file_.sections[i].key;
       if (key == nullptr || key->deleted) continue;
       Cover(key);
       // The values of a key named in several sections, sorted out once.
-      if (key->manySections && key->section == static_cast<std::int32_t>(i))
+      if (key->section != static_cast<std::int32_t>(i) && manySections_.insert(key).second)
         for (const Value& v : key->values)
           if (tree_.Written(v)) split_[v.section].push_back(&v);
     }
   }
 
   bool Run() {
-    const std::string_view mark = regfile::ByteOrderMark(tree_.encoding);
+    const std::string_view mark = regfile::ByteOrderMark(file_.encoding);
     if (!mark.empty() && !sink_(mark)) return false;
-    if (!tree_.signature.empty())
-      out_ = tree_.signature;
+    if (!file_.signature.empty())
+      out_ = file_.signature;
     else
-      out_ = tree_.regedit4 ? regfile::kRegedit4 : regfile::kRegedit5;
-    out_ += tree_.newline;
-    for (size_t i = 0; i < tree_.sections.size(); ++i) {
-      const Section& s = tree_.sections[i];
+      out_ = file_.regedit4 ? regfile::kRegedit4 : regfile::kRegedit5;
+    out_ += file_.newline;
+    for (size_t i = 0; i < file_.sections.size(); ++i) {
+      const Section& s = file_.sections[i];
       if (s.key == nullptr) {
         out_ += s.text->leading;
         out_ += s.text->raw;
@@ -47,12 +48,12 @@ class Writer {
         continue;
       }
       const FileText* text = s.text.get();
-      out_ += text != nullptr ? std::u16string_view(text->leading) : std::u16string_view(tree_.newline);
+      out_ += text != nullptr ? std::u16string_view(text->leading) : std::u16string_view(file_.newline);
       if (text != nullptr && !text->raw.empty())
         out_ += text->raw;
       else
         Header(*s.key, s.root, s.spelling);
-      if (!s.key->manySections) {
+      if (manySections_.empty() || !manySections_.contains(s.key)) {
         for (const Value& v : s.key->values)
           if (tree_.Written(v)) Write(v);
       } else if (auto it = split_.find(static_cast<std::int32_t>(i)); it != split_.end()) {
@@ -60,23 +61,24 @@ class Writer {
       }
       if (out_.size() >= kPiece && !Emit()) return false;
     }
-    out_ += tree_.trailer;
+    out_ += file_.trailer;
     return Emit();
   }
 
  private:
   void Write(const Value& v) {
-    if (v.text != nullptr) out_ += v.text->leading;
-    if (v.text != nullptr && !v.text->raw.empty()) {
-      out_ += v.text->raw;
-    } else if (v.text != nullptr && v.text->keepsFirst) {
+    const FileText* text = file_.TextOf(v);
+    if (text != nullptr) out_ += text->leading;
+    if (text != nullptr && !text->raw.empty()) {
+      out_ += text->raw;
+    } else if (text != nullptr && text->keepsFirst) {
       Value first;
       first.name = v.name;
-      first.type = v.text->firstType;
-      first.data = KeptBytes(v.text->firstData, v.text->firstSize);
-      AppendValue(out_, first, tree_.regedit4, tree_.newline);
+      first.type = text->firstType;
+      first.data = KeptBytes(text->firstData, text->firstSize);
+      AppendValue(out_, first, file_.regedit4, file_.newline);
     } else {
-      AppendValue(out_, v, tree_.regedit4, tree_.newline);
+      AppendValue(out_, v, file_.regedit4, file_.newline);
     }
   }
 
@@ -95,7 +97,7 @@ class Writer {
     if (parent == nullptr || parent->parent == nullptr || parent == base || parent->coveredInWrite == write_) return;
     bool belowBase = false;
     for (const Key* k = parent; k != nullptr; k = k->parent) belowBase = belowBase || k == base;
-    out_ += tree_.newline;
+    out_ += file_.newline;
     if (belowBase)
       Header(*parent, s.root, s.spelling);
     else
@@ -106,23 +108,26 @@ class Writer {
   // Hands the text so far to the sink in the file's encoding.
   bool Emit() {
     std::string bytes;
-    regfile::AppendEncoded(bytes, out_, tree_.encoding);
+    regfile::AppendEncoded(bytes, out_, file_.encoding);
     out_.clear();
     return sink_(bytes);
   }
 
   void Header(const Key& key, std::uint8_t root, RootSpelling spelling) {
-    AppendSectionHeader(out_, tree_, key, root, spelling);
+    AppendSectionHeader(out_, tree_, key, root, spelling, file_.newline);
   }
 
   KeyTree& tree_;
+  const FileLayout& file_;
   const RegFileSink& sink_;
   // Keys are marked with the number of the write that covered them, so
   // that no write needs to clear an earlier one's marks.
   const std::uint32_t write_ = ++writes;
   static inline std::uint32_t writes = 0;
   std::u16string out_;
-  std::unordered_map<std::int32_t, std::vector<const Value*>> split_;  // by section
+  // The keys the file names in several sections, and their values by section.
+  std::unordered_set<const Key*> manySections_;
+  std::unordered_map<std::int32_t, std::vector<const Value*>> split_;
 };
 
 }  // namespace

@@ -30,10 +30,7 @@ standin::Key& Counterpart(standin::KeyTree& machine, const standin::KeyTree& bac
   for (auto it = path.rbegin(); it != path.rend(); ++it) {
     bool made = false;
     counterpart = machine.Child(*counterpart, (*it)->name, &made);
-    if (made) {
-      machine.EnsureSection(*counterpart);
-      ++created;
-    }
+    if (made) ++created;
   }
   return *counterpart;
 }
@@ -86,12 +83,13 @@ TRestoreEnd RestoreBackup(const std::string& file) {
   } catch (const standin::RegFileError& e) {
     return Refuse(file + ":" + std::to_string(e.line()) + ": " + e.what());
   }
-  if (backup->hadRemovals)
+  const standin::FileLayout& layout = standin::LayoutOf(*backup);
+  if (layout.hadRemovals)
     return Refuse("the file '" + file + "' removes keys or values ([-key] or \"name\"=-), which no backup does");
   standin::KeyTree& machine = standin::Machine();
   size_t keys = 0, values = 0, present = 0;
-  for (size_t i = 0; i < backup->sections.size(); ++i) {
-    const standin::Section& section = backup->sections[i];
+  for (size_t i = 0; i < layout.sections.size(); ++i) {
+    const standin::Section& section = layout.sections[i];
     if (section.key == nullptr || section.key->deleted) continue;
     standin::Key& key = Counterpart(machine, *backup, *section.key, section.root, keys);
     for (const standin::Value& v : section.key->values) {

@@ -132,6 +132,7 @@ Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
   if (!parent.childMaxStale) parent.cachedChildMax = std::max<std::uint32_t>(parent.cachedChildMax, name.size());
   if (created) *created = true;
   changed = true;
+  if (places) places->Place(*raw);
   return raw;
 }
 
@@ -239,14 +240,14 @@ void KeyTree::SetValue(Key& key, std::u16string_view name, std::uint32_t type, s
   if (Value* v = key.FindValue(name)) {
     v->type = type;
     v->data = Keep(data);
-    v->text.reset();
+    v->text = 0;
     DropRepeats(*v);
   } else {
     Value fresh;
     fresh.name = Keep(name);
     fresh.type = type;
     fresh.data = Keep(data);
-    EnsureSection(key);
+    if (key.section < 0 && places) places->Place(key);
     fresh.section = key.section;
     if (key.valueIndex) key.valueIndex->emplace(Upcase(name), static_cast<std::uint32_t>(key.values.size()));
     key.values.push_back(std::move(fresh));
@@ -336,36 +337,12 @@ bool KeyTree::RemoveValue(Key& key, std::u16string_view name) {
   if (key.valueIndex) key.valueIndex->erase(Upcase(v->name));
   v->removed = true;
   v->data = {};
-  v->text.reset();
+  v->text = 0;
   DropRepeats(*v);
   ++key.removedValues;
   key.valueMaxStale = true;
   changed = true;
   return true;
-}
-
-std::int32_t KeyTree::AddSection(Key& key, std::uint8_t root, RootSpelling spelling) {
-  auto index = static_cast<std::int32_t>(sections.size());
-  Section s;
-  s.key = &key;
-  s.root = root;
-  s.spelling = spelling;
-  sections.push_back(std::move(s));
-  if (key.section < 0)
-    key.section = index;
-  else
-    key.manySections = true;
-  return index;
-}
-
-void KeyTree::EnsureSection(Key& key) {
-  if (key.section >= 0) return;
-  const Key* top = &key;
-  while (top->parent != nullptr) top = top->parent;
-  std::uint8_t root = kLocalMachine;
-  for (std::uint8_t r = 0; r < kRootCount; ++r)
-    if (r != kClassesRoot && roots_[r].get() == top) root = r;
-  AddSection(key, root, RootSpelling::kLong);
 }
 
 }  // namespace standin

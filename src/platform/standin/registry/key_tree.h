@@ -2,8 +2,8 @@
 // values, kept as the Windows NT registry keeps them (names in UTF-16 that
 // compare case-insensitively and keep their case, subkeys sorted by their
 // upper-cased names, values in the order they were written, string data in
-// UTF-16LE), plus what is needed to write the file it came from back in
-// the same form.
+// UTF-16LE). Where its keys and values stand in the file it was read from
+// is the file's business (FilePlaces): the tree keeps only anchors to it.
 #pragma once
 
 #include <cstdint>
@@ -14,12 +14,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "regfile/RegFileWriter.h"
 #include "regfile/RegRoots.h"
 
 namespace standin {
-
-using FileEncoding = regfile::Encoding;
 
 // The predefined roots, as the file format numbers them.
 using regfile::kClassesRoot;
@@ -31,20 +28,6 @@ using regfile::kUsers;
 using regfile::NameOfRoot;
 using regfile::RootName;
 using regfile::RootSpelling;
-
-// Text of the file kept beside a value or a section: comment and blank lines
-// before it, and, for a value, its own lines when the canonical form would
-// write them differently.
-struct FileText {
-  std::u16string leading;
-  std::u16string raw;
-  // For a value the file sets again further on: what its first setting,
-  // written in canonical form, held, as the value now holds the last.
-  bool keepsFirst = false;
-  std::uint32_t firstType = 0;
-  const std::uint8_t* firstData = nullptr;
-  std::uint32_t firstSize = 0;
-};
 
 // Names and data are kept in their tree's store (KeyTree::Keep), which
 // lives as long as the tree: a machine holds millions of them, and one
@@ -83,9 +66,12 @@ class KeptBytes {
 struct Value {
   KeptText name;
   KeptBytes data;
-  std::unique_ptr<FileText> text;  // null: canonical, one line per value
   std::uint32_t type = 0;
-  std::int32_t section = -1;  // the file section the value was written in
+  // Anchors in the file the tree was read from, opaque to the tree: the
+  // section the value was written in, and its text there (0: none, the
+  // canonical form), which is let go when the value is set anew.
+  std::int32_t section = -1;
+  std::uint32_t text = 0;
   // A value the file sets more than once: the number its settings share
   // (KeyTree::SetAgain), else 0.
   std::uint32_t repeat = 0;
@@ -106,14 +92,13 @@ struct Key {
   std::uint32_t deletedChildren = 0;
   bool childrenSorted = true;
   bool deleted = false;
-  bool manySections = false;  // the file names the key in more than one section
   // In written order, removed ones among them for a while, and the places
   // of the later settings of a value the file sets more than once.
   std::vector<Value> values;
   std::uint32_t removedValues = 0;
   std::uint32_t hiddenValues = 0;
   std::uint32_t denied = 0;   // access rights refused on this key (tests)
-  std::int32_t section = -1;  // the key's first section in the file
+  std::int32_t section = -1;  // an anchor in the file: its first section naming the key, -1 none
 
   size_t SubkeyCount() const { return children.size() - deletedChildren; }
   size_t ValueCount() const { return values.size() - removedValues - hiddenValues; }
@@ -147,13 +132,15 @@ struct Key {
   std::uint32_t coveredInWrite = 0;
 };
 
-struct Section {
-  // Written only while the key is not deleted; null for a line that
-  // removes a key the file does not hold, which is always written.
-  Key* key = nullptr;
-  std::uint8_t root = 0;  // index into the root table
-  RootSpelling spelling = RootSpelling::kLong;
-  std::unique_ptr<FileText> text;  // raw: the header line as written, when not canonical
+// Where the keys and values of a tree stand in the file it was read from:
+// kept by that file's reader and writer, and reached through the anchors of
+// the keys and values.
+class FilePlaces {
+ public:
+  virtual ~FilePlaces() = default;
+  // Gives a key made, or given a value, after the file was read a place in
+  // the file (its section anchor), so that it is written back.
+  virtual void Place(Key& key) = 0;
 };
 
 class KeyTree {
@@ -193,20 +180,10 @@ class KeyTree {
   KeptBytes Keep(std::span<const std::uint8_t> bytes);
   bool RemoveValue(Key& key, std::u16string_view name);
 
-  // The file the tree was read from, and its form.
-  FileEncoding encoding = FileEncoding::kUtf16;
-  bool regedit4 = false;
-  std::u16string signature;  // the first line as written, without its line end; empty: the canonical one
-  std::u16string newline = u"\r\n";
-  std::u16string trailer;  // text after the last section
-  std::vector<Section> sections;
-  std::int32_t AddSection(Key& key, std::uint8_t root, RootSpelling spelling);
-  // Gives a key made or written after reading a section of its own, at the
-  // end of the file, so that it is written back.
-  void EnsureSection(Key& key);
+  // The file the tree was read from; none while it is read.
+  std::unique_ptr<FilePlaces> places;
 
-  bool changed = false;      // since the last write
-  bool hadRemovals = false;  // the file held [-key] or "name"=- lines
+  bool changed = false;  // since the last write
 
  private:
   // Marks a key and everything below it deleted.

@@ -287,7 +287,6 @@ LONG WINAPI RegCreateKeyExA(HKEY base, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
   const bool allowed = ForEachPart(path.view(), [&](std::u16string_view part) {
     if (key->FindChild(part) == nullptr && (from.access & KEY_CREATE_SUB_KEY) == 0) return false;
     key = tree.Child(*key, part, &created);
-    if (created) tree.EnsureSection(*key);
     return true;
   });
   if (!allowed) return ERROR_ACCESS_DENIED;
