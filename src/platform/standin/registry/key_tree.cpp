@@ -250,7 +250,7 @@ void KeyTree::SetValue(Key& key, std::u16string_view name, std::uint32_t type, s
     if (key.section < 0 && places) places->Place(key);
     fresh.section = key.section;
     if (key.valueIndex) key.valueIndex->emplace(Upcase(name), static_cast<std::uint32_t>(key.values.size()));
-    key.values.push_back(std::move(fresh));
+    key.values.push_back(fresh);
     if (enumKey_ == &key) enumKey_ = nullptr;
   }
   key.valueMaxStale = true;
@@ -272,7 +272,7 @@ Value& KeyTree::SetAgain(Key& key, Value& value, std::uint32_t type, std::span<c
   entry.repeat = value.repeat;
   entry.section = section;
   entry.hidden = true;
-  key.values.push_back(std::move(entry));
+  key.values.push_back(entry);
   ++key.hiddenValues;
   key.valueMaxStale = true;
   if (enumKey_ == &key) enumKey_ = nullptr;
@@ -284,7 +284,7 @@ Value& KeyTree::KeepLine(Key& key, std::int32_t section) {
   Value entry;
   entry.section = section;
   entry.hidden = true;
-  key.values.push_back(std::move(entry));
+  key.values.push_back(entry);
   ++key.hiddenValues;
   if (enumKey_ == &key) enumKey_ = nullptr;
   return key.values.back();
