@@ -13,8 +13,10 @@ import re
 import sys
 from pathlib import Path
 
-# [text](target) and ![alt](target), the target up to a space or ")".
+# [text](target) and ![alt](target), the target up to a space or ")";
+# and a reference's definition, "[name]: target".
 LINK = re.compile(r"!?\[(?:[^\]\\]|\\.)*\]\(\s*<?([^)\s>]+)>?(?:\s+\"[^\"]*\")?\s*\)")
+DEFINITION = re.compile(r"^ {0,3}\[[^\]]+\]:\s*<?([^\s>]+)")
 FENCE = re.compile(r"^\s*(```|~~~)")
 CODE_SPAN = re.compile(r"`[^`]*`")
 
@@ -48,7 +50,8 @@ def links(markdown: Path):
             continue
         if in_fence:
             continue
-        for match in LINK.finditer(CODE_SPAN.sub("", line)):
+        text = CODE_SPAN.sub("", line)
+        for match in [*LINK.finditer(text), *DEFINITION.finditer(text)]:
             target = match.group(1)
             if not re.match(r"^[a-z][a-z0-9+.-]*:", target, re.IGNORECASE):
                 yield number, target
