@@ -19,25 +19,12 @@
 #include <vector>
 
 #include "support/Files.h"
+#include "support/RandomMachine.h"
 
 namespace {
 
-// splitmix64
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t Next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  unsigned Below(unsigned n) { return static_cast<unsigned>(Next() % n); }
-  bool Chance(unsigned percent) { return Below(100) < percent; }
-
- private:
-  std::uint64_t state_;
-};
+using random_machine::kProductCodes;
+using random_machine::Random;
 
 // A file's text as units: UTF-16 code units for a UTF-16 file; for a code
 // page 932 file each single byte is a unit and each lead byte with the byte
@@ -239,8 +226,6 @@ size_t Remove(Model& model, const std::string& preview, bool utf16) {
 // ---- The machines.
 
 constexpr const char* kCv = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr const char* kCodes[] = {"742B32A1FC9C5F347AEAB6F14FDB5BA2", "D8A919422052AC943BB73C84EEE607C8",
-                                  "7D465AC418F4C2C4499266905AD7625A", "486937B92D41F74468E5822E516731A9"};
 
 class Machine {
  public:
@@ -463,7 +448,7 @@ class Machine {
   }
 
   void ProductKey(const std::string& list) {
-    const Units path = Path(list, r_.Chance(50) ? Ascii(kCodes[r_.Below(4)]) : Hex32());
+    const Units path = Path(list, r_.Chance(50) ? Ascii(kProductCodes[r_.Below(4)]) : Hex32());
     if (keys_.count(path)) return;
     Touch(path);
     Put(path, Ascii("\"ProductName\"=") + Quoted(Text(6, true)) + newline_);
