@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "regfile/RegValueText.h"
+#include "regfile/utf16le.h"
 #include "registry/TKeyHandle.h"
 
 namespace {
@@ -110,7 +111,7 @@ bool ReadsBackAs(const std::string& file, const std::string& bytes) {
 
 std::string FileBytes(const std::u16string& text) {
   std::string bytes = "\xFF\xFE";
-  AppendUtf16Le(bytes, text);
+  regfile::AppendUtf16Le(bytes, text);
   return bytes;
 }
 

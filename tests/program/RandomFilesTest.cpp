@@ -515,6 +515,8 @@ bool KeptLinesOnly(const Units& before, const Units& after) {
   const std::vector<Units> old = Lines(before), now = Lines(after);
   size_t at = 0;
   for (const Units& line : now) {
+    // Blank lines say nothing, and a kept parent brings one of its own.
+    if (Chomp(line).empty()) continue;
     size_t found = at;
     while (found < old.size() && old[found] != line) ++found;
     if (found < old.size()) {
@@ -522,10 +524,16 @@ bool KeptLinesOnly(const Units& before, const Units& after) {
       continue;
     }
     // A key only named as the parent of removed ones gets a line of its own.
-    const Units body = Chomp(line);
-    if (!body.empty() && body[0] != u'[') return false;
+    if (Chomp(line)[0] != u'[') return false;
   }
   return true;
+}
+
+// The [-key] lines, which no run removes.
+size_t KeyRemovals(const Units& text) {
+  const std::vector<Units> lines = Lines(text);
+  return static_cast<size_t>(
+      std::count_if(lines.begin(), lines.end(), [](const Units& line) { return line.starts_with(u"[-"); }));
 }
 
 class RandomFiles : public ::testing::Test {
@@ -558,6 +566,7 @@ class RandomFiles : public ::testing::Test {
     EXPECT_TRUE(expected == actual) << label << ": after the run the file differs by more than the preview's " << items
                                     << " items:" << Difference(expected, actual);
     EXPECT_TRUE(KeptLinesOnly(before, now)) << label << ": a kept line changed";
+    EXPECT_EQ(KeyRemovals(now), KeyRemovals(before)) << label << ": a [-key] line went";
     if (items == 0) {
       EXPECT_EQ(after, bytes) << label;
     }
