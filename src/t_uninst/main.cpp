@@ -1,6 +1,5 @@
 #include <cstddef>
 
-#include "Version.h"
 #include "backup/Backup.h"
 #include "platform/files.h"
 #include "platform/machine.h"
@@ -9,6 +8,7 @@
 #include "t_uninst/ExitCode.h"
 #include "t_uninst/Preview.h"
 #include "t_uninst/Run.h"
+#include "t_uninst/Version.h"
 
 namespace {
 

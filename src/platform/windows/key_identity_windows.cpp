@@ -16,10 +16,10 @@ std::basic_string<WCHAR> KeyIdentity(HKEY key) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
   if (query == nullptr) return {};
   // KEY_NAME_INFORMATION: the name's length in bytes, then the name.
-  std::vector<ULONG> buffer(8192);
+  constexpr ULONG kBytes = 32768;
+  std::vector<ULONG> buffer(kBytes / sizeof(ULONG));
   ULONG length = 0;
-  if (query(key, kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size() * sizeof(ULONG)), &length) != 0)
-    return {};
+  if (query(key, kKeyNameInformation, buffer.data(), kBytes, &length) != 0) return {};
   const auto* name = reinterpret_cast<const WCHAR*>(buffer.data() + 1);
   std::basic_string<WCHAR> identity(name, buffer[0] / sizeof(WCHAR));
   CharUpperBuffW(identity.data(), static_cast<DWORD>(identity.size()));
