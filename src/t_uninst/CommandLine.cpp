@@ -120,7 +120,7 @@ std::string Usage() {
   text += "\nexit codes:\n";
   for (const TExitCodeMeaning& exit : ExitCodeMeanings()) {
     std::string number = std::to_string(static_cast<int>(exit.Code));
-    number.resize(std::max<size_t>(number.size() + 2, 3), ' ');
+    number.resize(std::max<size_t>(number.size() + 2, 6), ' ');
     text += "  " + number + exit.Meaning + "\n";
   }
   return text;

@@ -9,6 +9,12 @@
 
 namespace {
 
+// A box nobody can answer is no Cancel: a deployment tool that started the
+// run must not record it as done.
+constexpr char kNobodyToAnswerText[] =
+    "t_uninst: nobody can answer the confirmation here (no visible desktop, or no input); nothing was "
+    "changed. Run 't_uninst --quiet' to clean without asking.\n";
+
 void ReportInBoxes(const TCleanupOutcome& outcome) {
   using TEnd = TCleanupOutcome::TEnd;
   switch (outcome.End) {
@@ -32,7 +38,14 @@ void ReportInBoxes(const TCleanupOutcome& outcome) {
 
 ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
   try {
-    if (!quiet && ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL) != IDOK) return ExitCode::kDone;
+    if (!quiet) {
+      const int answer = ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL);
+      if (answer == 0) {
+        WriteError(kNobodyToAnswerText);
+        return ExitCode::kNobodyToAnswer;
+      }
+      if (answer != IDOK) return ExitCode::kDone;
+    }
     const TCleanupOutcome outcome = CleanUp(backupFile);
     if (quiet)
       ReportInLines(outcome);

@@ -15,9 +15,10 @@ SetSecurityInfo): the one without subkeys still goes, the one with a subkey
 stays, and the run lists it, says so in a box of its own instead of the
 completion, and exits with 5.
 
-With --unattended, the same machine is cleaned by `t_uninst.exe --quiet`
-with no display at all (no Xvfb, DISPLAY unset), as a deployment tool runs
-it: exactly the product's traces go in both views, a line names each, exit
+With --unattended, there is no display at all (no Xvfb, DISPLAY unset), as
+where a deployment tool runs the program: without --quiet nobody can answer,
+so it exits with 6 and changes nothing. The same machine is then cleaned by
+`t_uninst.exe --quiet`: exactly the product's traces go in both views, a line names each, exit
 code 0; its backup, imported with reg.exe, gives the registry back; a
 second run finds nothing and exits 0.
 
@@ -278,6 +279,11 @@ def interactive(checks, before):
 
 
 def unattended(checks, before):
+    asked = run(["wine", exe], check=False)
+    checks.append(("without --quiet and with no display, nobody can answer: exit 6", asked.returncode == 6,
+                   "exit code %d" % asked.returncode))
+    checks.append(("it says so and changes nothing", b"--quiet" in asked.stderr and state() == before,
+                   asked.stderr.decode(errors="replace")[-300:]))
     backup = os.path.join(out, "removed.reg")
     done = run(["wine", exe, "--quiet", "--backup", windows_path(backup)], check=False)
     lines = done.stdout.decode("utf-8").splitlines()

@@ -62,5 +62,6 @@ std::string PlatformUsage() {
          "=machine.reg t_uninst\n\n"
          "The boxes are shown on standard error and answered on standard input:\n"
          "  Enter or \"ok\" is OK; \"c\", \"cancel\" or Esc then Enter is Cancel;\n"
-         "  the end of input is Cancel (and closes the completion box).\n";
+         "  input that ends before an answer is nobody to answer (exit code 6);\n"
+         "  it closes the completion box.\n";
 }
