@@ -23,11 +23,21 @@ struct TOption {
 
 constexpr TOption kOptions[] = {
     {"--preview", {}, nullptr, TMode::kPreview, "list what a run would remove, and why; change nothing"},
+    {"--check", {"/check"}, nullptr, TMode::kCheck, "as --preview, but exit with 1 when a run would remove anything"},
     {"--backup", {}, "FILE", TMode::kClean, "a run that first saves what it removes in FILE, a new .reg file"},
     {"--restore", {}, "FILE", TMode::kRestore, "put back what a backup saved"},
     {"--version", {"-V"}, nullptr, TMode::kVersion, "print the version"},
     {"--help", {"-h", "/?"}, nullptr, TMode::kHelp, "print this text"},
 };
+
+// Whether a word spells a name; Windows-style switches ("/quiet") in any
+// letter case, as Windows programs take them.
+bool Spells(std::string_view word, std::string_view name) {
+  if (word.size() != name.size()) return false;
+  if (name.rfind('/', 0) != 0) return word == name;
+  return std::equal(word.begin(), word.end(), name.begin(),
+                    [](char a, char b) { return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b; });
+}
 
 // The option a word names, "--name=VALUE" included, or null.
 const TOption* Find(std::string_view word) {
@@ -35,7 +45,7 @@ const TOption* Find(std::string_view word) {
   for (const TOption& option : kOptions) {
     if (word == option.Name) return &option;
     for (std::string_view alias : option.Aliases)
-      if (!alias.empty() && word == alias) return &option;
+      if (!alias.empty() && Spells(word, alias)) return &option;
   }
   return nullptr;
 }
@@ -49,7 +59,7 @@ bool OnLine(int argc, const char* const* argv, TMode mode) {
 }  // namespace
 
 const char kUsageLine[] =
-    "usage: t_uninst [--quiet] [--preview | --backup FILE | --restore FILE | --version | --help]\n";
+    "usage: t_uninst [--quiet] [--preview | --check | --backup FILE | --restore FILE | --version | --help]\n";
 
 TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   TCommandLine line;
@@ -57,7 +67,7 @@ TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   std::vector<const char*> words;
   for (int i = 0; i < argc; ++i) {
     const std::string_view word = argv[i];
-    if (i > 0 && (word == "--quiet" || word == "/quiet"))
+    if (i > 0 && (word == "--quiet" || Spells(word, "/quiet")))
       line.Quiet = true;
     else
       words.push_back(argv[i]);

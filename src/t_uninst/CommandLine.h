@@ -5,7 +5,7 @@
 #include <string>
 
 struct TCommandLine {
-  enum class TMode { kClean, kPreview, kRestore, kHelp, kVersion, kWrong };
+  enum class TMode { kClean, kPreview, kCheck, kRestore, kHelp, kVersion, kWrong };
   TMode Mode = TMode::kClean;
   std::string File;     // the backup to write (kClean) or to put back (kRestore)
   std::string Problem;  // what is wrong, for kWrong

@@ -53,9 +53,10 @@ ExitCode Run(const TCommandLine& line) {
       break;
   }
   if (line.Mode == TMode::kClean && !line.File.empty() && !CanWriteBackup(line.File)) return ExitCode::kUsage;
-  const bool preview = line.Mode == TMode::kPreview;
-  if (!AttachMachineRegistry(preview ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
-  if (preview) return RunPreview();
+  const bool readOnly = line.Mode == TMode::kPreview || line.Mode == TMode::kCheck;
+  if (!AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
+  if (line.Mode == TMode::kPreview) return RunPreview();
+  if (line.Mode == TMode::kCheck) return RunCheck(line.Quiet);
   if (line.Mode == TMode::kRestore) return ExitCodeOf(RestoreBackup(line.File));
   return RunCleanup(line.File, line.Quiet);
 }

@@ -1,6 +1,7 @@
 // The unattended run (--quiet), as a deployment tool starts the built
 // program: no question read, no box, the same cleaning as an OK, a line for
-// each removed item, and the interactive run's exit codes.
+// each removed item, and the interactive run's exit codes; and the
+// detection run (--check) before and after it.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -46,6 +47,14 @@ TEST_F(Quiet, CleansWithoutAskingAndWritesALineForEachRemovedItem) {
   const std::string machine = CopyOfSample(dir_);
   const ProgramResult preview = RunProgram(dir_, machine, "--preview", "");
   ASSERT_EQ(preview.exitCode, 0) << preview.err;
+  // The detection run: 1 while traces are there, with the preview's list
+  // unless quiet.
+  const ProgramResult check = RunProgram(dir_, machine, "--check", "");
+  EXPECT_EQ(check.exitCode, 1) << check.err;
+  EXPECT_EQ(check.out, preview.out);
+  const ProgramResult quietCheck = RunProgram(dir_, machine, "--quiet --check", "");
+  EXPECT_EQ(quietCheck.exitCode, 1) << quietCheck.err;
+  EXPECT_EQ(quietCheck.out + quietCheck.err, "");
 
   // "c" would cancel, were a question asked.
   const ProgramResult r = RunProgram(dir_, machine, "--quiet", "c\n");
@@ -65,6 +74,10 @@ TEST_F(Quiet, CleansWithoutAskingAndWritesALineForEachRemovedItem) {
   EXPECT_EQ(again.exitCode, 0) << again.err;
   EXPECT_EQ(again.out, "Nothing of ZobrikLine was found; nothing has been changed.\n");
   EXPECT_EQ(ReadFile(machine), ReadFile(kCleaned));
+  // Windows-style switches in any letter case.
+  const ProgramResult clean = RunProgram(dir_, machine, "/CHECK /Quiet", "");
+  EXPECT_EQ(clean.exitCode, 0) << clean.err;
+  EXPECT_EQ(clean.out + clean.err, "");
 }
 
 TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {

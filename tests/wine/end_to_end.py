@@ -20,7 +20,8 @@ where a deployment tool runs the program: without --quiet nobody can answer,
 so it exits with 6 and changes nothing. The same machine is then cleaned by
 `t_uninst.exe --quiet`: exactly the product's traces go in both views, a line names each, exit
 code 0; its backup, imported with reg.exe, gives the registry back; a
-second run finds nothing and exits 0.
+second run finds nothing and exits 0. The detection run, --check, exits
+with 1 before the cleaning and with 0 after it.
 
     end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR DENY_RIGHTS_EXE [--unattended]
 """
@@ -284,6 +285,9 @@ def unattended(checks, before):
                    "exit code %d" % asked.returncode))
     checks.append(("it says so and changes nothing", b"--quiet" in asked.stderr and state() == before,
                    asked.stderr.decode(errors="replace")[-300:]))
+    found = run(["wine", exe, "--check", "--quiet"], check=False)
+    checks.append(("--check finds the traces: exit 1, nothing printed", found.returncode == 1 and not found.stdout,
+                   "exit code %d" % found.returncode))
     backup = os.path.join(out, "removed.reg")
     done = run(["wine", exe, "--quiet", "--backup", windows_path(backup)], check=False)
     lines = done.stdout.decode("utf-8").splitlines()
@@ -301,6 +305,9 @@ def unattended(checks, before):
                    again.stdout.decode("utf-8") == "Nothing of ZobrikLine was found; nothing has been changed.\n",
                    "exit code %d: %r" % (again.returncode, again.stdout[-200:])))
     checks.append(("and changes nothing", state() == after, ""))
+    found = run(["wine", exe, "/Check"], check=False)
+    checks.append(("/Check on the cleaned machine exits with 0", found.returncode == 0,
+                   "exit code %d: %r" % (found.returncode, found.stdout[-200:])))
     check_undo(checks, backup, before)
 
 
