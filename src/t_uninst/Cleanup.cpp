@@ -12,6 +12,11 @@ bool SaveRegistry() {
   return RegFlushKey(HKEY_LOCAL_MACHINE) == ERROR_SUCCESS && RegFlushKey(HKEY_CLASSES_ROOT) == ERROR_SUCCESS;
 }
 
+bool SamePlace(const TRemoval& a, const TRemoval& b) {
+  return a.IsKey == b.IsKey && a.Root == b.Root && a.View == b.View && a.KeyPath == b.KeyPath &&
+         a.ValueName == b.ValueName;
+}
+
 }  // namespace
 
 TCleanupOutcome CleanUp(const std::string& backupFile) {
@@ -51,4 +56,19 @@ ExitCode ExitCodeOf(const TCleanupOutcome& outcome) {
       break;
   }
   return ExitCode::kDone;
+}
+
+std::vector<TRemoval> RemovedItems(const TCleanupOutcome& outcome) {
+  std::vector<TRemoval> removed;
+  if (outcome.End == TCleanupOutcome::TEnd::kNoBackup || outcome.End == TCleanupOutcome::TEnd::kNotSaved)
+    return removed;
+  // The leftovers come in the plan's order.
+  size_t left = 0;
+  for (const TRemoval& item : outcome.Plan.Items()) {
+    if (left < outcome.Leftovers.size() && SamePlace(item, outcome.Leftovers[left].Item))
+      ++left;
+    else
+      removed.push_back(item);
+  }
+  return removed;
 }

@@ -30,3 +30,7 @@ TCleanupOutcome CleanUp(const std::string& backupFile);
 std::string BackupFailureText(const TCleanupOutcome& outcome);
 
 ExitCode ExitCodeOf(const TCleanupOutcome& outcome);
+
+// The planned items that went: none when the backup failed or the
+// removals were not saved, else all but the leftovers.
+std::vector<TRemoval> RemovedItems(const TCleanupOutcome& outcome);

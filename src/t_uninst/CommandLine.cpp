@@ -59,32 +59,42 @@ bool OnLine(int argc, const char* const* argv, TMode mode) {
 }  // namespace
 
 const char kUsageLine[] =
-    "usage: t_uninst [--quiet] [--preview | --check | --backup FILE | --restore FILE | --version | --help]\n";
+    "usage: t_uninst [--quiet] [--log FILE] [--preview | --check | --backup FILE | --restore FILE | --version | "
+    "--help]\n";
 
 TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   TCommandLine line;
-  // The unattended flag goes with any option, before or after it.
-  std::vector<const char*> words;
-  for (int i = 0; i < argc; ++i) {
-    const std::string_view word = argv[i];
-    if (i > 0 && (word == "--quiet" || Spells(word, "/quiet")))
-      line.Quiet = true;
-    else
-      words.push_back(argv[i]);
-  }
-  argc = static_cast<int>(words.size());
-  argv = words.data();
   auto wrong = [&line](const std::string& problem) {
     line.Mode = TMode::kWrong;
     line.Problem = problem;
     return line;
   };
+  // The unattended flag and the log go with any option, before or after it.
+  std::vector<const char*> words;
+  bool logWithoutFile = false;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view word = argv[i];
+    if (i > 0 && (word == "--quiet" || Spells(word, "/quiet"))) {
+      line.Quiet = true;
+    } else if (i > 0 && (word == "--log" || Spells(word, "/log"))) {
+      logWithoutFile = logWithoutFile || i + 1 == argc;
+      if (i + 1 < argc) line.Log = argv[++i];
+    } else if (i > 0 && word.rfind("--log=", 0) == 0) {
+      line.Log = word.substr(6);
+      logWithoutFile = logWithoutFile || line.Log.empty();
+    } else {
+      words.push_back(argv[i]);
+    }
+  }
+  argc = static_cast<int>(words.size());
+  argv = words.data();
   // Whoever asks for help or the version gets it, whatever else is there.
   for (TMode wins : {TMode::kHelp, TMode::kVersion})
     if (OnLine(argc, argv, wins)) {
       line.Mode = wins;
       return line;
     }
+  if (logWithoutFile) return wrong("--log needs a FILE");
   const TOption* chosen = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
@@ -125,6 +135,8 @@ std::string Usage() {
     text += spelling + std::string(option.Help) + "\n";
   }
   text += "  --quiet, /quiet  unattended: no box, no question; print what was removed\n";
+  text += "  --log FILE, /log FILE\n";
+  text += "                   with any of the above: append what the run does to FILE (UTF-8)\n";
   text += "  An option's FILE may also follow '=': --backup=FILE.\n\n";
   text += PlatformUsage();
   text += "\nexit codes:\n";

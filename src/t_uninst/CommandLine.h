@@ -10,6 +10,7 @@ struct TCommandLine {
   std::string File;     // the backup to write (kClean) or to put back (kRestore)
   std::string Problem;  // what is wrong, for kWrong
   bool Quiet = false;   // unattended: no box, no question (--quiet or /quiet)
+  std::string Log;      // the log to append to (--log FILE or /log FILE), with any mode
 };
 
 // `--help` wins over anything else on the line, then `--version`; an

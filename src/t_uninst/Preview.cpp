@@ -3,6 +3,7 @@
 #include "platform/machine.h"
 #include "platform/output.h"
 #include "t_uninst/ItemText.h"
+#include "t_uninst/Log.h"
 #include "t_uninst/Plan.h"
 
 namespace {
@@ -11,6 +12,7 @@ namespace {
 bool Found(bool quiet) {
   const std::vector<REGSAM> views = RegistryViews();
   const TRemovalPlan plan = PlanCleanup(views);
+  for (const TRemoval& item : plan.Items()) Log("found\t" + ItemPlace(item, views.size() > 1));
   if (quiet) return !plan.Items().empty();
   for (const TRemoval& item : plan.Items()) WriteOutput(ItemLine(item, views.size() > 1));
   WriteOutput(plan.Items().empty()

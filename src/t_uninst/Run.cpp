@@ -4,6 +4,7 @@
 #include "platform/output.h"
 #include "t_uninst/Cleanup.h"
 #include "t_uninst/Leftovers.h"
+#include "t_uninst/Log.h"
 #include "t_uninst/Messages.h"
 #include "t_uninst/Unattended.h"
 
@@ -12,8 +13,8 @@ namespace {
 // A box nobody can answer is no Cancel: a deployment tool that started the
 // run must not record it as done.
 constexpr char kNobodyToAnswerText[] =
-    "t_uninst: nobody can answer the confirmation here (no visible desktop, or no input); nothing was "
-    "changed. Run 't_uninst --quiet' to clean without asking.\n";
+    "nobody can answer the confirmation here (no visible desktop, or no input); nothing was "
+    "changed. Run 't_uninst --quiet' to clean without asking.";
 
 void ReportInBoxes(const TCleanupOutcome& outcome) {
   using TEnd = TCleanupOutcome::TEnd;
@@ -41,12 +42,15 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
     if (!quiet) {
       const int answer = ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL);
       if (answer == 0) {
-        WriteError(kNobodyToAnswerText);
+        WriteError(std::string("t_uninst: ") + kNobodyToAnswerText + "\n");
+        Log(std::string("answer\tnone: ") + kNobodyToAnswerText);
         return ExitCode::kNobodyToAnswer;
       }
+      Log(answer == IDOK ? "answer\tOK" : "answer\tCancel");
       if (answer != IDOK) return ExitCode::kDone;
     }
     const TCleanupOutcome outcome = CleanUp(backupFile);
+    LogOutcome(outcome);
     if (quiet)
       ReportInLines(outcome);
     else

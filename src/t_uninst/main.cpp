@@ -7,6 +7,7 @@
 #include "platform/output.h"
 #include "t_uninst/CommandLine.h"
 #include "t_uninst/ExitCode.h"
+#include "t_uninst/Log.h"
 #include "t_uninst/Preview.h"
 #include "t_uninst/Run.h"
 
@@ -19,6 +20,7 @@ bool CanWriteBackup(const std::string& file) {
   for (size_t view = 0; view < RegistryViews().size(); ++view) {
     if (std::string error; !CanWriteNewFile(BackupFileFor(file, view), error)) {
       WriteError("t_uninst: the backup cannot be written: " + error + "; nothing was asked or changed\n");
+      Log("t_uninst: the backup cannot be written: " + error);
       return false;
     }
   }
@@ -37,7 +39,7 @@ ExitCode ExitCodeOf(TRestoreEnd end) {
   return ExitCode::kDone;
 }
 
-ExitCode Run(const TCommandLine& line) {
+ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
   using TMode = TCommandLine::TMode;
   switch (line.Mode) {
     case TMode::kHelp:
@@ -52,6 +54,10 @@ ExitCode Run(const TCommandLine& line) {
     default:
       break;
   }
+  if (std::string error; !line.Log.empty() && !OpenLog(line.Log, commandLine, error)) {
+    WriteError("t_uninst: the log cannot be written: " + error + "; nothing was asked or changed\n");
+    return ExitCode::kUsage;
+  }
   if (line.Mode == TMode::kClean && !line.File.empty() && !CanWriteBackup(line.File)) return ExitCode::kUsage;
   const bool readOnly = line.Mode == TMode::kPreview || line.Mode == TMode::kCheck;
   if (!AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
@@ -63,7 +69,20 @@ ExitCode Run(const TCommandLine& line) {
 
 }  // namespace
 
+// The words the program was started with, for the log.
+std::string CommandLineText(int argc, const char* const* argv) {
+  std::string text;
+  for (int i = 0; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (i > 0) text += ' ';
+    text += word.find_first_of(" \t") == std::string::npos && !word.empty() ? word : "\"" + word + "\"";
+  }
+  return text;
+}
+
 int main(int argc, char** argv) {
   LimitDllSearch();
-  return static_cast<int>(Run(ReadCommandLine(argc, argv)));
+  const ExitCode code = Run(ReadCommandLine(argc, argv), CommandLineText(argc, argv));
+  LogEnd(code);
+  return static_cast<int>(code);
 }

@@ -1,4 +1,5 @@
-// Writing a new file whole or not at all on Windows.
+// Writing a new file whole or not at all, and appending to the log, on
+// Windows.
 #include "platform/error_text.h"
 #include "platform/files.h"
 #include "platform/win32.h"
@@ -11,6 +12,29 @@ std::string FolderOf(const std::string& path) {
 }
 
 std::string LastError() { return ErrorText(static_cast<LONG>(GetLastError())); }
+
+std::wstring Wide(std::string_view text, UINT codePage = CP_ACP) {
+  const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// A 32-bit program on 64-bit Windows has System32 redirected to SysWOW64;
+// the files the user names go where the user named them.
+class TNoRedirection {
+ public:
+  TNoRedirection() : off_(Wow64DisableWow64FsRedirection(&old_) != FALSE) {}
+  ~TNoRedirection() {
+    if (off_) Wow64RevertWow64FsRedirection(old_);
+  }
+  TNoRedirection(const TNoRedirection&) = delete;
+  TNoRedirection& operator=(const TNoRedirection&) = delete;
+
+ private:
+  PVOID old_ = nullptr;
+  bool off_;
+};
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -67,4 +91,47 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
   }
   error = "'" + path + "' cannot be used: " + LastError();
   return false;
+}
+
+TAppendFile::~TAppendFile() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  {
+    const TNoRedirection noRedirection;
+    // The reparse point itself is opened, never what it points to; it is
+    // then refused as no regular file.
+    file = CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  }
+  if (file == INVALID_HANDLE_VALUE) {
+    error = "'" + path + "' cannot be opened for appending: " + LastError();
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    CloseHandle(file);
+    error = "'" + path + "' is not a regular file";
+    return false;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+  empty = info.nFileSizeHigh == 0 && info.nFileSizeLow == 0;
+  return true;
+}
+
+bool TAppendFile::Append(std::string_view bytes) {
+  return handle_ != -1 && WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
+}
+
+std::string Utf8Line(std::string_view text) {
+  const std::wstring wide = Wide(text);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0)
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
+  return utf8 + "\r\n";
 }
