@@ -18,6 +18,17 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
 // reason, naming the file or its folder.
 bool CanWriteNewFile(const std::string& path, std::string& error);
 
+// The bytes of a file, read back as written (on Windows, where the user
+// named it, System32 included); false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+// Whether `path` names an existing folder; whether anything has the name.
+bool IsFolder(const std::string& path);
+bool NameTaken(const std::string& path);
+
+// The path of a file `name` in `folder`, which may end in a separator.
+std::string PathInFolder(const std::string& folder, const std::string& name);
+
 // A file that lines are appended to: the run's log. It is opened, or made,
 // without following a link (or, on Windows, a reparse point) at its name,
 // and only when it is a regular file, so that an elevated run never writes

@@ -41,6 +41,11 @@ enum class TRestoreEnd {
 // and saves it. Says what it did, or why it could not.
 TRestoreEnd RestoreBackup(const std::string& file);
 
+// Whether Windows Installer is installing something now (it holds the
+// mutex Global\_MSIExecute): a run then changes nothing. Never on the
+// stand-in.
+bool InstallerBusy();
+
 // Where and as whom the program runs, for the log and the backup's names.
 struct TRunPlace {
   std::string Computer;   // the computer's name

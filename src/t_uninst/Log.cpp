@@ -40,6 +40,8 @@ void Log(const std::string& line) {
 
 void LogOutcome(const TCleanupOutcome& outcome) {
   if (LogFile().empty()) return;
+  for (const std::string& file : outcome.BackupFiles) Log("backup\t" + file);
+  if (const std::string note = NoBackupNote(outcome); !note.empty()) Log(note.substr(0, note.size() - 1));
   for (const TRemoval& item : RemovedItems(outcome)) Log("removed\t" + ItemPlace(item, outcome.NamedViews));
   for (const TLeftover& left : outcome.Leftovers) {
     std::string line = LeftoverLine(left, outcome.NamedViews);

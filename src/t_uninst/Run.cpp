@@ -18,6 +18,7 @@ constexpr char kNobodyToAnswerText[] =
 
 void ReportInBoxes(const TCleanupOutcome& outcome) {
   using TEnd = TCleanupOutcome::TEnd;
+  WriteOutput(NoBackupNote(outcome));
   switch (outcome.End) {
     case TEnd::kNoBackup:
       WriteError(BackupFailureText(outcome));

@@ -18,11 +18,11 @@ void ReportInLines(const TCleanupOutcome& outcome) {
       break;
   }
   if (outcome.Plan.Items().empty()) {
-    WriteOutput("Nothing of ZobrikLine was found; nothing has been changed.\n");
+    WriteOutput("Nothing of ZobrikLine was found; nothing has been changed.\n" + NoBackupNote(outcome));
     return;
   }
   const std::vector<TRemoval> removed = RemovedItems(outcome);
   for (const TRemoval& item : removed) WriteOutput("removed\t" + ItemLine(item, outcome.NamedViews));
-  WriteOutput("Removed " + ItemTotals(removed) + ".\n");
+  WriteOutput("Removed " + ItemTotals(removed) + ".\n" + NoBackupNote(outcome));
   if (!outcome.Leftovers.empty()) WriteError(LeftoversText(outcome.Leftovers, outcome.NamedViews));
 }

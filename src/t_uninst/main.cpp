@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/output.h"
+#include "t_uninst/Clock.h"
 #include "t_uninst/CommandLine.h"
 #include "t_uninst/ExitCode.h"
 #include "t_uninst/Log.h"
@@ -25,6 +26,26 @@ bool CanWriteBackup(const std::string& file) {
     }
   }
   return true;
+}
+
+// The backup's file: FILE itself, or in a folder (one that exists, or a
+// name ending in a separator) a new file named for the computer and the
+// time, so that a deployment can run again and again; a number is added
+// when a file has the name already.
+std::string BackupFileIn(const std::string& named) {
+  if (named.back() != '/' && named.back() != '\\' && !IsFolder(named)) return named;
+  std::string computer = RunPlace().Computer;
+  for (char& c : computer)
+    if (std::string_view("\\/:*?\"<>| ").find(c) != std::string_view::npos) c = '_';
+  const std::string stem = PathInFolder(named, "t_uninst-" + computer + "-" + UtcStamp());
+  std::string file = stem + ".reg";
+  for (int again = 2; again < 100; ++again) {
+    bool free = true;
+    for (size_t view = 0; view < RegistryViews().size(); ++view) free = free && !NameTaken(BackupFileFor(file, view));
+    if (free) break;
+    file = stem + "-" + std::to_string(again) + ".reg";
+  }
+  return file;
 }
 
 ExitCode ExitCodeOf(TRestoreEnd end) {
@@ -58,13 +79,21 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
     WriteError("t_uninst: the log cannot be written: " + error + "; nothing was asked or changed\n");
     return ExitCode::kUsage;
   }
-  if (line.Mode == TMode::kClean && !line.File.empty() && !CanWriteBackup(line.File)) return ExitCode::kUsage;
+  if (line.Mode == TMode::kClean && InstallerBusy()) {
+    const std::string why =
+        "Windows Installer is installing something; nothing was asked or changed: run t_uninst again when it is done";
+    WriteError("t_uninst: " + why + "\n");
+    Log("t_uninst: " + why);
+    return ExitCode::kInstallerBusy;
+  }
+  const std::string backup = line.Mode == TMode::kClean && !line.File.empty() ? BackupFileIn(line.File) : "";
+  if (!backup.empty() && !CanWriteBackup(backup)) return ExitCode::kUsage;
   const bool readOnly = line.Mode == TMode::kPreview || line.Mode == TMode::kCheck;
   if (!AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
   if (line.Mode == TMode::kPreview) return RunPreview();
   if (line.Mode == TMode::kCheck) return RunCheck(line.Quiet);
   if (line.Mode == TMode::kRestore) return ExitCodeOf(RestoreBackup(line.File));
-  return RunCleanup(line.File, line.Quiet);
+  return RunCleanup(backup, line.Quiet);
 }
 
 }  // namespace

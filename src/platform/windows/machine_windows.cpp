@@ -22,7 +22,7 @@ std::vector<REGSAM> RegistryViews() {
 
 TRestoreEnd RestoreBackup(const std::string& file) {
   WriteError("t_uninst: on Windows, put a backup back with: reg import \"" + file +
-             "\" (its comments say which reg.exe each file needs)\r\n");
+             "\" /reg:64, and its 32-bit part, which its comments name, with reg import \"FILE\" /reg:32\r\n");
   return TRestoreEnd::kRefused;
 }
 
@@ -44,4 +44,11 @@ TRunPlace RunPlace() {
   place.Registry =
       RegistryViews().size() > 1 ? "this machine's registry, 64-bit and 32-bit views" : "this machine's registry";
   return place;
+}
+
+bool InstallerBusy() {
+  HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\_MSIExecute");
+  if (mutex == nullptr) return false;
+  CloseHandle(mutex);
+  return true;
 }

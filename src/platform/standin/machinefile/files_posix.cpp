@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "platform/files.h"
 #include "platform/standin/machinefile/posix_file.h"
@@ -99,6 +101,27 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
   if ((longestName > 0 && nameLength + 7 > static_cast<size_t>(longestName)) || path.size() + 7 >= PATH_MAX)
     return refuse("the name '" + path + "' is too long");
   return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool NameTaken(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+  return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 TAppendFile::~TAppendFile() {
