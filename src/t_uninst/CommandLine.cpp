@@ -24,7 +24,12 @@ struct TOption {
 constexpr TOption kOptions[] = {
     {"--preview", {}, nullptr, TMode::kPreview, "list what a run would remove, and why; change nothing"},
     {"--check", {"/check"}, nullptr, TMode::kCheck, "as --preview, but exit with 1 when a run would remove anything"},
-    {"--backup", {}, "FILE", TMode::kClean, "a run that first saves what it removes in FILE, a new .reg file"},
+    {"--backup",
+     {},
+     "FILE",
+     TMode::kClean,
+     "a run that first saves what it removes in FILE, a new .reg file\n                   (a folder: in a new file "
+     "there, named for the computer and time)"},
     {"--restore", {}, "FILE", TMode::kRestore, "put back what a backup saved"},
     {"--version", {"-V"}, nullptr, TMode::kVersion, "print the version"},
     {"--help", {"-h", "/?"}, nullptr, TMode::kHelp, "print this text"},

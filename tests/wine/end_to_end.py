@@ -22,10 +22,10 @@ Installer's mutex, --quiet exits with 1618 and changes nothing, and the
 detection run, --check, exits with 1. The preview, redirected to a file
 from a console of code page 932, writes that code page. The machine is then cleaned by `t_uninst.exe --quiet`: exactly the
 product's traces go in both views, a line names each, exit code 0; its
-backup, written into a folder under a name of its own and imported with
-reg.exe, gives the registry back. A second run of the same command finds
-nothing, exits 0 and writes no backup; the log holds both runs. --check
-then exits with 0.
+backup is written into a folder under a name of its own. A second run of
+the same command finds nothing, exits 0 and writes no backup; the log holds
+both runs. --check then exits with 0. `t_uninst.exe --restore` of the
+backup gives both views back exactly, and a second restore changes nothing.
 
     end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR DENY_RIGHTS_EXE HOLD_MUTEX_EXE [--unattended]
 """
@@ -357,7 +357,19 @@ def unattended(checks, before):
     found = run(["wine", exe, "/Check"], check=False)
     checks.append(("/Check on the cleaned machine exits with 0", found.returncode == 0,
                    "exit code %d: %r" % (found.returncode, found.stdout[-200:])))
-    check_undo(checks, backup, before)
+    # The undo on Windows itself: the named file and its 32-bit part, each
+    # into its view; a second restore finds everything there.
+    restore = run(["wine", exe, "--restore", windows_path(backup)], check=False)
+    restored = state()
+    for view in VIEWS:
+        checks.append(("--restore gives the %s-bit view back" % view, restore.returncode == 0 and
+                       restored[view] == before[view], "exit code %d; missing: %s; extra: %s" % (
+                           restore.returncode, sorted(map(str, before[view] - restored[view]))[:5],
+                           sorted(map(str, restored[view] - before[view]))[:5])))
+    again = run(["wine", exe, "--restore", windows_path(backup)], check=False)
+    said = again.stdout.decode("cp932")
+    checks.append(("a second restore changes nothing and says so", again.returncode == 0 and state() == restored and
+                   said.count("nothing was changed") == 2, "exit code %d: %s" % (again.returncode, said)))
 
 
 def main():

@@ -20,12 +20,6 @@ std::vector<REGSAM> RegistryViews() {
   return {0};
 }
 
-TRestoreEnd RestoreBackup(const std::string& file) {
-  WriteError("t_uninst: on Windows, put a backup back with: reg import \"" + file +
-             "\" /reg:64, and its 32-bit part, which its comments name, with reg import \"FILE\" /reg:32\r\n");
-  return TRestoreEnd::kRefused;
-}
-
 TRunPlace RunPlace() {
   TRunPlace place;
   char name[256] = "";
