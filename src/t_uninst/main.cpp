@@ -79,7 +79,8 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
     WriteError("t_uninst: the log cannot be written: " + error + "; nothing was asked or changed\n");
     return ExitCode::kUsage;
   }
-  if (line.Mode == TMode::kClean && InstallerBusy()) {
+  // A restore changes the Installer's registrations as a run does.
+  if ((line.Mode == TMode::kClean || line.Mode == TMode::kRestore) && InstallerBusy()) {
     const std::string why =
         "Windows Installer is installing something; nothing was asked or changed: run t_uninst again when it is done";
     WriteError("t_uninst: " + why + "\n");
@@ -96,8 +97,6 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
   return RunCleanup(backup, line.Quiet);
 }
 
-}  // namespace
-
 // The words the program was started with, for the log.
 std::string CommandLineText(int argc, const char* const* argv) {
   std::string text;
@@ -108,6 +107,8 @@ std::string CommandLineText(int argc, const char* const* argv) {
   }
   return text;
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   LimitDllSearch();
