@@ -44,9 +44,8 @@ void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const std::
   items_.push_back(std::move(item));
 }
 
-std::vector<LONG> RemovePlanned(const TRemovalPlan& plan, bool wholeOnly) {
-  std::vector<LONG> answers;
-  answers.reserve(plan.Items().size());
+void RemovePlanned(const TRemovalPlan& plan, std::vector<LONG>& answers, bool wholeOnly) {
+  answers.reserve(answers.size() + plan.Items().size());
   for (const TRemoval& item : plan.Items()) {
     if (wholeOnly && item.Reading != TTreeReading::kWhole) {
       answers.push_back(kNotInBackup);
@@ -61,7 +60,6 @@ std::vector<LONG> RemovePlanned(const TRemovalPlan& plan, bool wholeOnly) {
       reg.RemoveValue(item.ValueName);
     answers.push_back(reg.LastError());
   }
-  return answers;
 }
 
 std::vector<TLeftover> FindLeftovers(const TRemovalPlan& plan, const std::vector<LONG>& answers) {

@@ -37,6 +37,11 @@ class TRemovalPlan {
 
   const std::vector<TRemoval>& Items() const { return items_; }
 
+  // Marks the plan as cut short: an error stopped a pass that planned into
+  // it, so the registry may hold more of the product than it lists.
+  void MarkCutShort() { cutShort_ = true; }
+  bool CutShort() const { return cutShort_; }
+
  private:
   // Whether a key, by its identity (KeyIdentity), is planned already,
   // itself or through a key above it.
@@ -45,6 +50,7 @@ class TRemovalPlan {
   std::vector<TRemoval> items_;
   std::unordered_set<std::basic_string<WCHAR>> keys_;    // the identities of the planned keys
   std::unordered_set<std::basic_string<WCHAR>> values_;  // their key's identity, a NUL, their name
+  bool cutShort_ = false;
 };
 
 // The answer RemovePlanned gives for a key it did not try: a backup holds
@@ -54,9 +60,10 @@ constexpr LONG kNotInBackup = -1;
 // Removes what the plan lists, in its order, through the accessor. A key
 // or value the registry refuses to delete stays; the rest still goes.
 // With `wholeOnly`, a key that could not be read whole is not tried.
-// Gives, item by item, the registry's answer: ERROR_SUCCESS, why it
-// refused, or kNotInBackup.
-std::vector<LONG> RemovePlanned(const TRemovalPlan& plan, bool wholeOnly = false);
+// Appends to `answers`, item by item as it goes, the registry's answer:
+// ERROR_SUCCESS, why it refused, or kNotInBackup; after an error that stops
+// it, they tell what was tried before.
+void RemovePlanned(const TRemovalPlan& plan, std::vector<LONG>& answers, bool wholeOnly = false);
 
 // A planned item still in the registry after the run, and the registry's
 // answer when its removal was tried.

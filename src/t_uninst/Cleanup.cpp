@@ -1,5 +1,7 @@
 #include "t_uninst/Cleanup.h"
 
+#include <algorithm>
+
 #include "backup/Backup.h"
 #include "platform/machine.h"
 #include "t_uninst/Plan.h"
@@ -14,25 +16,31 @@ bool SaveRegistry() {
 
 }  // namespace
 
-TCleanupOutcome CleanUp(const std::string& backupFile) {
+void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome) {
   using TEnd = TCleanupOutcome::TEnd;
-  TCleanupOutcome outcome;
   const std::vector<REGSAM> views = RegistryViews();
   outcome.NamedViews = views.size() > 1;
   outcome.Plan = PlanCleanup(views);
   if (!backupFile.empty() && !WriteBackup(outcome.Plan, views, backupFile, outcome.BackupError)) {
     outcome.End = TEnd::kNoBackup;
-    return outcome;
+    return;
   }
   // What the backup could not hold is not removed.
-  const std::vector<LONG> answers = RemovePlanned(outcome.Plan, !backupFile.empty());
+  RemovePlanned(outcome.Plan, outcome.Answers, !backupFile.empty());
   if (!SaveRegistry()) {
     outcome.End = TEnd::kNotSaved;
-    return outcome;
+    return;
   }
-  outcome.Leftovers = FindLeftovers(outcome.Plan, answers);
+  outcome.Saved = true;
+  outcome.Leftovers = FindLeftovers(outcome.Plan, outcome.Answers);
+  outcome.Checked = true;
   if (!outcome.Leftovers.empty()) outcome.End = TEnd::kLeftovers;
-  return outcome;
+}
+
+size_t KnownRemoved(const TCleanupOutcome& outcome) {
+  if (!outcome.Saved && !RemovalsTakeEffectAtOnce()) return 0;
+  if (outcome.Checked) return outcome.Plan.Items().size() - outcome.Leftovers.size();
+  return static_cast<size_t>(std::count(outcome.Answers.begin(), outcome.Answers.end(), ERROR_SUCCESS));
 }
 
 std::string BackupFailureText(const TCleanupOutcome& outcome) {
@@ -46,9 +54,9 @@ ExitCode ExitCodeOf(const TCleanupOutcome& outcome) {
     case TCleanupOutcome::TEnd::kNoBackup:
       return ExitCode::kNoBackup;
     case TCleanupOutcome::TEnd::kLeftovers:
-      return ExitCode::kItemsLeft;
     case TCleanupOutcome::TEnd::kDone:
       break;
   }
-  return ExitCode::kDone;
+  if (outcome.Plan.CutShort()) return ExitCode::kUnfinished;
+  return outcome.End == TCleanupOutcome::TEnd::kLeftovers ? ExitCode::kItemsLeft : ExitCode::kDone;
 }

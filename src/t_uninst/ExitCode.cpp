@@ -8,6 +8,7 @@ constexpr TExitCodeMeaning kMeanings[] = {
     {ExitCode::kNotSaved, "the changes could not be saved"},
     {ExitCode::kNoBackup, "the backup could not be written; nothing was removed"},
     {ExitCode::kItemsLeft, "some items could not be removed and are still there"},
+    {ExitCode::kUnfinished, "the run did not finish (out of memory, or another error); it says what it removed"},
 };
 
 }  // namespace

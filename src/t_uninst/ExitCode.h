@@ -5,11 +5,12 @@
 #include <span>
 
 enum class ExitCode : int {
-  kDone = 0,       // done, nothing of the product found, or Cancel
-  kUsage = 2,      // a wrong command line, or a file that cannot be used
-  kNotSaved = 3,   // the removals could not be saved
-  kNoBackup = 4,   // the backup could not be written: nothing was removed
-  kItemsLeft = 5,  // saved, but planned items are still there
+  kDone = 0,        // done, nothing of the product found, or Cancel
+  kUsage = 2,       // a wrong command line, or a file that cannot be used
+  kNotSaved = 3,    // the removals could not be saved
+  kNoBackup = 4,    // the backup could not be written: nothing was removed
+  kItemsLeft = 5,   // saved, but planned items are still there
+  kUnfinished = 7,  // an error stopped the run, or cut its search short
 };
 
 struct TExitCodeMeaning {

@@ -6,9 +6,10 @@ TRemovalPlan PlanCleanup(const std::vector<REGSAM>& views) {
   TRemovalPlan plan;
   for (REGSAM view : views) {
     Tinst0 cleaner(view);
-    // A pass that stops early has planned what it could; the run goes on.
-    cleaner.PlanInstallerEntries(plan);
-    cleaner.PlanSharedDlls(plan);
+    // A pass that stops early has planned what it could; the run goes on,
+    // and ends saying that it did not finish.
+    if (!cleaner.PlanInstallerEntries(plan)) plan.MarkCutShort();
+    if (!cleaner.PlanSharedDlls(plan)) plan.MarkCutShort();
   }
   return plan;
 }

@@ -1,6 +1,7 @@
 // The one decision of a run: what it removes in every registry view the
 // cleaner works through, both passes in each. The preview prints it, the
-// backup saves it, the run removes it.
+// backup saves it, the run removes it. A pass cut short by an error marks
+// the plan (TRemovalPlan::CutShort).
 #pragma once
 
 #include <vector>

@@ -9,6 +9,7 @@
 #include "t_uninst/ExitCode.h"
 #include "t_uninst/Preview.h"
 #include "t_uninst/Run.h"
+#include "t_uninst/Unfinished.h"
 
 namespace {
 
@@ -60,9 +61,32 @@ ExitCode Run(const TCommandLine& line) {
   return RunCleanup(line.File, line.Quiet);
 }
 
+// An error that stopped a run before or after the cleaning, which says
+// what it did itself (RunCleanup): loading the registry, a preview, a
+// restore.
+std::string StoppedLine(TCommandLine::TMode mode, const std::string& reason) {
+  using TMode = TCommandLine::TMode;
+  if (mode == TMode::kRestore)
+    return "t_uninst: the restore did not finish: " + reason + "; run it again to put back the rest\n";
+  if (mode == TMode::kPreview) return "t_uninst: the preview did not finish: " + reason + "; nothing was changed\n";
+  return UnfinishedLine(reason, 0, {});
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   LimitDllSearch();
-  return static_cast<int>(Run(ReadCommandLine(argc, argv)));
+  TCommandLine::TMode mode = TCommandLine::TMode::kClean;
+  try {
+    const TCommandLine line = ReadCommandLine(argc, argv);
+    mode = line.Mode;
+    return static_cast<int>(Run(line));
+  } catch (...) {
+    try {
+      WriteError(StoppedLine(mode, CurrentErrorText()));
+    } catch (...) {
+      // Not even that could be said: the exit code still tells.
+    }
+  }
+  return static_cast<int>(ExitCode::kUnfinished);
 }

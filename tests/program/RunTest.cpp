@@ -2,7 +2,9 @@
 // be made to refuse rights or fail to save, and as the built program on a
 // .reg file with answers on standard input.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "cleaner/Tinst0.h"
@@ -252,6 +254,13 @@ TEST_F(Program, RefusesToStartWithoutAUsableRegistryFile) {
   r = Launch(bad, "\n\n");
   EXPECT_NE(r.exitCode, 0);
   EXPECT_EQ(r.out, "t_uninst: " + bad + ":4: bad hex byte '0g'\n") << "no dialog before the file is read";
+
+  // An open pipe, as a shell's <(...) gives, exists but is no file to clean.
+  const std::string command = "cat '" + std::string(SAMPLE_MACHINE) + "' | T_UNINST_REGISTRY=/dev/fd/0 '" +
+                              T_UNINST_BINARY + "' --preview 2>'" + dir_.Path("err") + "'";
+  const int status = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2);
+  EXPECT_EQ(ReadFile(dir_.Path("err")), "t_uninst: the machine registry '/dev/fd/0' is not a regular file\n");
 }
 
 }  // namespace

@@ -34,7 +34,16 @@ bool ReplaceFile(const std::string& path, mode_t mode, const struct stat* owner,
     error = "cannot create a file in '" + FolderOf(path) + "': " + std::strerror(errno);
     return false;
   }
-  bool ok = write(fd) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  bool ok = false;
+  try {
+    ok = write(fd);
+  } catch (...) {
+    // No partial file is left, whatever stopped the write.
+    close(fd);
+    unlink(temp.c_str());
+    throw;
+  }
+  ok = ok && fchmod(fd, mode) == 0 && fsync(fd) == 0;
   int saved = errno;
   if (owner != nullptr && fchown(fd, owner->st_uid, owner->st_gid) != 0) {
     // Only the owner can keep someone else's file theirs; the content is what matters.

@@ -25,6 +25,8 @@ bool AttachMachineRegistry(TRegistryUse use) {
 
 void LimitDllSearch() {}
 
+bool RemovalsTakeEffectAtOnce() { return false; }
+
 std::vector<REGSAM> RegistryViews() { return {0}; }
 
 // The key as a section of the machine file names it: the root as the file

@@ -34,19 +34,26 @@ standin::Key& Counterpart(standin::KeyTree& machine, const standin::KeyTree& bac
   return counterpart;
 }
 
-// The backup's bytes, or false with the reason it cannot be read.
+// The backup's bytes, or false with the reason it cannot be read. A backup
+// is a regular file: a device or a pipe, which may never end, is refused
+// before it is read (and before it is opened, which for a pipe may wait).
 bool ReadBackup(const std::string& file, std::string& bytes, std::string& error) {
-  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat info {};
+  auto notRegular = [&error, &file](const struct stat& what) {
+    error =
+        "the backup '" + file + (S_ISDIR(what.st_mode) ? "' is a folder, not a .reg file" : "' is not a regular file");
+    return false;
+  };
+  if (stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return notRegular(info);
+  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0 || fstat(fd, &info) != 0) {
     error = "the backup '" + file + "' cannot be read: " + std::strerror(errno);
     if (fd >= 0) close(fd);
     return false;
   }
-  if (S_ISDIR(info.st_mode)) {
+  if (!S_ISREG(info.st_mode)) {
     close(fd);
-    error = "the backup '" + file + "' is a folder, not a .reg file";
-    return false;
+    return notRegular(info);
   }
   char buffer[65536];
   for (;;) {
