@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "cleaner/Tinst0.h"
@@ -241,6 +242,47 @@ TEST_F(Program, CancelEscAndEndOfInputLeaveTheFileByteForByte) {
     const Result r = Launch(machine, answers);
     EXPECT_EQ(r.exitCode, 0) << r.out;
     EXPECT_EQ(ReadFile(machine), ReadFile(SAMPLE_MACHINE)) << "answer: " << answers;
+  }
+}
+
+// The registry's text is the program's own: its code page and letter case
+// come from tables in its sources, whatever locales and converters the host
+// has. The machines are cleaned to the same bytes with the host's locales
+// and iconv modules hidden, as on a system that has none.
+TEST_F(Program, TheHostsLocalesAndConvertersChangeNoByte) {
+  if (std::system("unshare -m true 2>/dev/null") != 0) GTEST_SKIP() << "cannot hide the host's files here";
+  const std::string empty = dir_.Path("empty");
+  std::filesystem::create_directory(empty);
+  const std::string bare =
+      "unshare -m sh -c 'for d in /usr/lib/locale /usr/lib/*/gconv /usr/lib64/gconv; do [ ! -d \"$d\" ] || "
+      "mount --bind " +
+      empty +
+      " \"$d\" || exit 99; done; LC_ALL=C LOCPATH=/nowhere "
+      "GCONV_PATH=/nowhere \"$0\" \"$@\"' ";
+  // REGEDIT4 in code page 932: the uninstall entry "ＺＬ表示" and, in
+  // another letter case, a subkey of it; the trail byte of "表" is "\".
+  const std::string regedit4 =
+      "REGEDIT4\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\\x82\x79\x82\x6b\x95\\\x8e\xa6]"
+      "\r\n"
+      "\"DisplayName\"=\"ZobrikLine \x95\\\x8e\xa6\"\r\n\r\n"
+      "[HKEY_LOCAL_"
+      "MACHINE\\software\\microsoft\\windows\\currentversion\\uninstall\\\x82\x9a\x82\x8c\x95\\\x8e\xa6\\Sub]\r\n"
+      "\"a\"=\"b\"\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other]\r\n"
+      "\"DisplayName\"=\"\x82\x6e\x82\x94\x82\x88\x82\x85\x82\x92\"\r\n";
+  const std::string kept = regedit4.substr(
+      regedit4.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other]"));
+  for (const auto& [machine, cleaned] :
+       {std::pair{ReadFile(SAMPLE_MACHINE), ReadFile(kCleaned)}, std::pair{regedit4, "REGEDIT4\r\n\r\n" + kept}}) {
+    for (const std::string& host : {std::string(), bare}) {
+      const std::string file = dir_.Path("machine.reg");
+      WriteFile(file, machine);
+      const std::string command = host + "'" + T_UNINST_BINARY + "' --quiet >'" + dir_.Path("out") + "' 2>&1";
+      const int status = std::system(("T_UNINST_REGISTRY='" + file + "' " + command).c_str());
+      EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << host << ReadFile(dir_.Path("out"));
+      EXPECT_TRUE(ReadFile(file) == cleaned) << host << ReadFile(file);
+    }
   }
 }
 
