@@ -1,10 +1,18 @@
 // Text for the user who started the program from a command line: the
 // terminal on the stand-in; on Windows the console the program was started
 // from, or wherever its output was redirected. The text is in the ANSI code
-// page, as the registry's names are.
+// page, as the registry's names are; a path the user gave goes into it
+// through GivenPath, and is shown as it was given.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 void WriteOutput(std::string_view text);
 void WriteError(std::string_view text);
+
+// A path as the user gave it (an argument, an environment variable), to be
+// put into a message or a box. On Windows it is ANSI text like the rest;
+// on the stand-in it is bytes of the user's own encoding, which are shown as
+// they are, never converted as if code page 932.
+std::string GivenPath(const std::string& path);

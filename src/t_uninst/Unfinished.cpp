@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/dialogs.h"
+#include "platform/output.h"
 #include "t_uninst/Messages.h"
 
 std::string CurrentErrorText() {
@@ -24,7 +25,8 @@ std::string UnfinishedLine(const std::string& reason, size_t removed, const std:
     line += "nothing was removed";
   } else {
     line += std::to_string(removed) + (removed == 1 ? " item was removed" : " items were removed");
-    if (!backupFile.empty()) line += ", and the backup '" + backupFile + "' holds " + (removed == 1 ? "it" : "them");
+    if (!backupFile.empty())
+      line += ", and the backup '" + GivenPath(backupFile) + "' holds " + (removed == 1 ? "it" : "them");
   }
   return line + "; run t_uninst again before reinstalling ZobrikLine\n";
 }

@@ -211,7 +211,8 @@ TEST_F(Undo, ABackupFileThatCannotBeWrittenIsRefusedBeforeAnythingIsAsked) {
 TEST_F(Undo, ARestoreSaysWhyItCannotUseItsFile) {
   const std::string before = ReadFile(SAMPLE_MACHINE);
   const std::string machine = Machine(before);
-  const std::string missing = dir_.Path("missing.reg");
+  // Named as given, in UTF-8 ("Café バック.reg"), never as if code page 932.
+  const std::string missing = dir_.Path("Caf\xc3\xa9 \xe3\x83\x90\xe3\x83\x83\xe3\x82\xaf.reg");
   ProgramResult r = RunProgram(dir_, machine, "--restore '" + missing + "'", "");
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_EQ(r.err,

@@ -32,3 +32,6 @@ void Write(DWORD which, std::string_view text) {
 void WriteOutput(std::string_view text) { Write(STD_OUTPUT_HANDLE, text); }
 
 void WriteError(std::string_view text) { Write(STD_ERROR_HANDLE, text); }
+
+// Windows gives the program its arguments in the ANSI code page.
+std::string GivenPath(const std::string& path) { return path; }

@@ -14,6 +14,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "platform/output.h"
 #include "platform/standin/machinefile/posix_file.h"
 #include "platform/standin/machinefile/reg_file.h"
 #include "platform/standin/win32/standin.h"
@@ -61,8 +62,8 @@ struct MachineFile {
 LONG Save(MachineFile& file, KeyTree& tree) {
   if (!tree.changed) return ERROR_SUCCESS;
   auto fail = [&file](const std::string& why) {
-    std::fprintf(stderr, "t_uninst: could not save the machine registry '%s': %s; the file is as it was\n",
-                 file.shown.c_str(), why.c_str());
+    WriteError("t_uninst: could not save the machine registry '" + GivenPath(file.shown) + "': " + why +
+               "; the file is as it was\n");
     return ERROR_WRITE_FAULT;
   };
   struct stat now {};
@@ -92,7 +93,7 @@ bool AttachMachineFile(const std::string& path, std::string& error, bool readOnl
   auto file = std::make_shared<MachineFile>();
   file->shown = path;
   auto fail = [&error, &path](const std::string& why) {
-    error = "the machine registry '" + path + "' " + why;
+    error = "the machine registry '" + GivenPath(path) + "' " + why;
     return false;
   };
   // What the path names is judged first: a pipe given as /dev/fd/N exists,
@@ -133,15 +134,15 @@ bool AttachMachineFile(const std::string& path, std::string& error, bool readOnl
     return fail("cannot be read: " + e.reason);
   } catch (const RegFileError& e) {
     close(file->lock);
-    error = path + ":" + std::to_string(e.line()) + ": " + e.what();
+    error = GivenPath(path) + ":" + std::to_string(e.line()) + ": " + e.what();
     return false;
   } catch (const std::bad_alloc&) {
     // Not the file's fault: the run did not finish, and says why.
     close(file->lock);
-    throw std::runtime_error("out of memory while reading the machine registry '" + path + "'");
+    throw std::runtime_error("out of memory while reading the machine registry '" + GivenPath(path) + "'");
   } catch (const std::exception& e) {
     close(file->lock);
-    throw std::runtime_error("while reading the machine registry '" + path + "': " + e.what());
+    throw std::runtime_error("while reading the machine registry '" + GivenPath(path) + "': " + e.what());
   }
   if (readOnly) {
     close(file->lock);

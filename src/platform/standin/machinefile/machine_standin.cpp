@@ -1,10 +1,10 @@
 // The run's platform on systems without Windows: the machine registry is a
 // .reg file named by T_UNINST_REGISTRY.
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "platform/machine.h"
+#include "platform/output.h"
 #include "platform/standin/machinefile/machine_file.h"
 #include "platform/standin/win32/standin.h"
 #include "regfile/cp932.h"
@@ -19,7 +19,7 @@ bool AttachMachineRegistry(TRegistryUse use) {
   } else if (standin::AttachMachineFile(path, error, use == TRegistryUse::kReadOnly)) {
     return true;
   }
-  std::fprintf(stderr, "t_uninst: %s\n", error.c_str());
+  WriteError("t_uninst: " + error + "\n");
   return false;
 }
 
