@@ -47,6 +47,10 @@ void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const std::
 void RemovePlanned(const TRemovalPlan& plan, std::vector<LONG>& answers, bool wholeOnly) {
   answers.reserve(answers.size() + plan.Items().size());
   for (const TRemoval& item : plan.Items()) {
+    if (item.Unreachable) {
+      answers.push_back(kUnreachable);
+      continue;
+    }
     if (wholeOnly && item.Reading != TTreeReading::kWhole) {
       answers.push_back(kNotInBackup);
       continue;
@@ -66,6 +70,10 @@ std::vector<TLeftover> FindLeftovers(const TRemovalPlan& plan, const std::vector
   std::vector<TLeftover> left;
   for (size_t index = 0; index < plan.Items().size(); ++index) {
     const TRemoval& item = plan.Items()[index];
+    if (item.Unreachable) {
+      left.push_back({item, kUnreachable});
+      continue;
+    }
     TRegistry reg;
     reg.SelectView(item.View);
     reg.SelectRoot(item.Root);

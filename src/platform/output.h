@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32.h"
+
 void WriteOutput(std::string_view text);
 void WriteError(std::string_view text);
 
@@ -16,3 +18,8 @@ void WriteError(std::string_view text);
 // on the stand-in it is bytes of the user's own encoding, which are shown as
 // they are, never converted as if code page 932.
 std::string GivenPath(const std::string& path);
+
+// A name the registry gives in UTF-16, to be put into a message: on the
+// stand-in as it is (marked as GivenPath marks a path); on Windows, whose
+// messages are ANSI, in the ANSI code page, "?" for what it cannot hold.
+std::string ShownName(const std::basic_string<WCHAR>& name);

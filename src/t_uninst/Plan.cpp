@@ -1,6 +1,7 @@
 #include "t_uninst/Plan.h"
 
 #include "cleaner/Tinst0.h"
+#include "t_uninst/UnspellableNames.h"
 
 TRemovalPlan PlanCleanup(const std::vector<REGSAM>& views) {
   TRemovalPlan plan;
@@ -10,6 +11,11 @@ TRemovalPlan PlanCleanup(const std::vector<REGSAM>& views) {
     // and ends saying that it did not finish.
     if (!cleaner.PlanInstallerEntries(plan)) plan.MarkCutShort();
     if (!cleaner.PlanSharedDlls(plan)) plan.MarkCutShort();
+    try {
+      PlanUnspellableNames(view, plan);
+    } catch (...) {
+      plan.MarkCutShort();
+    }
   }
   return plan;
 }

@@ -1,5 +1,7 @@
 #include "t_uninst/Preview.h"
 
+#include <algorithm>
+
 #include "platform/machine.h"
 #include "platform/output.h"
 #include "t_uninst/ItemText.h"
@@ -15,8 +17,17 @@ ExitCode RunPreview() {
                "; nothing has been changed\n");
     return ExitCode::kUnfinished;
   }
-  WriteOutput(plan.Items().empty()
-                  ? "Nothing of ZobrikLine was found; a run changes nothing.\n"
-                  : "A run would remove " + ItemTotals(plan.Items()) + ". Nothing has been changed.\n");
+  if (plan.Items().empty()) {
+    WriteOutput("Nothing of ZobrikLine was found; a run changes nothing.\n");
+    return ExitCode::kDone;
+  }
+  const auto unreachable =
+      std::count_if(plan.Items().begin(), plan.Items().end(), [](const TRemoval& item) { return item.Unreachable; });
+  std::string totals = "A run would remove " + ItemTotals(plan.Items()) + ".";
+  if (unreachable > 0)
+    totals += " It cannot remove " + std::to_string(unreachable) + (unreachable == 1 ? " item" : " items") +
+              " listed, whose names code page 932 cannot write: remove " + (unreachable == 1 ? "it" : "them") +
+              " by hand.";
+  WriteOutput(totals + " Nothing has been changed.\n");
   return ExitCode::kDone;
 }

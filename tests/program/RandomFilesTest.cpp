@@ -210,11 +210,16 @@ std::vector<std::string> Split(const std::string& line, char by) {
 }
 
 // Removes from the model what the preview lists; gives how many items.
-size_t Remove(Model& model, const std::string& preview, bool utf16) {
+size_t Remove(Model& model, const std::string& preview, bool utf16, std::vector<std::string>& unreachable) {
   size_t items = 0;
   for (const std::string& line : Split(preview, '\n')) {
     const std::vector<std::string> f = Split(line, '\t');
     if (f.size() < 3 || (f[0] != "key" && f[0] != "value")) continue;
+    // Names code page 932 cannot write: the run reports them and keeps them.
+    if (const size_t at = line.find("\tcannot be removed by t_uninst: "); at != std::string::npos) {
+      unreachable.push_back(line.substr(0, at) + "\tnot removed: " + line.substr(line.find(": ", at) + 2));
+      continue;
+    }
     ++items;
     const Units path = KeyPath(FromUtf8(f[1], utf16));
     if (f[0] == "key") {
@@ -565,10 +570,14 @@ class RandomFiles : public ::testing::Test {
       return false;
     }
     EXPECT_EQ(preview.exitCode, 0) << label << preview.err;
-    EXPECT_EQ(run.exitCode, 0) << label << run.err;
     const Units before = Decode(bytes, utf16), now = Decode(after, utf16);
     Model expected = Read(before);
-    const size_t items = Remove(expected, preview.out, utf16);
+    std::vector<std::string> unreachable;
+    const size_t items = Remove(expected, preview.out, utf16, unreachable);
+    // What the run cannot reach it lists as left, never keeps silently.
+    EXPECT_EQ(run.exitCode, unreachable.empty() ? 0 : 5) << label << run.err;
+    for (const std::string& line : unreachable)
+      EXPECT_NE(run.err.find("\n" + line + "\n"), std::string::npos) << label << ": not reported as left: " << line;
     const Model actual = Read(now);
     EXPECT_TRUE(expected == actual) << label << ": after the run the file differs by more than the preview's " << items
                                     << " items:" << Difference(expected, actual);

@@ -82,3 +82,5 @@ std::string Cp932ToTerminal(std::string_view text) {
 std::string GivenPath(const std::string& path) {
   return std::string(standin::kGivenMark) + std::to_string(path.size()) + ":" + path;
 }
+
+std::string ShownName(const std::basic_string<WCHAR>& name) { return GivenPath(standin::Utf16ToUtf8(name)); }

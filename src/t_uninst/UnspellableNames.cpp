@@ -1,0 +1,165 @@
+#include "t_uninst/UnspellableNames.h"
+
+#include <algorithm>
+
+#include "cleaner/Keyword.h"
+#include "cleaner/ProductKeys.h"
+#include "platform/output.h"
+
+namespace {
+
+using TWide = std::basic_string<WCHAR>;
+
+// Names are at most 16,383 characters, two bytes each in code page 932.
+constexpr DWORD kLongestName = 16384;
+constexpr char kCannotSpell[] = "cannot be written in code page 932";
+
+TWide Widened(std::string_view ansi) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  TWide wide(static_cast<size_t>(std::max(length, 0)), WCHAR(0));
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+  return wide;
+}
+
+// A key opened to read, closed with its owner.
+class TReadKey {
+ public:
+  TReadKey(HKEY parent, const TWide& path, REGSAM view) {
+    if (RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ | view, &key_) != ERROR_SUCCESS) key_ = nullptr;
+  }
+  ~TReadKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  TReadKey(const TReadKey&) = delete;
+  TReadKey& operator=(const TReadKey&) = delete;
+  HKEY Handle() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// A subkey or value as both function families give it at one index: the
+// wide name as stored, and the ANSI one, "?" where code page 932 has no
+// character; for a value of text, its text as the product test reads it.
+struct TName {
+  TWide Wide;
+  std::string Ansi;
+  std::string Text;
+  bool Spellable() const { return Widened(Ansi) == Wide; }
+};
+
+std::vector<TName> Subkeys(HKEY key) {
+  std::vector<TName> names;
+  std::vector<WCHAR> wide(kLongestName);
+  std::string ansi(2 * kLongestName, '\0');
+  for (DWORD index = 0;; ++index) {
+    DWORD wideLength = kLongestName, ansiLength = 2 * kLongestName;
+    if (RegEnumKeyExW(key, index, wide.data(), &wideLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+        RegEnumKeyExA(key, index, ansi.data(), &ansiLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      return names;
+    names.push_back({TWide(wide.data(), wideLength), ansi.substr(0, ansiLength), {}});
+  }
+}
+
+std::vector<TName> Values(HKEY key) {
+  std::vector<TName> names;
+  std::vector<WCHAR> wide(kLongestName);
+  std::string ansi(2 * kLongestName, '\0');
+  std::vector<BYTE> data(4096);
+  for (DWORD index = 0;; ++index) {
+    DWORD wideLength = kLongestName, type = 0, size = 0;
+    if (RegEnumValueW(key, index, wide.data(), &wideLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      return names;
+    LONG rc = ERROR_MORE_DATA;
+    DWORD ansiLength = 0;
+    while (rc == ERROR_MORE_DATA) {
+      ansiLength = 2 * kLongestName;
+      size = static_cast<DWORD>(data.size());
+      rc = RegEnumValueA(key, index, ansi.data(), &ansiLength, nullptr, &type, data.data(), &size);
+      if (rc == ERROR_MORE_DATA) data.resize(std::max<size_t>(size, data.size() * 2));
+    }
+    if (rc != ERROR_SUCCESS) return names;
+    TName name{TWide(wide.data(), wideLength), ansi.substr(0, ansiLength), {}};
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+      name.Text.assign(reinterpret_cast<const char*>(data.data()), size);
+      name.Text.resize(std::min(name.Text.size(), name.Text.find('\0')));
+    }
+    names.push_back(std::move(name));
+  }
+}
+
+class TLook {
+ public:
+  TLook(REGSAM view, TRemovalPlan& plan) : view_(view), plan_(plan) {}
+
+  // The subkeys of a tested list, by the product test: a key whose name
+  // cannot be spelled, or whose value that mentions the product cannot be.
+  void TestedList(std::string_view list) {
+    const TWide path = Widened(list.substr(1));
+    const TReadKey key(HKEY_LOCAL_MACHINE, path, view_);
+    if (key.Handle() == nullptr) return;
+    for (const TName& subkey : Subkeys(key.Handle())) {
+      const TWide subkeyPath = path + WCHAR('\\') + subkey.Wide;
+      if (subkey.Spellable() && Planned(std::string(list.substr(1)) + "\\" + subkey.Ansi)) continue;
+      const TReadKey tested(HKEY_LOCAL_MACHINE, subkeyPath, view_);
+      if (tested.Handle() == nullptr) continue;
+      for (const TName& named : Values(tested.Handle())) {
+        // A spellable key with spellable values is the pass's to judge.
+        if (subkey.Spellable() && named.Spellable()) continue;
+        const bool inData = MentionsKeyword(named.Text);
+        if (!inData && !MentionsKeyword(named.Ansi)) continue;
+        const std::string value = "its value \"" + ShownName(named.Wide) + "\"";
+        const std::string mentions = std::string("mentions ZobrikLine in its ") + (inData ? "data" : "name");
+        Add(true, subkeyPath, {},
+            subkey.Spellable() ? "the name of " + value + ", which " + mentions + ", " + kCannotSpell
+                               : std::string("its name ") + kCannotSpell + "; " + value + " " + mentions);
+        break;
+      }
+    }
+  }
+
+  // The shared-DLL list, by name alone.
+  void SharedDlls() {
+    const TWide path = Widened(kSharedDlls.substr(1));
+    const TReadKey key(HKEY_LOCAL_MACHINE, path, view_);
+    if (key.Handle() == nullptr) return;
+    for (const TName& subkey : Subkeys(key.Handle()))
+      if (!subkey.Spellable() && MentionsKeyword(subkey.Ansi))
+        Add(true, path + WCHAR('\\') + subkey.Wide, {},
+            std::string("its name ") + kCannotSpell + "; it mentions ZobrikLine");
+    for (const TName& value : Values(key.Handle()))
+      if (!value.Spellable() && MentionsKeyword(value.Ansi))
+        Add(false, path, value.Wide, std::string("its name ") + kCannotSpell + "; it mentions ZobrikLine");
+  }
+
+ private:
+  bool Planned(const std::string& keyPath) const {
+    return std::any_of(plan_.Items().begin(), plan_.Items().end(), [&](const TRemoval& item) {
+      return item.IsKey && item.Root == HKEY_LOCAL_MACHINE && item.View == view_ && item.KeyPath == keyPath;
+    });
+  }
+
+  void Add(bool isKey, const TWide& keyPath, const TWide& valueName, const std::string& why) {
+    TRemoval item;
+    item.IsKey = isKey;
+    item.Root = HKEY_LOCAL_MACHINE;
+    item.View = view_;
+    item.KeyPath = ShownName(keyPath);
+    item.ValueName = ShownName(valueName);
+    item.Why = why;
+    item.Reading = TTreeReading::kNone;
+    item.Unreachable = true;
+    plan_.AddUnreachable(std::move(item));
+  }
+
+  REGSAM view_;
+  TRemovalPlan& plan_;
+};
+
+}  // namespace
+
+void PlanUnspellableNames(REGSAM view, TRemovalPlan& plan) {
+  TLook look(view, plan);
+  for (std::string_view list : kTestedLists) look.TestedList(list);
+  look.SharedDlls();
+}
