@@ -12,6 +12,7 @@ using TWide = std::basic_string<WCHAR>;
 
 // Names are at most 16,383 characters, two bytes each in code page 932.
 constexpr DWORD kLongestName = 16384;
+constexpr DWORD kLongestAnsiName = 2 * kLongestName;
 constexpr char kCannotSpell[] = "cannot be written in code page 932";
 
 TWide Widened(std::string_view ansi) {
@@ -51,9 +52,9 @@ struct TName {
 std::vector<TName> Subkeys(HKEY key) {
   std::vector<TName> names;
   std::vector<WCHAR> wide(kLongestName);
-  std::string ansi(2 * kLongestName, '\0');
+  std::string ansi(kLongestAnsiName, '\0');
   for (DWORD index = 0;; ++index) {
-    DWORD wideLength = kLongestName, ansiLength = 2 * kLongestName;
+    DWORD wideLength = kLongestName, ansiLength = kLongestAnsiName;
     if (RegEnumKeyExW(key, index, wide.data(), &wideLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
         RegEnumKeyExA(key, index, ansi.data(), &ansiLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
       return names;
@@ -64,7 +65,7 @@ std::vector<TName> Subkeys(HKEY key) {
 std::vector<TName> Values(HKEY key) {
   std::vector<TName> names;
   std::vector<WCHAR> wide(kLongestName);
-  std::string ansi(2 * kLongestName, '\0');
+  std::string ansi(kLongestAnsiName, '\0');
   std::vector<BYTE> data(4096);
   for (DWORD index = 0;; ++index) {
     DWORD wideLength = kLongestName, type = 0, size = 0;
@@ -73,7 +74,7 @@ std::vector<TName> Values(HKEY key) {
     LONG rc = ERROR_MORE_DATA;
     DWORD ansiLength = 0;
     while (rc == ERROR_MORE_DATA) {
-      ansiLength = 2 * kLongestName;
+      ansiLength = kLongestAnsiName;
       size = static_cast<DWORD>(data.size());
       rc = RegEnumValueA(key, index, ansi.data(), &ansiLength, nullptr, &type, data.data(), &size);
       if (rc == ERROR_MORE_DATA) data.resize(std::max<size_t>(size, data.size() * 2));
@@ -108,11 +109,21 @@ class TLook {
         if (subkey.Spellable() && named.Spellable()) continue;
         const bool inData = MentionsKeyword(named.Text);
         if (!inData && !MentionsKeyword(named.Ansi)) continue;
-        const std::string value = "its value \"" + ShownName(named.Wide) + "\"";
-        const std::string mentions = std::string("mentions ZobrikLine in its ") + (inData ? "data" : "name");
-        Add(true, subkeyPath, {},
-            subkey.Spellable() ? "the name of " + value + ", which " + mentions + ", " + kCannotSpell
-                               : std::string("its name ") + kCannotSpell + "; " + value + " " + mentions);
+        std::string value = "its value \"";
+        value.append(ShownName(named.Wide)).append("\"");
+        std::string mentions = "mentions ZobrikLine in its ";
+        mentions += inData ? "data" : "name";
+        std::string why;
+        if (subkey.Spellable())
+          why.append("the name of ")
+              .append(value)
+              .append(", which ")
+              .append(mentions)
+              .append(", ")
+              .append(kCannotSpell);
+        else
+          why.append("its name ").append(kCannotSpell).append("; ").append(value).append(" ").append(mentions);
+        Add(true, subkeyPath, {}, why);
         break;
       }
     }

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <sstream>
 
 #include "cleaner/Tinst0.h"
@@ -115,6 +116,21 @@ TEST_F(Run, DeletionsThatCannotBeSavedAreReportedInsteadOfTheCompletion) {
   EXPECT_NE(shown_.str().find("\xe5\xa4\x89\xe6\x9b\xb4\xe3\x82\x92"), std::string::npos);
   EXPECT_EQ(shown_.str().find("\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f"),
             std::string::npos);
+
+  // An error while saving, out of memory say, is no completion either: the
+  // box says that the run did not finish and that nothing was removed.
+  Load(ReadFile(SAMPLE_MACHINE));
+  shown_.str("");
+  SetFlushHandler([](KeyTree&) -> LONG { throw std::bad_alloc(); });
+  EXPECT_EQ(RunWith("\n\n"), 7);
+  // "...最後まで終えられませんでした。" and "何も削除していません。"
+  EXPECT_NE(shown_.str().find("\xe6\x9c\x80\xe5\xbe\x8c\xe3\x81\xbe\xe3\x81\xa7\xe7\xb5\x82\xe3\x81\x88"
+                              "\xe3\x82\x89\xe3\x82\x8c\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7"
+                              "\xe3\x81\x97\xe3\x81\x9f\xe3\x80\x82\n\xe4\xbd\x95\xe3\x82\x82\xe5\x89\x8a"
+                              "\xe9\x99\xa4\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x84\xe3\x81\xbe\xe3\x81\x9b"
+                              "\xe3\x82\x93\xe3\x80\x82\n"),
+            std::string::npos)
+      << shown_.str();
 }
 
 TEST_F(Run, ABackupThatFailsAfterTheConfirmationStopsTheRunBeforeAnyDeletion) {
