@@ -19,29 +19,14 @@
 #include <vector>
 
 #include "regfile/cp932.h"
+#include "support/RandomMachine.h"
 
 namespace {
 
 constexpr char kCv[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 constexpr int kProductComponents = 1000;
-constexpr const char* kProductCodes[] = {"742B32A1FC9C5F347AEAB6F14FDB5BA2", "D8A919422052AC943BB73C84EEE607C8",
-                                         "7D465AC418F4C2C4499266905AD7625A", "486937B92D41F74468E5822E516731A9"};
-
-// splitmix64: small, fast and the same everywhere.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t Next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint64_t>(n)); }
-
- private:
-  std::uint64_t state_;
-};
+using random_machine::kProductCodes;
+using random_machine::Random;
 
 // Text is built as UTF-8 and written in the file's encoding a section at a time.
 class Output {

@@ -8,6 +8,8 @@
 #include "platform/files.h"
 #include "platform/output.h"
 #include "regfile/RegValueText.h"
+#include "regfile/utf16le.h"
+#include "registry/TKeyHandle.h"
 
 namespace {
 
@@ -60,11 +62,9 @@ class Exporter {
       const LONG rc = RegEnumKeyExW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
       if (rc == ERROR_NO_MORE_ITEMS) break;
       if (rc != ERROR_SUCCESS) return false;
-      HKEY child = nullptr;
-      if (RegOpenKeyExW(key, name.data(), 0, KEY_READ | view_, &child) != ERROR_SUCCESS) return false;
-      const bool done = Key(child, path + u"\\" + Utf16(name.data(), length), out);
-      RegCloseKey(child);
-      if (!done) return false;
+      TKeyHandle child;
+      if (child.Open(key, name.data(), KEY_READ | view_) != ERROR_SUCCESS) return false;
+      if (!Key(child.Get(), path + u"\\" + Utf16(name.data(), length), out)) return false;
     }
     return true;
   }
@@ -95,13 +95,11 @@ class Exporter {
 };
 
 bool Export(const TRemoval& item, std::u16string& out) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(item.Root, item.KeyPath.c_str(), 0, KEY_READ | item.View, &key) != ERROR_SUCCESS) return false;
+  TKeyHandle key;
+  if (key.Open(item.Root, item.KeyPath.c_str(), KEY_READ | item.View) != ERROR_SUCCESS) return false;
   const std::u16string path = RootName(item.Root) + u"\\" + FromAnsi(item.KeyPath);
   Exporter exporter(item.View);
-  const bool done = item.IsKey ? exporter.Key(key, path, out) : exporter.Value(key, path, item.ValueName, out);
-  RegCloseKey(key);
-  return done;
+  return item.IsKey ? exporter.Key(key.Get(), path, out) : exporter.Value(key.Get(), path, item.ValueName, out);
 }
 
 // The check that a backup is on disk as it was meant to be.
@@ -114,7 +112,7 @@ bool ReadsBackAs(const std::string& file, const std::string& bytes) {
 
 std::string FileBytes(const std::u16string& text) {
   std::string bytes = "\xFF\xFE";
-  AppendUtf16Le(bytes, text);
+  regfile::AppendUtf16Le(bytes, text);
   return bytes;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "regfile/RegType.h"
+#include "regfile/utf16le.h"
 
 namespace {
 
@@ -38,8 +39,8 @@ void AppendEscaped(std::u16string& out, std::u16string_view text) {
 }
 
 std::u16string Utf16Of(std::span<const std::uint8_t> data) {
-  std::u16string text(data.size() / 2, u'\0');
-  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
+  std::u16string text;
+  regfile::AppendUtf16LeText(data.data(), data.size() / 2, text);
   return text;
 }
 
@@ -112,13 +113,4 @@ void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t
     }
   }
   out += newline;
-}
-
-void AppendUtf16Le(std::string& out, std::u16string_view text) {
-  const size_t at = out.size();
-  out.resize(at + text.size() * 2);
-  for (size_t i = 0; i < text.size(); ++i) {
-    out[at + 2 * i] = static_cast<char>(text[i] & 0xFF);
-    out[at + 2 * i + 1] = static_cast<char>(text[i] >> 8);
-  }
 }

@@ -20,7 +20,3 @@ struct TAnsiForm {
 // REGEDIT4 file, says how its text is held; null for version 5.00 files.
 void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t type,
                     std::span<const std::uint8_t> data, std::u16string_view newline, const TAnsiForm* ansi = nullptr);
-
-// UTF-16 text as the little-endian bytes a version 5.00 file holds,
-// appended to `out`.
-void AppendUtf16Le(std::string& out, std::u16string_view text);

@@ -5,6 +5,7 @@
 
 #include "registry/EnumerateName.h"
 #include "registry/SystemFacts.h"
+#include "registry/TKeyHandle.h"
 
 namespace {
 
@@ -124,25 +125,22 @@ bool TRegistry::DeleteTree(const std::string& path) {
   const std::string sub = WithoutLeadingBackslash(path, relative);
   // Resolved now: the walk below swaps the opened key.
   const HKEY base = BaseFor(relative);
-  if (HKEY key = OpenHandleOf(path)) {
+  if (const TKeyHandle key{OpenHandleOf(path)}) {
     // The subkeys are deleted through the handle, as the opened key for the
-    // time being; whatever happens, the opened key comes back.
+    // time being. Whatever happens, the opened key comes back, and then the
+    // handle is closed: declared after it, the restore runs first.
     struct Restore {
       TRegistry& reg;
       HKEY previous;
-      HKEY key;
-      ~Restore() {
-        reg.opened_ = previous;
-        RegCloseKey(key);
-      }
-    } restore{*this, opened_, key};
-    opened_ = key;
+      ~Restore() { reg.opened_ = previous; }
+    } restore{*this, opened_};
+    opened_ = key.Get();
     TKeyStats stats;
     if (QueryStats(stats)) {
       std::vector<char> buffer = NameBuffer(stats.SubkeyNameMax);
       std::string name;
       for (DWORD index = stats.SubkeyCount; index-- > 0;)
-        if (EnumerateName(key, NameList::kSubkeys, index, buffer, name)) DeleteTree(name);
+        if (EnumerateName(key.Get(), NameList::kSubkeys, index, buffer, name)) DeleteTree(name);
     }
   }
   // A key in a chosen view is deleted in that view.
@@ -157,22 +155,17 @@ bool TRegistry::RemoveValue(const std::string& name) {
 
 bool TRegistry::KeyExists(const std::string& path) {
   const bool relative = IsRelativePath(path);
-  HKEY key = nullptr;
+  TKeyHandle key;
   // No rights asked: the open only finds the key.
-  const LONG rc = RegOpenKeyExA(BaseFor(relative), WithoutLeadingBackslash(path, relative).c_str(), 0, view_, &key);
-  if (rc == ERROR_SUCCESS) RegCloseKey(key);
-  return rc != ERROR_FILE_NOT_FOUND;
+  return key.Open(BaseFor(relative), WithoutLeadingBackslash(path, relative).c_str(), view_) != ERROR_FILE_NOT_FOUND;
 }
 
 bool TRegistry::ValueExists(const std::string& path, const std::string& name) {
   const bool relative = IsRelativePath(path);
-  HKEY key = nullptr;
-  const LONG rc = RegOpenKeyExA(BaseFor(relative), WithoutLeadingBackslash(path, relative).c_str(), 0,
-                                KEY_QUERY_VALUE | view_, &key);
+  TKeyHandle key;
+  const LONG rc = key.Open(BaseFor(relative), WithoutLeadingBackslash(path, relative).c_str(), KEY_QUERY_VALUE | view_);
   if (rc != ERROR_SUCCESS) return rc != ERROR_FILE_NOT_FOUND;
-  const bool there = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
-  RegCloseKey(key);
-  return there;
+  return RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
 }
 
 std::string TRegistry::FullPath(const std::string& path) const {
@@ -185,20 +178,15 @@ TTreeReading TRegistry::DescribeTree(const std::string& path, std::basic_string<
                                      DWORD& values) {
   const bool relative = IsRelativePath(path);
   const std::string sub = WithoutLeadingBackslash(path, relative);
-  HKEY key = nullptr;
-  const LONG rc = RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, KEY_READ | view_, &key);
+  TKeyHandle key;
+  const LONG rc = key.Open(BaseFor(relative), sub.c_str(), KEY_READ | view_);
   if (rc == ERROR_ACCESS_DENIED) {
-    if (RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, view_, &key) == ERROR_SUCCESS) {
-      identity = KeyIdentity(key);
-      RegCloseKey(key);
-    }
+    if (key.Open(BaseFor(relative), sub.c_str(), view_) == ERROR_SUCCESS) identity = KeyIdentity(key.Get());
     return TTreeReading::kNone;
   }
   if (rc != ERROR_SUCCESS) return TTreeReading::kMissing;
-  identity = KeyIdentity(key);
-  const bool whole = CountBelow(key, subkeys, values);
-  RegCloseKey(key);
-  return whole ? TTreeReading::kWhole : TTreeReading::kPart;
+  identity = KeyIdentity(key.Get());
+  return CountBelow(key.Get(), subkeys, values) ? TTreeReading::kWhole : TTreeReading::kPart;
 }
 
 std::basic_string<WCHAR> TRegistry::OpenedIdentity() const {
@@ -220,13 +208,12 @@ bool TRegistry::CountBelow(HKEY key, DWORD& subkeys, DWORD& values) {
       continue;
     }
     ++subkeys;
-    HKEY child = nullptr;
-    if (RegOpenKeyExA(key, name.c_str(), 0, KEY_READ | view_, &child) != ERROR_SUCCESS) {
+    TKeyHandle child;
+    if (child.Open(key, name.c_str(), KEY_READ | view_) != ERROR_SUCCESS) {
       whole = false;
       continue;
     }
-    whole = CountBelow(child, subkeys, values) && whole;
-    RegCloseKey(child);
+    whole = CountBelow(child.Get(), subkeys, values) && whole;
   }
   return whole;
 }

@@ -101,7 +101,8 @@ class TRegistry {
   std::string ReadText(const std::string& name);
 
   // Opens a key with Rights, resolved as OpenExisting resolves it, without
-  // making it the opened key. Null on failure; the caller closes it.
+  // making it the opened key. Null on failure; the caller closes it (a
+  // TKeyHandle does).
   HKEY OpenHandleOf(const std::string& path);
 
   // Deletes the key and every key below it, deepest first. True when the

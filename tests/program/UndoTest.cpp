@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <tuple>
 
 #include "platform/standin/machinefile/reg_file.h"
 #include "platform/standin/registry/upcase.h"
@@ -239,6 +240,46 @@ TEST_F(Undo, ARestoreSaysWhyItCannotUseItsFile) {
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_NE(r.err.find(broken + ":4: a dword needs"), std::string::npos) << r.err;
   EXPECT_EQ(ReadFile(machine), before);
+}
+
+// Windows keeps keys at most 512 levels below their root: a file naming a
+// deeper one, below one of the product's component keys, is refused by the
+// run, the preview and the restore alike, before anything is asked, naming
+// its line, and no file changes.
+TEST_F(Undo, AKeyDeeperThanWindowsKeepsIsRefusedEverywhere) {
+  const std::string sample = ReadFile(SAMPLE_MACHINE);
+  const size_t line = static_cast<size_t>(std::count(sample.begin(), sample.end(), '\n')) + 2;
+  for (const int levels : {600, 100000}) {
+    std::string deep =
+        "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\"
+        "Components\\0D3C2B1A99887766554433221100FFEE";
+    for (int level = 9; level < levels; ++level) deep += "\\k";
+    deep += "]\r\n\"v\"=\"1\"\r\n";
+    const std::string before = sample + Utf16File(deep).substr(2);
+    const std::string machine = Machine(before);
+    // A restore reads the deep file as its backup, into the sample machine.
+    const std::string backup = dir_.Path("deep backup.reg");
+    WriteFile(backup, before);
+    const std::string plain = dir_.Path("sample.reg");
+    WriteFile(plain, sample);
+    const std::string levelsText =
+        " lies " + std::to_string(levels) + " levels below its root; Windows keeps keys at most 512 levels deep";
+    for (const auto& [arguments, registry, named] :
+         {std::tuple{std::string(), machine, machine}, std::tuple{std::string("--preview"), machine, machine},
+          std::tuple{std::string("--quiet"), machine, machine},
+          std::tuple{"--restore '" + backup + "'", plain, backup}}) {
+      const ProgramResult r = RunProgram(dir_, registry, arguments, "\n\n");
+      EXPECT_EQ(r.exitCode, 2) << arguments << " " << levels;
+      EXPECT_NE(r.err.find(named + ":" + std::to_string(line) + ": the key 'HKEY_LOCAL_MACHINE"), std::string::npos)
+          << arguments << " " << levels << ": " << r.err;
+      EXPECT_NE(r.err.find(levelsText), std::string::npos) << r.err;
+      EXPECT_EQ(r.err.find("Cancel"), std::string::npos) << "nothing is asked: " << r.err;
+      EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(ReadFile(machine), before);
+    EXPECT_EQ(ReadFile(backup), before);
+    EXPECT_EQ(ReadFile(plain), sample);
+  }
 }
 
 }  // namespace

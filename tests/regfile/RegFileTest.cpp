@@ -118,7 +118,7 @@ TEST(RegFile, ReadsEveryValueForm) {
   auto tree = ReadRegFile(file);
   Key* t = Find(*tree, kLocalMachine, {u"SOFTWARE", u"t"});
   ASSERT_NE(t, nullptr);
-  ASSERT_EQ(t->values.size(), 7u);
+  ASSERT_EQ(t->ValueCount(), 7u);
   EXPECT_EQ(Bytes(t->FindValue(u"")->data),
             (std::vector<std::uint8_t>{'d', 0, 'e', 0, 'f', 0, 'a', 0, 'u', 0, 'l', 0, 't', 0, 0, 0}));
   EXPECT_EQ(t->FindValue(u"ESC")->data.size(), 12u);
@@ -150,16 +150,20 @@ TEST(RegFile, Regedit4FilesAreCodePage932) {
 TEST(RegFile, AfterDeletionsOnlyTheDeletedSectionsAndValuesAreGone) {
   const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n";
   const std::string keep1 = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Keep]\r\n\"a\"=\"1\"\r\n";
+  // Lines that remove what the file does not hold stay, wherever they stand,
+  // unless they stand in a section that goes.
+  const std::string never = "\"never\"=-\r\n";
   const std::string value = "\"b\"=dword:00000002\r\n";
-  const std::string gone = "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Keep\\Gone]\r\n\"c\"=\"3\"\r\n";
+  const std::string nothing = "\r\n[-HKEY_CURRENT_USER\\Nothing]\r\n";
+  const std::string gone = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Keep\\Gone]\r\n\"c\"=\"3\"\r\n\"gone too\"=-\r\n";
   const std::string keep2 = "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\r\n";
-  auto tree = ReadRegFile(Utf16File(head + keep1 + value + gone + keep2));
+  auto tree = ReadRegFile(Utf16File(head + keep1 + never + value + nothing + gone + keep2));
   Key* keep = Find(*tree, kLocalMachine, {u"SOFTWARE", u"Keep"});
   ASSERT_NE(keep, nullptr);
   tree->Remove(*keep->FindChild(u"gone"));
   ASSERT_TRUE(tree->RemoveValue(*keep, u"B"));
   EXPECT_TRUE(tree->changed);
-  EXPECT_EQ(WriteRegFile(*tree), Utf16File(head + keep1 + keep2));
+  EXPECT_EQ(WriteRegFile(*tree), Utf16File(head + keep1 + never + nothing + keep2));
 }
 
 TEST(RegFile, AParentNamedOnlyByItsDeletedChildrenStays) {

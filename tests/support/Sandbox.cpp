@@ -2,19 +2,22 @@
 
 #include <cstring>
 
+#include "registry/TKeyHandle.h"
+
 namespace {
 
 // Deletes a key with everything below it, using the bare functions.
 void DeleteAll(HKEY base, const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(base, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-  char name[1024];
-  for (;;) {
-    DWORD length = sizeof name;
-    if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    DeleteAll(key, name);
+  {  // the key is closed before it is deleted
+    TKeyHandle key;
+    if (key.Open(base, path.c_str(), KEY_ALL_ACCESS) != ERROR_SUCCESS) return;
+    char name[1024];
+    for (;;) {
+      DWORD length = sizeof name;
+      if (RegEnumKeyExA(key.Get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      DeleteAll(key.Get(), name);
+    }
   }
-  RegCloseKey(key);
   RegDeleteKeyA(base, path.c_str());
 }
 
@@ -43,10 +46,9 @@ HKEY Sandbox::Create(const std::string& path) {
 }
 
 void Sandbox::SetRaw(const std::string& key, const std::string& name, DWORD type, const std::vector<BYTE>& data) {
-  HKEY k = Create(key);
-  EXPECT_EQ(RegSetValueExA(k, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size())), ERROR_SUCCESS)
+  const TKeyHandle k(Create(key));
+  EXPECT_EQ(RegSetValueExA(k.Get(), name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size())), ERROR_SUCCESS)
       << "setting " << key << " " << name;
-  RegCloseKey(k);
 }
 
 void Sandbox::SetString(const std::string& key, const std::string& name, const std::string& text, DWORD type) {
@@ -62,18 +64,14 @@ void Sandbox::SetDword(const std::string& key, const std::string& name, DWORD va
 }
 
 bool Sandbox::Exists(const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Below(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+  TKeyHandle key;
+  return key.Open(HKEY_LOCAL_MACHINE, Below(path).c_str(), KEY_READ) == ERROR_SUCCESS;
 }
 
 bool Sandbox::HasValue(const std::string& key, const std::string& name) {
-  HKEY k = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Below(key).c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
-  const bool found = RegQueryValueExA(k, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-  RegCloseKey(k);
-  return found;
+  TKeyHandle k;
+  if (k.Open(HKEY_LOCAL_MACHINE, Below(key).c_str(), KEY_READ) != ERROR_SUCCESS) return false;
+  return RegQueryValueExA(k.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 std::string Sandbox::Absolute(const std::string& path) {

@@ -1,16 +1,14 @@
 // The stand-in's rights hook.
 #include "platform/standin/win32/standin.h"
+#include "registry/TKeyHandle.h"
 #include "support/Rights.h"
 
 namespace {
 
 LONG SetDenied(HKEY root, const std::string& path, REGSAM view, REGSAM denied) {
-  HKEY key = nullptr;
-  LONG rc = RegOpenKeyExA(root, path.c_str(), 0, view, &key);
-  if (rc != ERROR_SUCCESS) return rc;
-  rc = standin::DenyAccess(key, denied);
-  RegCloseKey(key);
-  return rc;
+  TKeyHandle key;
+  const LONG rc = key.Open(root, path.c_str(), view);
+  return rc != ERROR_SUCCESS ? rc : standin::DenyAccess(key.Get(), denied);
 }
 
 }  // namespace

@@ -1,14 +1,15 @@
 // An access control list set as an administrator sets one.
 #include <aclapi.h>
 
+#include "registry/TKeyHandle.h"
 #include "support/Rights.h"
 
 namespace {
 
 // A protected DACL: `denied` refused to Everyone, if any, then every right granted.
 LONG SetDacl(HKEY root, const std::string& path, REGSAM view, REGSAM denied) {
-  HKEY key = nullptr;
-  LONG rc = RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC | view, &key);
+  TKeyHandle key;
+  LONG rc = key.Open(root, path.c_str(), WRITE_DAC | view);
   if (rc != ERROR_SUCCESS) return rc;
   SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
   PSID everyone = nullptr;
@@ -28,12 +29,11 @@ LONG SetDacl(HKEY root, const std::string& path, REGSAM view, REGSAM denied) {
   PACL acl = nullptr;
   rc = static_cast<LONG>(SetEntriesInAclA(count, denied != 0 ? entries : entries + 1, nullptr, &acl));
   if (rc == ERROR_SUCCESS)
-    rc = static_cast<LONG>(SetSecurityInfo(key, SE_REGISTRY_KEY,
+    rc = static_cast<LONG>(SetSecurityInfo(key.Get(), SE_REGISTRY_KEY,
                                            DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
                                            nullptr, acl, nullptr));
   LocalFree(acl);
   FreeSid(everyone);
-  RegCloseKey(key);
   return rc;
 }
 

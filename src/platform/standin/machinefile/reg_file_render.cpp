@@ -1,5 +1,6 @@
 // The canonical form of one value and of a section's key line.
 #include "platform/standin/machinefile/reg_file.h"
+#include "regfile/RegFileWriter.h"
 #include "regfile/RegValueText.h"
 #include "regfile/cp932.h"
 
@@ -19,9 +20,7 @@ void AppendValue(std::u16string& out, const Value& v, bool regedit4, std::u16str
 void AppendSectionHeader(std::u16string& out, const KeyTree& tree, const Key& key, std::uint8_t root,
                          RootSpelling spelling) {
   const Key* base = tree.Root(root);
-  const RootName& names = NameOfRoot(root);
-  out += u"[";
-  out += spelling == RootSpelling::kLong ? names.longName : names.shortName;
+  regfile::AppendKeyLineStart(out, root, spelling);
   // The names from the root down: each written at its place from the end.
   size_t length = 0;
   for (const Key* k = &key; k != base && k->parent != nullptr; k = k->parent) length += 1 + k->name.size();
@@ -33,8 +32,7 @@ void AppendSectionHeader(std::u16string& out, const KeyTree& tree, const Key& ke
     std::copy(k->name.begin(), k->name.end(), out.begin() + static_cast<std::ptrdiff_t>(end));
     out[--end] = u'\\';
   }
-  out += u"]";
-  out += tree.newline;
+  regfile::AppendKeyLineEnd(out, tree.newline);
 }
 
 }  // namespace standin

@@ -4,8 +4,7 @@
 #include <vector>
 
 #include "platform/standin/machinefile/reg_file.h"
-#include "regfile/RegValueText.h"
-#include "regfile/cp932.h"
+#include "regfile/RegFileWriter.h"
 
 namespace standin {
 namespace {
@@ -16,10 +15,10 @@ constexpr size_t kPiece = 1 << 17;
 
 class Writer {
  public:
-  Writer(const KeyTree& tree, const RegFileSink& sink) : tree_(tree), sink_(sink) {
+  Writer(KeyTree& tree, const RegFileSink& sink) : tree_(tree), sink_(sink) {
     for (size_t i = 0; i < tree_.sections.size(); ++i) {
-      const Key* key = tree_.sections[i].key;
-      if (key->deleted) continue;
+      Key* key = tree_.sections[i].key;
+      if (key == nullptr || key->deleted) continue;
       Cover(key);
       // The values of a key named in several sections, sorted out once.
       if (key->manySections && key->section == static_cast<std::int32_t>(i))
@@ -29,14 +28,20 @@ class Writer {
   }
 
   bool Run() {
-    if (tree_.encoding == FileEncoding::kUtf16 && !sink_("\xFF\xFE")) return false;
+    const std::string_view mark = regfile::ByteOrderMark(tree_.encoding);
+    if (!mark.empty() && !sink_(mark)) return false;
     if (!tree_.signature.empty())
       out_ = tree_.signature;
     else
-      out_ = tree_.regedit4 ? u"REGEDIT4" : u"Windows Registry Editor Version 5.00";
+      out_ = tree_.regedit4 ? regfile::kRegedit4 : regfile::kRegedit5;
     out_ += tree_.newline;
     for (size_t i = 0; i < tree_.sections.size(); ++i) {
       const Section& s = tree_.sections[i];
+      if (s.key == nullptr) {
+        out_ += s.text->leading;
+        out_ += s.text->raw;
+        continue;
+      }
       if (s.key->deleted) {
         KeepEmptiedParent(s);
         continue;
@@ -76,7 +81,7 @@ class Writer {
   }
 
   // Marks a key and its parents as having a section written below them.
-  void Cover(const Key* key) {
+  void Cover(Key* key) {
     for (; key != nullptr && key->coveredInWrite != write_; key = key->parent) key->coveredInWrite = write_;
   }
 
@@ -84,7 +89,7 @@ class Writer {
   // with the last of them; it gets a section of its own where the first
   // deleted one stood, so that deleting keys never deletes their parent.
   void KeepEmptiedParent(const Section& s) {
-    const Key* parent = s.key->parent;
+    Key* parent = s.key->parent;
     while (parent != nullptr && parent->deleted) parent = parent->parent;
     const Key* base = tree_.Root(s.root);
     if (parent == nullptr || parent->parent == nullptr || parent == base || parent->coveredInWrite == write_) return;
@@ -101,10 +106,7 @@ class Writer {
   // Hands the text so far to the sink in the file's encoding.
   bool Emit() {
     std::string bytes;
-    if (tree_.encoding == FileEncoding::kCp932)
-      Utf16ToCp932(out_, bytes);
-    else
-      AppendUtf16Le(bytes, out_);
+    regfile::AppendEncoded(bytes, out_, tree_.encoding);
     out_.clear();
     return sink_(bytes);
   }
@@ -113,7 +115,7 @@ class Writer {
     AppendSectionHeader(out_, tree_, key, root, spelling);
   }
 
-  const KeyTree& tree_;
+  KeyTree& tree_;
   const RegFileSink& sink_;
   // Keys are marked with the number of the write that covered them, so
   // that no write needs to clear an earlier one's marks.
@@ -125,9 +127,9 @@ class Writer {
 
 }  // namespace
 
-bool WriteRegFile(const KeyTree& tree, const RegFileSink& sink) { return Writer(tree, sink).Run(); }
+bool WriteRegFile(KeyTree& tree, const RegFileSink& sink) { return Writer(tree, sink).Run(); }
 
-std::string WriteRegFile(const KeyTree& tree) {
+std::string WriteRegFile(KeyTree& tree) {
   std::string bytes;
   WriteRegFile(tree, [&bytes](std::string_view piece) {
     bytes += piece;

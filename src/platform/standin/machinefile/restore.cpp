@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "platform/machine.h"
 #include "platform/output.h"
@@ -23,15 +24,18 @@ TRestoreEnd Refuse(const std::string& why) {
 // The key in `machine` at the place `key` has in `backup`, made when missing.
 standin::Key& Counterpart(standin::KeyTree& machine, const standin::KeyTree& backup, const standin::Key& key,
                           std::uint8_t root, size_t& created) {
-  if (&key == backup.Root(root) || key.parent == nullptr) return *machine.Root(root);
-  standin::Key& parent = Counterpart(machine, backup, *key.parent, root, created);
-  bool made = false;
-  standin::Key& counterpart = *machine.Child(parent, key.name, &made);
-  if (made) {
-    machine.EnsureSection(counterpart);
-    ++created;
+  std::vector<const standin::Key*> path;
+  for (const standin::Key* k = &key; k != backup.Root(root) && k->parent != nullptr; k = k->parent) path.push_back(k);
+  standin::Key* counterpart = machine.Root(root);
+  for (auto it = path.rbegin(); it != path.rend(); ++it) {
+    bool made = false;
+    counterpart = machine.Child(*counterpart, (*it)->name, &made);
+    if (made) {
+      machine.EnsureSection(*counterpart);
+      ++created;
+    }
   }
-  return counterpart;
+  return *counterpart;
 }
 
 // The backup's bytes, or false with the reason it cannot be read. A backup
@@ -96,7 +100,7 @@ TRestoreEnd RestoreBackup(const std::string& file) {
   size_t keys = 0, values = 0, present = 0;
   for (size_t i = 0; i < backup->sections.size(); ++i) {
     const standin::Section& section = backup->sections[i];
-    if (section.key->deleted) continue;
+    if (section.key == nullptr || section.key->deleted) continue;
     standin::Key& key = Counterpart(machine, *backup, *section.key, section.root, keys);
     for (const standin::Value& v : section.key->values) {
       if (v.removed || v.hidden || v.section != static_cast<std::int32_t>(i)) continue;

@@ -19,14 +19,6 @@ auto ChildPosition(Children& children, std::u16string_view name) {
 
 }  // namespace
 
-const RootName& NameOfRoot(std::uint8_t root) {
-  static const RootName names[kRootCount] = {
-      {u"HKEY_CLASSES_ROOT", u"HKCR"}, {u"HKEY_CURRENT_USER", u"HKCU"},   {u"HKEY_LOCAL_MACHINE", u"HKLM"},
-      {u"HKEY_USERS", u"HKU"},         {u"HKEY_CURRENT_CONFIG", u"HKCC"},
-  };
-  return names[root];
-}
-
 Key* Key::FindChild(std::u16string_view name) const {
   Key* child = FindAnyChild(name);
   return child != nullptr && !child->deleted ? child : nullptr;
@@ -64,7 +56,7 @@ void Key::IndexChild(std::uint32_t position) const {
   childIndex[slot] = position + 1;
 }
 
-void Key::IndexValues() const {
+void Key::IndexValues() {
   valueIndex = std::make_unique<std::unordered_map<std::u16string, std::uint32_t>>();
   valueIndex->reserve(values.size());
   for (std::uint32_t i = 0; i < values.size(); ++i)
@@ -82,7 +74,7 @@ Value* Key::FindValue(std::u16string_view name) {
   return it == valueIndex->end() ? nullptr : &values[it->second];
 }
 
-size_t Key::LongestChildName() const {
+size_t Key::LongestChildName() {
   if (childMaxStale) {
     cachedChildMax = 0;
     for (const auto& c : children)
@@ -92,7 +84,7 @@ size_t Key::LongestChildName() const {
   return cachedChildMax;
 }
 
-size_t Key::LongestValueName() const {
+size_t Key::LongestValueName() {
   if (valueMaxStale) {
     cachedValueNameMax = cachedDataMax = 0;
     for (const Value& v : values) {
@@ -105,7 +97,7 @@ size_t Key::LongestValueName() const {
   return cachedValueNameMax;
 }
 
-size_t Key::LongestData() const {
+size_t Key::LongestData() {
   LongestValueName();
   return cachedDataMax;
 }
@@ -206,24 +198,30 @@ void KeyTree::Compact(Key& parent) {
   parent.deletedChildren = 0;
 }
 
-void KeyTree::Bury(Key& key) {
-  for (auto& child : key.children) {
-    if (!child->deleted) Bury(*child);
-    deleted_.push_back(std::move(child));
+void KeyTree::Bury(Key& top) {
+  // A list of its own, not the call stack: a key lies as deep as a file says.
+  std::vector<Key*> buried{&top};
+  while (!buried.empty()) {
+    Key& key = *buried.back();
+    buried.pop_back();
+    for (auto& child : key.children) {
+      if (!child->deleted) buried.push_back(child.get());
+      deleted_.push_back(std::move(child));
+    }
+    key.children.clear();
+    key.children.shrink_to_fit();
+    key.childIndex.clear();
+    key.childIndex.shrink_to_fit();
+    key.childrenSorted = true;
+    key.deletedChildren = 0;
+    key.values.clear();
+    key.values.shrink_to_fit();
+    key.removedValues = 0;
+    key.hiddenValues = 0;
+    key.valueIndex.reset();
+    key.deleted = true;
+    if (enumKey_ == &key) enumKey_ = nullptr;
   }
-  key.children.clear();
-  key.children.shrink_to_fit();
-  key.childIndex.clear();
-  key.childIndex.shrink_to_fit();
-  key.childrenSorted = true;
-  key.deletedChildren = 0;
-  key.values.clear();
-  key.values.shrink_to_fit();
-  key.removedValues = 0;
-  key.hiddenValues = 0;
-  key.valueIndex.reset();
-  key.deleted = true;
-  if (enumKey_ == &key) enumKey_ = nullptr;
 }
 
 void KeyTree::Remove(Key& key) {
@@ -278,6 +276,16 @@ Value& KeyTree::SetAgain(Key& key, Value& value, std::uint32_t type, std::span<c
   key.valueMaxStale = true;
   if (enumKey_ == &key) enumKey_ = nullptr;
   changed = true;
+  return key.values.back();
+}
+
+Value& KeyTree::KeepLine(Key& key, std::int32_t section) {
+  Value entry;
+  entry.section = section;
+  entry.hidden = true;
+  key.values.push_back(std::move(entry));
+  ++key.hiddenValues;
+  if (enumKey_ == &key) enumKey_ = nullptr;
   return key.values.back();
 }
 

@@ -14,7 +14,23 @@
 #include <unordered_map>
 #include <vector>
 
+#include "regfile/RegFileWriter.h"
+#include "regfile/RegRoots.h"
+
 namespace standin {
+
+using FileEncoding = regfile::Encoding;
+
+// The predefined roots, as the file format numbers them.
+using regfile::kClassesRoot;
+using regfile::kCurrentConfig;
+using regfile::kCurrentUser;
+using regfile::kLocalMachine;
+using regfile::kRootCount;
+using regfile::kUsers;
+using regfile::NameOfRoot;
+using regfile::RootName;
+using regfile::RootSpelling;
 
 // Text of the file kept beside a value or a section: comment and blank lines
 // before it, and, for a value, its own lines when the canonical form would
@@ -104,50 +120,41 @@ struct Key {
   // The live child of that name, or null.
   Key* FindChild(std::u16string_view name) const;
   Value* FindValue(std::u16string_view name);
-  size_t LongestChildName() const;
-  size_t LongestValueName() const;
-  size_t LongestData() const;
+  size_t LongestChildName();
+  size_t LongestValueName();
+  size_t LongestData();
 
   // The child of that name, deleted or not, or null.
   Key* FindAnyChild(std::u16string_view name) const;
   // A lookup index for keys with many unsorted children: positions in
   // `children` plus one, by the hash of their names (open addressing).
+  // Mutable as a cache with no visible effect: built by the first lookup,
+  // which a const key makes too, and dropped when the children move.
   void IndexChild(std::uint32_t position) const;
   mutable std::vector<std::uint32_t> childIndex;
 
   // A lookup index for keys with many values, kept in step with `values`.
-  void IndexValues() const;
-  mutable std::unique_ptr<std::unordered_map<std::u16string, std::uint32_t>> valueIndex;
-  mutable std::uint32_t cachedChildMax = 0;
-  mutable std::uint32_t cachedValueNameMax = 0;
-  mutable std::uint32_t cachedDataMax = 0;
-  // The last write that found a section at or below the key.
-  mutable std::uint32_t coveredInWrite = 0;
-  mutable bool childMaxStale = true;
-  mutable bool valueMaxStale = true;
+  void IndexValues();
+  std::unique_ptr<std::unordered_map<std::u16string, std::uint32_t>> valueIndex;
+  // The longest names and data, found again when stale.
+  std::uint32_t cachedChildMax = 0;
+  std::uint32_t cachedValueNameMax = 0;
+  std::uint32_t cachedDataMax = 0;
+  bool childMaxStale = true;
+  bool valueMaxStale = true;
+  // The file's writer's mark: the number of the last write that found a
+  // section at or below the key.
+  std::uint32_t coveredInWrite = 0;
 };
 
-// How a section of the file named its key.
-enum class RootSpelling : std::uint8_t { kLong, kShort };
-
 struct Section {
-  Key* key = nullptr;     // written only while the key is not deleted
+  // Written only while the key is not deleted; null for a line that
+  // removes a key the file does not hold, which is always written.
+  Key* key = nullptr;
   std::uint8_t root = 0;  // index into the root table
   RootSpelling spelling = RootSpelling::kLong;
   std::unique_ptr<FileText> text;  // raw: the header line as written, when not canonical
 };
-
-enum class FileEncoding : std::uint8_t { kUtf16, kCp932 };
-
-// The predefined roots a file can name. HKEY_CLASSES_ROOT is a view of
-// HKEY_LOCAL_MACHINE\SOFTWARE\Classes.
-enum RootIndex : std::uint8_t { kClassesRoot, kCurrentUser, kLocalMachine, kUsers, kCurrentConfig, kRootCount };
-
-struct RootName {
-  std::u16string_view longName;
-  std::u16string_view shortName;
-};
-const RootName& NameOfRoot(std::uint8_t root);
 
 class KeyTree {
  public:
@@ -174,6 +181,9 @@ class KeyTree {
   // key's values, with the same data, for its lines in the file. Gives
   // that entry.
   Value& SetAgain(Key& key, Value& value, std::uint32_t type, std::span<const std::uint8_t> data, std::int32_t section);
+  // A line of the file among a key's values that sets none ("name"=-): a
+  // hidden entry, for its text, that goes only with the key.
+  Value& KeepLine(Key& key, std::int32_t section);
   // Whether the file's text for a value is to be written: a hidden entry is
   // not once its value was removed or set anew.
   bool Written(const Value& value) const { return !value.removed && !(value.hidden && droppedRepeats_[value.repeat]); }
@@ -200,7 +210,7 @@ class KeyTree {
 
  private:
   // Marks a key and everything below it deleted.
-  void Bury(Key& key);
+  void Bury(Key& top);
   // Drops the deleted keys from a parent's children.
   void Compact(Key& parent);
   // Puts a parent's children in enumeration order.

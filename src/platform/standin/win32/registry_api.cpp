@@ -7,6 +7,7 @@
 
 #include "platform/standin/win32/standin.h"
 #include "regfile/cp932.h"
+#include "regfile/utf16le.h"
 
 namespace standin {
 namespace {
@@ -66,16 +67,25 @@ LONG ResolveFor(HKEY handle, REGSAM needed, Key** key) {
   return ERROR_SUCCESS;
 }
 
-// A path in UTF-16, where every "\\" separates: in code page 932 a 0x5C
-// byte may be the trail byte of a character, never once converted.
-// Conversions reuse one buffer each: the stand-in, like the program, runs
-// on one thread, and a registry walk makes millions of them.
-std::u16string_view WidePath(LPCSTR path) {
-  static std::u16string wide;
-  Cp932ToUtf16(path == nullptr ? std::string_view() : path, wide);
-  return wide;
-}
-std::u16string_view WidePath(LPCWSTR path) { return path == nullptr ? std::u16string_view() : path; }
+// A path or value name as a function of either width gives it, in UTF-16:
+// the ANSI ones' converted from code page 932 (where a 0x5C byte may be the
+// trail byte of a character, so that only the converted "\\" separates),
+// the wide ones' as they are.
+class WideArgument {
+ public:
+  explicit WideArgument(LPCSTR text) {
+    if (text != nullptr) Cp932ToUtf16(text, converted_);
+    view_ = converted_;
+  }
+  explicit WideArgument(LPCWSTR text) : view_(text == nullptr ? std::u16string_view() : text) {}
+  WideArgument(const WideArgument&) = delete;
+  WideArgument& operator=(const WideArgument&) = delete;
+  std::u16string_view view() const { return view_; }
+
+ private:
+  std::u16string converted_;
+  std::u16string_view view_;
+};
 
 // Calls `visit` with each part of a path. Empty parts (doubled or trailing
 // separators) are passed over; a leading separator is the caller's error
@@ -94,8 +104,8 @@ template <typename Char>
 LONG Walk(Key* base, const Char* path, Key** out) {
   if (path != nullptr && path[0] == '\\') return ERROR_BAD_PATHNAME;
   Key* key = base;
-  const auto wide = WidePath(path);
-  const bool found = ForEachPart(wide, [&key](std::u16string_view part) {
+  const WideArgument wide(path);
+  const bool found = ForEachPart(wide.view(), [&key](std::u16string_view part) {
     key = key->FindChild(part);
     return key != nullptr;
   });
@@ -117,13 +127,7 @@ bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ |
 std::vector<std::uint8_t> StoredData(DWORD type, const BYTE* data, DWORD size) {
   if (data == nullptr) return {};
   if (!IsStringType(type)) return {data, data + size};
-  std::u16string text = Cp932ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));
-  std::vector<std::uint8_t> out(text.size() * 2);
-  for (size_t i = 0; i < text.size(); ++i) {
-    out[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
-    out[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
-  }
-  return out;
+  return regfile::Utf16LeBytes(Cp932ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size)));
 }
 
 // Copies data out the way RegQueryValueExA does: the size always, the bytes
@@ -144,47 +148,36 @@ LONG CopyData(std::string_view bytes, LPBYTE data, LPDWORD size) {
 // converting.
 template <typename Char>
 LONG CopyValueData(const Value& v, LPBYTE data, LPDWORD size) {
-  std::string_view bytes(reinterpret_cast<const char*>(v.data.data()), v.data.size());
   if constexpr (std::is_same_v<Char, char>) {
     if (IsStringType(v.type)) {
       if (data == nullptr && size != nullptr) {
         *size = static_cast<DWORD>(Cp932Size(v.data.data(), v.data.size() / 2));
         return ERROR_SUCCESS;
       }
-      static std::string ansi;
+      std::string ansi;
       Utf16LeToCp932(v.data.data(), v.data.size() / 2, ansi);
-      bytes = ansi;
+      return CopyData(ansi, data, size);
     }
   }
-  return CopyData(bytes, data, size);
+  return CopyData(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size()), data, size);
 }
 
-LONG CopyName(std::u16string_view name, LPWSTR out, LPDWORD length) {
+// A name as a function of that width gives it.
+std::string InWidth(std::u16string_view name, const char*) { return Utf16ToCp932(name); }
+std::u16string_view InWidth(std::u16string_view name, const char16_t*) { return name; }
+
+// Copies a name out with its terminating NUL, when it fits; the length
+// given back leaves the NUL out.
+template <typename Char>
+LONG CopyName(std::u16string_view name, Char* out, LPDWORD length) {
   if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
-  if (name.size() + 1 > *length) return ERROR_MORE_DATA;
-  std::copy(name.begin(), name.end(), out);
-  out[name.size()] = u'\0';
-  *length = static_cast<DWORD>(name.size());
+  const auto text = InWidth(name, out);
+  if (text.size() + 1 > *length) return ERROR_MORE_DATA;
+  std::copy(text.begin(), text.end(), out);
+  out[text.size()] = Char{};
+  *length = static_cast<DWORD>(text.size());
   return ERROR_SUCCESS;
 }
-
-LONG CopyName(std::u16string_view name, LPSTR out, LPDWORD length) {
-  if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
-  static std::string bytes;
-  Utf16ToCp932(name, bytes);
-  if (bytes.size() + 1 > *length) return ERROR_MORE_DATA;
-  std::copy(bytes.begin(), bytes.end(), out);
-  out[bytes.size()] = '\0';
-  *length = static_cast<DWORD>(bytes.size());
-  return ERROR_SUCCESS;
-}
-
-std::u16string_view ValueName(LPCSTR name) {
-  static std::u16string wide;
-  Cp932ToUtf16(name == nullptr ? std::string_view() : name, wide);
-  return wide;
-}
-std::u16string_view ValueName(LPCWSTR name) { return name == nullptr ? std::u16string_view() : name; }
 
 }  // namespace
 
@@ -264,7 +257,7 @@ LONG QueryValue(HKEY handle, const Char* name, LPDWORD type, LPBYTE data, LPDWOR
   Key* key = nullptr;
   LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
   if (rc != ERROR_SUCCESS) return rc;
-  const Value* v = key->FindValue(ValueName(name));
+  const Value* v = key->FindValue(WideArgument(name).view());
   if (v == nullptr) return ERROR_FILE_NOT_FOUND;
   if (type != nullptr) *type = v->type;
   return CopyValueData<Char>(*v, data, dataLength);
@@ -290,7 +283,8 @@ LONG WINAPI RegCreateKeyExA(HKEY base, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
   KeyTree& tree = Machine();
   Key* key = from.key;
   bool created = false;
-  const bool allowed = ForEachPart(WidePath(subKey), [&](std::u16string_view part) {
+  const WideArgument path(subKey);
+  const bool allowed = ForEachPart(path.view(), [&](std::u16string_view part) {
     if (key->FindChild(part) == nullptr && (from.access & KEY_CREATE_SUB_KEY) == 0) return false;
     key = tree.Child(*key, part, &created);
     if (created) tree.EnsureSection(*key);
@@ -362,7 +356,7 @@ LONG WINAPI RegSetValueExA(HKEY handle, LPCSTR name, DWORD, DWORD type, const BY
   Key* key = nullptr;
   LONG rc = ResolveFor(handle, KEY_SET_VALUE, &key);
   if (rc != ERROR_SUCCESS) return rc;
-  Machine().SetValue(*key, ValueName(name), type, StoredData(type, data, dataLength));
+  Machine().SetValue(*key, WideArgument(name).view(), type, StoredData(type, data, dataLength));
   return ERROR_SUCCESS;
 }
 
@@ -383,7 +377,7 @@ LONG WINAPI RegDeleteValueA(HKEY handle, LPCSTR name) {
   Key* key = nullptr;
   LONG rc = ResolveFor(handle, KEY_SET_VALUE, &key);
   if (rc != ERROR_SUCCESS) return rc;
-  return Machine().RemoveValue(*key, ValueName(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+  return Machine().RemoveValue(*key, WideArgument(name).view()) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 LONG WINAPI RegFlushKey(HKEY handle) {

@@ -1,0 +1,27 @@
+// UTF-16LE, the text of version 5.00 .reg files and of the registry's
+// string data: the one place its bytes are put together or taken apart.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace regfile {
+
+// The unit at `bytes`, low byte first.
+inline char16_t Utf16LeUnit(const void* bytes) {
+  const auto* b = static_cast<const std::uint8_t*>(bytes);
+  return static_cast<char16_t>(b[0] | b[1] << 8);
+}
+
+// Text as little-endian bytes, appended to `out`.
+void AppendUtf16Le(std::string& out, std::u16string_view text);
+// The same as the bytes of a registry value.
+std::vector<std::uint8_t> Utf16LeBytes(std::u16string_view text);
+// The same into `out`, whose storage is reused.
+void Utf16LeBytes(std::u16string_view text, std::vector<std::uint8_t>& out);
+// `count` units at `bytes` appended to `out` as text.
+void AppendUtf16LeText(const void* bytes, size_t count, std::u16string& out);
+
+}  // namespace regfile
