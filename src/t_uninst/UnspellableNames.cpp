@@ -1,6 +1,7 @@
 #include "t_uninst/UnspellableNames.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "cleaner/Keyword.h"
 #include "cleaner/ProductKeys.h"
@@ -46,7 +47,10 @@ struct TName {
   TWide Wide;
   std::string Ansi;
   std::string Text;
-  bool Spellable() const { return Widened(Ansi) == Wide; }
+  bool Spellable() const {
+    // ASCII, as nearly every name is, is itself in code page 932.
+    return std::all_of(Wide.begin(), Wide.end(), [](WCHAR c) { return c < 0x80; }) || Widened(Ansi) == Wide;
+  }
 };
 
 std::vector<TName> Subkeys(HKEY key) {
@@ -89,9 +93,25 @@ std::vector<TName> Values(HKEY key) {
   }
 }
 
+// Whether every value of the key has a name of ASCII alone, which code page
+// 932 holds as it is: the quick answer for nearly every key.
+// `wide` holds the longest name; reused for each of many keys.
+bool AsciiNamesOnly(HKEY key, std::vector<WCHAR>& wide) {
+  for (DWORD index = 0;; ++index) {
+    DWORD length = kLongestName;
+    const LONG rc = RegEnumValueW(key, index, wide.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) return true;
+    if (rc != ERROR_SUCCESS) return false;
+    if (std::any_of(wide.begin(), wide.begin() + length, [](WCHAR c) { return c >= 0x80; })) return false;
+  }
+}
+
 class TLook {
  public:
-  TLook(REGSAM view, TRemovalPlan& plan) : view_(view), plan_(plan) {}
+  TLook(REGSAM view, TRemovalPlan& plan) : view_(view), plan_(plan) {
+    for (const TRemoval& item : plan.Items())
+      if (item.IsKey && item.Root == HKEY_LOCAL_MACHINE && item.View == view) planned_.insert(item.KeyPath);
+  }
 
   // The subkeys of a tested list, by the product test: a key whose name
   // cannot be spelled, or whose value that mentions the product cannot be.
@@ -101,9 +121,11 @@ class TLook {
     if (key.Handle() == nullptr) return;
     for (const TName& subkey : Subkeys(key.Handle())) {
       const TWide subkeyPath = path + WCHAR('\\') + subkey.Wide;
-      if (subkey.Spellable() && Planned(std::string(list.substr(1)) + "\\" + subkey.Ansi)) continue;
+      if (subkey.Spellable() && planned_.count(std::string(list.substr(1)) + "\\" + subkey.Ansi) != 0) continue;
       const TReadKey tested(HKEY_LOCAL_MACHINE, subkeyPath, view_);
       if (tested.Handle() == nullptr) continue;
+      // A spellable key whose value names are ASCII is the pass's alone.
+      if (subkey.Spellable() && AsciiNamesOnly(tested.Handle(), names_)) continue;
       for (const TName& named : Values(tested.Handle())) {
         // A spellable key with spellable values is the pass's to judge.
         if (subkey.Spellable() && named.Spellable()) continue;
@@ -144,12 +166,6 @@ class TLook {
   }
 
  private:
-  bool Planned(const std::string& keyPath) const {
-    return std::any_of(plan_.Items().begin(), plan_.Items().end(), [&](const TRemoval& item) {
-      return item.IsKey && item.Root == HKEY_LOCAL_MACHINE && item.View == view_ && item.KeyPath == keyPath;
-    });
-  }
-
   void Add(bool isKey, const TWide& keyPath, const TWide& valueName, const std::string& why) {
     TRemoval item;
     item.IsKey = isKey;
@@ -165,6 +181,8 @@ class TLook {
 
   REGSAM view_;
   TRemovalPlan& plan_;
+  std::unordered_set<std::string> planned_;  // the keys the passes planned, by path
+  std::vector<WCHAR> names_ = std::vector<WCHAR>(kLongestName);
 };
 
 }  // namespace

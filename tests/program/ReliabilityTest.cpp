@@ -177,8 +177,9 @@ TEST_F(Reliability, TooLittleMemoryEndsEveryModeUnfinishedAndLeavesTheFile) {
   for (const std::string& arguments : {std::string(), std::string("--quiet"), std::string("--preview"),
                                        "--backup '" + dir_.Path("removed.reg") + "'"}) {
     const std::string& mode = arguments;
-    const std::string command = "ulimit -v 24000; T_UNINST_REGISTRY='" + machine + "' '" + T_UNINST_BINARY + "' " +
-                                arguments + " <'" + Answers("\n\n") + "' >/dev/null 2>'" + dir_.Path("err") + "'";
+    std::string command = "ulimit -v 24000; T_UNINST_REGISTRY='" + machine + "' '" + T_UNINST_BINARY + "' ";
+    command.append(arguments).append(" <'").append(Answers("\n\n")).append("' >/dev/null 2>'");
+    command.append(dir_.Path("err")).append("'");
     const int status = std::system(command.c_str());
     const std::string err = ReadFile(dir_.Path("err"));
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 7) << mode << ": " << err;

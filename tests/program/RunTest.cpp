@@ -294,8 +294,9 @@ TEST_F(Program, TheHostsLocalesAndConvertersChangeNoByte) {
     for (const std::string& host : {std::string(), bare}) {
       const std::string file = dir_.Path("machine.reg");
       WriteFile(file, machine);
-      const std::string command = host + "'" + T_UNINST_BINARY + "' --quiet >'" + dir_.Path("out") + "' 2>&1";
-      const int status = std::system(("T_UNINST_REGISTRY='" + file + "' " + command).c_str());
+      std::string command = "T_UNINST_REGISTRY='" + file + "' ";
+      command.append(host).append("'" T_UNINST_BINARY "' --quiet >'").append(dir_.Path("out")).append("' 2>&1");
+      const int status = std::system(command.c_str());
       EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << host << ReadFile(dir_.Path("out"));
       EXPECT_TRUE(ReadFile(file) == cleaned) << host << ReadFile(file);
     }
