@@ -35,3 +35,15 @@ void Write(DWORD which, std::string_view text) {
 void WriteOutput(std::string_view text) { Write(STD_OUTPUT_HANDLE, text); }
 
 void WriteError(std::string_view text) { Write(STD_ERROR_HANDLE, text); }
+
+// Windows gives the program its arguments in the ANSI code page.
+std::string GivenPath(const std::string& path) { return path; }
+
+std::string ShownName(const std::basic_string<WCHAR>& name) {
+  const int size =
+      WideCharToMultiByte(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0)
+    WideCharToMultiByte(CP_ACP, 0, name.data(), static_cast<int>(name.size()), ansi.data(), size, nullptr, nullptr);
+  return ansi;
+}

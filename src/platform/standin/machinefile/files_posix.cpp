@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "platform/files.h"
+#include "platform/output.h"
 #include "platform/standin/machinefile/posix_file.h"
 #include "regfile/cp932.h"
 #include "regfile/utf8.h"
@@ -35,10 +36,19 @@ bool ReplaceFile(const std::string& path, mode_t mode, const struct stat* owner,
   std::string temp = path + ".XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) {
-    error = "cannot create a file in '" + FolderOf(path) + "': " + std::strerror(errno);
+    error = "cannot create a file in '" + GivenPath(FolderOf(path)) + "': " + std::strerror(errno);
     return false;
   }
-  bool ok = write(fd) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  bool ok = false;
+  try {
+    ok = write(fd);
+  } catch (...) {
+    // No partial file is left, whatever stopped the write.
+    close(fd);
+    unlink(temp.c_str());
+    throw;
+  }
+  ok = ok && fchmod(fd, mode) == 0 && fsync(fd) == 0;
   int saved = errno;
   if (owner != nullptr && fchown(fd, owner->st_uid, owner->st_gid) != 0) {
     // Only the owner can keep someone else's file theirs; the content is what matters.
@@ -73,7 +83,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
   std::string reason;
   if (!standin::ReplaceFile(
           path, 0666 & ~mask, nullptr, false, [bytes](int fd) { return standin::WriteAll(fd, bytes); }, reason)) {
-    error = "cannot write '" + path + "': " + reason;
+    error = "cannot write '" + GivenPath(path) + "': " + reason;
     return false;
   }
   return true;
@@ -84,22 +94,24 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
     error = why;
     return false;
   };
+  const std::string shown = GivenPath(path);
   struct stat info {};
   if (lstat(path.c_str(), &info) == 0)
-    return refuse("'" + path + "' exists already: name a new file, so that no earlier file is lost");
-  if (errno != ENOENT) return refuse("'" + path + "' cannot be used: " + std::strerror(errno));
+    return refuse("'" + shown + "' exists already: name a new file, so that no earlier file is lost");
+  if (errno != ENOENT) return refuse("'" + shown + "' cannot be used: " + std::strerror(errno));
   const std::string folder = standin::FolderOf(path);
   if (stat(folder.c_str(), &info) != 0)
-    return refuse("the folder '" + folder + "' of '" + path + "' cannot be used: " + std::strerror(errno));
-  if (!S_ISDIR(info.st_mode)) return refuse("'" + folder + "' in '" + path + "' is not a folder");
+    return refuse("the folder '" + GivenPath(folder) + "' of '" + shown + "' cannot be used: " + std::strerror(errno));
+  if (!S_ISDIR(info.st_mode)) return refuse("'" + GivenPath(folder) + "' in '" + shown + "' is not a folder");
   if (access(folder.c_str(), W_OK | X_OK) != 0)
-    return refuse("the folder '" + folder + "' of '" + path + "' cannot be written: " + std::strerror(errno));
+    return refuse("the folder '" + GivenPath(folder) + "' of '" + shown +
+                  "' cannot be written: " + std::strerror(errno));
   // The file is first written under its name and a suffix of 7 characters.
   const size_t slash = path.rfind('/');
   const size_t nameLength = path.size() - (slash == std::string::npos ? 0 : slash + 1);
   const long longestName = pathconf(folder.c_str(), _PC_NAME_MAX);
   if ((longestName > 0 && nameLength + 7 > static_cast<size_t>(longestName)) || path.size() + 7 >= PATH_MAX)
-    return refuse("the name '" + path + "' is too long");
+    return refuse("the name '" + shown + "' is too long");
   return true;
 }
 
