@@ -6,6 +6,7 @@
 #include "cleaner/Keyword.h"
 #include "cleaner/ProductKeys.h"
 #include "platform/output.h"
+#include "registry/TKeyHandle.h"
 
 namespace {
 
@@ -23,22 +24,12 @@ TWide Widened(std::string_view ansi) {
   return wide;
 }
 
-// A key opened to read, closed with its owner.
-class TReadKey {
- public:
-  TReadKey(HKEY parent, const TWide& path, REGSAM view) {
-    if (RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ | view, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  ~TReadKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  TReadKey(const TReadKey&) = delete;
-  TReadKey& operator=(const TReadKey&) = delete;
-  HKEY Handle() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+// A key opened to read, closed with its owner; none when it cannot be.
+TKeyHandle OpenToRead(HKEY parent, const TWide& path, REGSAM view) {
+  TKeyHandle key;
+  key.Open(parent, path.c_str(), KEY_READ | view);
+  return key;
+}
 
 // A subkey or value as both function families give it at one index: the
 // wide name as stored, and the ANSI one, "?" where code page 932 has no
@@ -117,16 +108,16 @@ class TLook {
   // cannot be spelled, or whose value that mentions the product cannot be.
   void TestedList(std::string_view list) {
     const TWide path = Widened(list.substr(1));
-    const TReadKey key(HKEY_LOCAL_MACHINE, path, view_);
-    if (key.Handle() == nullptr) return;
-    for (const TName& subkey : Subkeys(key.Handle())) {
+    const TKeyHandle key = OpenToRead(HKEY_LOCAL_MACHINE, path, view_);
+    if (key.Get() == nullptr) return;
+    for (const TName& subkey : Subkeys(key.Get())) {
       const TWide subkeyPath = path + WCHAR('\\') + subkey.Wide;
       if (subkey.Spellable() && planned_.count(std::string(list.substr(1)) + "\\" + subkey.Ansi) != 0) continue;
-      const TReadKey tested(HKEY_LOCAL_MACHINE, subkeyPath, view_);
-      if (tested.Handle() == nullptr) continue;
+      const TKeyHandle tested = OpenToRead(HKEY_LOCAL_MACHINE, subkeyPath, view_);
+      if (tested.Get() == nullptr) continue;
       // A spellable key whose value names are ASCII is the pass's alone.
-      if (subkey.Spellable() && AsciiNamesOnly(tested.Handle(), names_)) continue;
-      for (const TName& named : Values(tested.Handle())) {
+      if (subkey.Spellable() && AsciiNamesOnly(tested.Get(), names_)) continue;
+      for (const TName& named : Values(tested.Get())) {
         // A spellable key with spellable values is the pass's to judge.
         if (subkey.Spellable() && named.Spellable()) continue;
         const bool inData = MentionsKeyword(named.Text);
@@ -154,13 +145,13 @@ class TLook {
   // The shared-DLL list, by name alone.
   void SharedDlls() {
     const TWide path = Widened(kSharedDlls.substr(1));
-    const TReadKey key(HKEY_LOCAL_MACHINE, path, view_);
-    if (key.Handle() == nullptr) return;
-    for (const TName& subkey : Subkeys(key.Handle()))
+    const TKeyHandle key = OpenToRead(HKEY_LOCAL_MACHINE, path, view_);
+    if (key.Get() == nullptr) return;
+    for (const TName& subkey : Subkeys(key.Get()))
       if (!subkey.Spellable() && MentionsKeyword(subkey.Ansi))
         Add(true, path + WCHAR('\\') + subkey.Wide, {},
             std::string("its name ") + kCannotSpell + "; it mentions ZobrikLine");
-    for (const TName& value : Values(key.Handle()))
+    for (const TName& value : Values(key.Get()))
       if (!value.Spellable() && MentionsKeyword(value.Ansi))
         Add(false, path, value.Wide, std::string("its name ") + kCannotSpell + "; it mentions ZobrikLine");
   }
