@@ -98,7 +98,7 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
   return RunCleanup(backup, line.Quiet);
 }
 
-// The words the program was started with, for the log.
+// The words the program was started with, for the log, as they were given.
 std::string CommandLineText(int argc, const char* const* argv) {
   std::string text;
   for (int i = 0; i < argc; ++i) {
@@ -106,7 +106,7 @@ std::string CommandLineText(int argc, const char* const* argv) {
     if (i > 0) text += ' ';
     text += word.find_first_of(" \t") == std::string::npos && !word.empty() ? word : "\"" + word + "\"";
   }
-  return text;
+  return GivenPath(text);
 }
 
 // An error that stopped a run before or after the cleaning, which says

@@ -11,8 +11,6 @@
 #include "platform/files.h"
 #include "platform/output.h"
 #include "platform/standin/machinefile/posix_file.h"
-#include "regfile/cp932.h"
-#include "regfile/utf8.h"
 
 namespace standin {
 
@@ -144,14 +142,14 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
   // O_NONBLOCK: a FIFO at the name must not hold the run until a reader comes.
   const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) {
-    error = errno == ELOOP ? "'" + path + "' is a symbolic link: name the file itself"
-                           : "'" + path + "' cannot be opened for appending: " + std::strerror(errno);
+    error = errno == ELOOP ? "'" + GivenPath(path) + "' is a symbolic link: name the file itself"
+                           : "'" + GivenPath(path) + "' cannot be opened for appending: " + std::strerror(errno);
     return false;
   }
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
-    error = "'" + path + "' is not a regular file";
+    error = "'" + GivenPath(path) + "' is not a regular file";
     return false;
   }
   handle_ = fd;
@@ -162,5 +160,3 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
 bool TAppendFile::Append(std::string_view bytes) {
   return handle_ >= 0 && standin::WriteAll(static_cast<int>(handle_), bytes);
 }
-
-std::string Utf8Line(std::string_view text) { return standin::Utf16ToUtf8(standin::Cp932ToUtf16(text)) + "\n"; }

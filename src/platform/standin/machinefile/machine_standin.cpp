@@ -80,6 +80,6 @@ TRunPlace RunPlace() {
   if (const passwd* user = getpwuid(geteuid()); user != nullptr) place.User = user->pw_name;
   place.Elevated = geteuid() == 0;
   const char* path = std::getenv(standin::kRegistryVariable);
-  place.Registry = std::string("the machine file ") + (path != nullptr ? path : "");
+  place.Registry = "the machine file " + GivenPath(path != nullptr ? path : "");
   return place;
 }

@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cstring>
 
+#include "platform/files.h"
 #include "platform/output.h"
 #include "platform/standin/terminal/terminal.h"
 #include "regfile/cp932.h"
@@ -61,12 +62,13 @@ std::string TextToTerminal(std::string_view text) {
   return codeset == "UTF-8" ? utf8 : Reencode(utf8, codeset);
 }
 
-}  // namespace
-
-std::string Cp932ToTerminal(std::string_view text) {
+// Code page 932 text through `convert`, but for the paths GivenPath marked
+// in it, which stay the bytes they were given.
+template <class Convert>
+std::string WithGivenPaths(std::string_view text, Convert convert) {
   std::string shown;
   for (size_t mark = text.find(kGivenMark); mark != std::string_view::npos; mark = text.find(kGivenMark)) {
-    shown += TextToTerminal(text.substr(0, mark));
+    shown += convert(text.substr(0, mark));
     text.remove_prefix(mark + kGivenMark.size());
     size_t length = 0;
     const auto [colon, ignored] = std::from_chars(text.data(), text.data() + text.size(), length);
@@ -74,10 +76,21 @@ std::string Cp932ToTerminal(std::string_view text) {
     shown.append(text.substr(0, length));
     text.remove_prefix(std::min(text.size(), length));
   }
-  return shown + TextToTerminal(text);
+  return shown + convert(text);
 }
 
+}  // namespace
+
+std::string Cp932ToTerminal(std::string_view text) { return WithGivenPaths(text, TextToTerminal); }
+
 }  // namespace standin
+
+// A log line: UTF-8, whatever the terminal's encoding.
+std::string Utf8Line(std::string_view text) {
+  return standin::WithGivenPaths(
+             text, [](std::string_view part) { return standin::Utf16ToUtf8(standin::Cp932ToUtf16(part)); }) +
+         "\n";
+}
 
 std::string GivenPath(const std::string& path) {
   return std::string(standin::kGivenMark) + std::to_string(path.size()) + ":" + path;
