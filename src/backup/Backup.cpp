@@ -168,7 +168,9 @@ bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, con
     const std::string file = BackupFileFor(path, view), bytes = FileBytes(text);
     if (!WriteNewFile(file, bytes, error)) return false;
     if (!ReadsBackAs(file, bytes)) {
-      error = "'" + GivenPath(file) + "' does not read back as it was written";
+      // Piece by piece: GCC 12 warns falsely (-Wrestrict) on "'" + a temporary.
+      error = "'";
+      error.append(GivenPath(file)).append("' does not read back as it was written");
       return false;
     }
   }
