@@ -169,7 +169,7 @@ bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, con
     if (!WriteNewFile(file, bytes, error)) return false;
     if (!ReadsBackAs(file, bytes)) {
       // Piece by piece: GCC 12 warns falsely (-Wrestrict) on "'" + a temporary.
-      error = "'";
+      error.assign(1, '\'');
       error.append(GivenPath(file)).append("' does not read back as it was written");
       return false;
     }
