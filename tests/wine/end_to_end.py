@@ -354,6 +354,10 @@ def unattended(checks, before):
                    all(r.startswith(item + "\t") for r, item in zip(removed, in_log)) and
                    entries.count("No backup was written: there was nothing to remove.") == 1 and
                    len([e for e in entries if e.startswith("end\texit code 0\t")]) == 2, "\n".join(entries[-5:])))
+    tried = [e for e in entries if e.startswith("deleting\t")]
+    checks.append(("each removal is logged as it is tried, with the registry's answer, before the removed lines",
+                   in_log and tried == ["deleting\t%s\tdone" % item for item in in_log] and
+                   entries.index(tried[-1]) < entries.index("removed\t" + in_log[0]), "\n".join(tried[:3])))
     found = run(["wine", exe, "/Check"], check=False)
     checks.append(("/Check on the cleaned machine exits with 0", found.returncode == 0,
                    "exit code %d: %r" % (found.returncode, found.stdout[-200:])))
