@@ -44,25 +44,29 @@ void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const std::
   items_.push_back(std::move(item));
 }
 
-void RemovePlanned(const TRemovalPlan& plan, std::vector<LONG>& answers, bool wholeOnly) {
+namespace {
+
+LONG RemoveOne(const TRemoval& item, bool wholeOnly) {
+  if (item.Unreachable) return kUnreachable;
+  if (wholeOnly && item.Reading != TTreeReading::kWhole) return kNotInBackup;
+  TRegistry reg;
+  reg.SelectView(item.View);
+  reg.SelectRoot(item.Root);
+  if (item.IsKey)
+    reg.DeleteTree("\\" + item.KeyPath);
+  else if (reg.OpenExisting("\\" + item.KeyPath))
+    reg.RemoveValue(item.ValueName);
+  return reg.LastError();
+}
+
+}  // namespace
+
+void RemovePlanned(const TRemovalPlan& plan, std::vector<LONG>& answers, bool wholeOnly,
+                   const std::function<void(const TRemoval&, LONG)>& tried) {
   answers.reserve(answers.size() + plan.Items().size());
   for (const TRemoval& item : plan.Items()) {
-    if (item.Unreachable) {
-      answers.push_back(kUnreachable);
-      continue;
-    }
-    if (wholeOnly && item.Reading != TTreeReading::kWhole) {
-      answers.push_back(kNotInBackup);
-      continue;
-    }
-    TRegistry reg;
-    reg.SelectView(item.View);
-    reg.SelectRoot(item.Root);
-    if (item.IsKey)
-      reg.DeleteTree("\\" + item.KeyPath);
-    else if (reg.OpenExisting("\\" + item.KeyPath))
-      reg.RemoveValue(item.ValueName);
-    answers.push_back(reg.LastError());
+    answers.push_back(RemoveOne(item, wholeOnly));
+    if (tried) tried(item, answers.back());
   }
 }
 

@@ -4,6 +4,7 @@
 // all three read the same list.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -74,8 +75,10 @@ constexpr LONG kUnreachable = -2;
 // unreachable item never is.
 // Appends to `answers`, item by item as it goes, the registry's answer:
 // ERROR_SUCCESS, why it refused, or kNotInBackup; after an error that stops
-// it, they tell what was tried before.
-void RemovePlanned(const TRemovalPlan& plan, std::vector<LONG>& answers, bool wholeOnly = false);
+// it, they tell what was tried before. `tried`, when given, hears of each
+// item with its answer as soon as the answer is in.
+void RemovePlanned(const TRemovalPlan& plan, std::vector<LONG>& answers, bool wholeOnly = false,
+                   const std::function<void(const TRemoval&, LONG)>& tried = {});
 
 // A planned item still in the registry after the run, and the registry's
 // answer when its removal was tried.

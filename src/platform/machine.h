@@ -1,6 +1,7 @@
 // What the platform does around one run of the cleaner.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,9 +44,15 @@ enum class TRestoreEnd {
   kNotSaved,  // put back, but the registry could not be saved
 };
 
+// Hears one line for the log, given without its end.
+using TLineReport = std::function<void(const std::string& line)>;
+
 // Puts back what a backup file holds, merged into the machine's registry,
-// and saves it. Says what it did, or why it could not.
-TRestoreEnd RestoreBackup(const std::string& file);
+// and saves it. Says what it did, or why it could not. `report`, when
+// given, hears a line for each key and value once put back ("restored"),
+// found there already, or refused ("not restored", with the reason),
+// tab-separated: what it is, the key, a value's name ("@" for the default).
+TRestoreEnd RestoreBackup(const std::string& file, const TLineReport& report = {});
 
 // Whether Windows Installer is installing something now (it holds the
 // mutex Global\_MSIExecute): a run then changes nothing. Never on the

@@ -4,6 +4,7 @@
 
 #include "backup/Backup.h"
 #include "platform/machine.h"
+#include "t_uninst/Log.h"
 #include "t_uninst/Plan.h"
 
 namespace {
@@ -44,7 +45,8 @@ void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome) {
       if (view == 0 || backedUp[view]) outcome.BackupFiles.push_back(BackupFileFor(backupFile, view));
   }
   // What the backup could not hold is not removed.
-  RemovePlanned(outcome.Plan, outcome.Answers, !backupFile.empty());
+  RemovePlanned(outcome.Plan, outcome.Answers, !backupFile.empty(),
+                [&outcome](const TRemoval& item, LONG answer) { LogRemovalTried(item, answer, outcome.NamedViews); });
   if (!SaveRegistry()) {
     outcome.End = TEnd::kNotSaved;
     return;

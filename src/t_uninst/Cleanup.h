@@ -1,7 +1,8 @@
 // The cleaning that follows the user's OK, as data: it plans, backs up,
-// removes, saves and checks, and tells nobody. The run reports the outcome
-// in boxes; a run without boxes can report the same outcome otherwise. An
-// error that stops it leaves in the outcome how far it came.
+// removes, saves and checks, and tells nobody but the log, which hears of
+// each removal as it is tried. The run reports the outcome in boxes; a run
+// without boxes can report the same outcome otherwise. An error that stops
+// it leaves in the outcome how far it came.
 #pragma once
 
 #include <string>

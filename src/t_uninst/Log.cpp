@@ -1,5 +1,6 @@
 #include "t_uninst/Log.h"
 
+#include "platform/error_text.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "t_uninst/Clock.h"
@@ -36,6 +37,20 @@ bool OpenLog(const std::string& file, const std::string& commandLine, std::strin
 
 void Log(const std::string& line) {
   if (!TheLog().Name.empty()) TheLog().File.Append(Utf8Line(line));
+}
+
+void LogRemovalTried(const TRemoval& item, LONG answer, bool namedViews) {
+  if (LogFile().empty()) return;
+  std::string said;
+  if (answer == kUnreachable)
+    said = "not tried: " + item.Why;
+  else if (answer == kNotInBackup)
+    said = "not tried: it cannot be read whole, so the backup cannot hold it";
+  else if (answer != ERROR_SUCCESS)
+    said = "refused: " + ErrorText(answer);
+  else
+    said = RemovalsTakeEffectAtOnce() ? "done" : "done, takes effect when the registry is saved";
+  Log("deleting\t" + ItemPlace(item, namedViews) + "\t" + said);
 }
 
 void LogOutcome(const TCleanupOutcome& outcome) {

@@ -18,6 +18,11 @@ bool OpenLog(const std::string& file, const std::string& commandLine, std::strin
 // Appends one line, given without its end, in the ANSI code page.
 void Log(const std::string& line);
 
+// As a removal is tried, before anything is saved: the item and the
+// registry's answer, and whether a removal that succeeded already took
+// effect or waits for the save.
+void LogRemovalTried(const TRemoval& item, LONG answer, bool namedViews);
+
 // What the cleaning did: a line for each item removed, and for each left
 // with the registry's reason (or the backup's, for one withheld from
 // removal), or why nothing was removed or saved.

@@ -94,7 +94,7 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
   if (!AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
   if (line.Mode == TMode::kPreview) return RunPreview();
   if (line.Mode == TMode::kCheck) return RunCheck(line.Quiet);
-  if (line.Mode == TMode::kRestore) return ExitCodeOf(RestoreBackup(line.File));
+  if (line.Mode == TMode::kRestore) return ExitCodeOf(RestoreBackup(line.File, Log));
   return RunCleanup(backup, line.Quiet);
 }
 

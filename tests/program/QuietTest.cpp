@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <new>
 #include <regex>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "platform/standin/terminal/terminal.h"
 #include "platform/standin/win32/standin.h"
 #include "support/Files.h"
+#include "t_uninst/Log.h"
 #include "t_uninst/Run.h"
 
 namespace standin {
@@ -122,6 +124,18 @@ TEST_F(Quiet, TheLogKeepsEveryRunAppendedWithItsItemsAnswerAndExitCode) {
     if (line.rfind("removed\t", 0) == 0) logged.push_back(line);
   for (size_t i = 0; i < removed.size() && i < logged.size(); ++i)
     EXPECT_EQ(removed[i].rfind(logged[i] + "\t", 0), 0u) << removed[i];
+  // Each removal was logged as it was tried, before the save, with the
+  // registry's answer, and not as done before the save made it so.
+  std::vector<std::string> tried;
+  for (const std::string& line : lines)
+    if (line.rfind("deleting\t", 0) == 0) tried.push_back(line);
+  ASSERT_EQ(tried.size(), removed.size()) << text;
+  for (size_t i = 0; i < removed.size(); ++i)
+    EXPECT_EQ(tried[i], "deleting" + logged[i].substr(7) + "\tdone, takes effect when the registry is saved");
+  const auto firstOf = [&lines](const std::string& start) {
+    return std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(start, 0) == 0; });
+  };
+  EXPECT_LT(firstOf("deleting\t"), firstOf("removed\t"));
   EXPECT_EQ(Count(lines, "answer\tnone: nobody can answer"), 1u) << text;
   EXPECT_EQ(Count(lines, "end\texit code 1\t"), 1u);
   EXPECT_EQ(Count(lines, "end\texit code 6\t"), 1u);
@@ -173,12 +187,19 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
   EXPECT_NE(testing::internal::GetCapturedStderr().find("could not be saved"), std::string::npos);
   // An error outside the passes (7): the run did not finish, and on the
   // stand-in nothing unsaved was removed.
+  // Its log still tells each removal tried before the save, and none as removed.
+  ReplaceMachine(ReadRegFile(ReadFile(SAMPLE_MACHINE)));
+  std::string logError;
+  ASSERT_TRUE(OpenLog(dir_.Path("unfinished.log"), "t_uninst --quiet", logError)) << logError;
   SetFlushHandler([](KeyTree&) -> LONG { throw std::bad_alloc(); });
   testing::internal::CaptureStderr();
   EXPECT_EQ(RunCleanup("", true), ExitCode::kUnfinished);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "t_uninst: the run did not finish: out of memory; nothing was removed; run t_uninst again before "
             "reinstalling ZobrikLine\n");
+  const std::vector<std::string> logged = Lines(ReadFile(dir_.Path("unfinished.log")));
+  EXPECT_EQ(Count(logged, "deleting\t"), 21u) << ReadFile(dir_.Path("unfinished.log"));
+  EXPECT_EQ(Count(logged, "removed\t"), 0u);
   SetFlushHandler(nullptr);
 
   ReplaceMachine(ReadRegFile(ReadFile(SAMPLE_MACHINE)));

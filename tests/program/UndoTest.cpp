@@ -156,18 +156,34 @@ TEST_F(Undo, PreviewRunWithBackupAndRestoreGiveBackEveryByte) {
   RemoveListed(*expected, preview.out);
   EXPECT_EQ(Contents(*ReadRegFile(after)), Contents(*expected)) << "the preview lists what the run removed";
 
-  const ProgramResult restore = RunProgram(dir_, machine, "--restore '" + backup + "'", "");
+  const std::string log = dir_.Path("restore.log");
+  const ProgramResult restore = RunProgram(dir_, machine, "--log '" + log + "' --restore '" + backup + "'", "");
   ASSERT_EQ(restore.exitCode, 0) << restore.err;
   EXPECT_EQ(Contents(*ReadRegFile(ReadFile(machine))), Contents(*ReadRegFile(before)));
   EXPECT_EQ(restore.out.rfind("Restored ", 0), 0u) << restore.out;
   EXPECT_NE(restore.out.find(" values from " + backup + ".\n"), std::string::npos) << restore.out;
+  // The log has a line for each key and value put back, as many as said.
+  const auto logged = [&log](const std::string& start) {
+    size_t count = 0;
+    std::istringstream lines(ReadFile(log));
+    for (std::string line; std::getline(lines, line);) count += line.rfind(start, 0) == 0;
+    return std::to_string(count);
+  };
+  EXPECT_EQ(restore.out.substr(0, restore.out.find(" values from ")),
+            "Restored " + logged("restored\tkey\t") + " keys and " + logged("restored\tvalue\t"))
+      << ReadFile(log);
+  EXPECT_EQ(logged("there already\t"), "0");
+  EXPECT_NE(ReadFile(log).find("restored\tvalue\tHKEY_LOCAL_MACHINE\\SOFTWARE\\"), std::string::npos);
 
   // A second restore finds everything there and says that it changed nothing.
   const std::string restored = ReadFile(machine);
-  const ProgramResult again = RunProgram(dir_, machine, "--restore '" + backup + "'", "");
+  const std::string values = logged("restored\tvalue\t");
+  const ProgramResult again = RunProgram(dir_, machine, "--log '" + log + "' --restore '" + backup + "'", "");
   EXPECT_EQ(again.exitCode, 0) << again.err;
   EXPECT_EQ(again.out, "Everything " + backup + " holds is in the machine registry already: nothing was changed.\n");
   EXPECT_TRUE(ReadFile(machine) == restored);
+  EXPECT_EQ(logged("there already\tvalue\t"), values) << "and its log names each value found there";
+  EXPECT_EQ(logged("restored\tvalue\t"), values);
 }
 
 // The files in a folder, by name.

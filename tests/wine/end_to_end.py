@@ -30,6 +30,7 @@ backup gives both views back exactly, and a second restore changes nothing.
     end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR DENY_RIGHTS_EXE HOLD_MUTEX_EXE [--unattended]
 """
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -354,13 +355,24 @@ def unattended(checks, before):
                    all(r.startswith(item + "\t") for r, item in zip(removed, in_log)) and
                    entries.count("No backup was written: there was nothing to remove.") == 1 and
                    len([e for e in entries if e.startswith("end\texit code 0\t")]) == 2, "\n".join(entries[-5:])))
+    tried = [e for e in entries if e.startswith("deleting\t")]
+    checks.append(("each removal is logged as it is tried, with the registry's answer, before the removed lines",
+                   in_log and tried == ["deleting\t%s\tdone" % item for item in in_log] and
+                   entries.index(tried[-1]) < entries.index("removed\t" + in_log[0]), "\n".join(tried[:3])))
     found = run(["wine", exe, "/Check"], check=False)
     checks.append(("/Check on the cleaned machine exits with 0", found.returncode == 0,
                    "exit code %d: %r" % (found.returncode, found.stdout[-200:])))
     # The undo on Windows itself: the named file and its 32-bit part, each
     # into its view; a second restore finds everything there.
-    restore = run(["wine", exe, "--restore", windows_path(backup)], check=False)
+    restore_log = os.path.join(out, "restore.log")
+    restore = run(["wine", exe, "--log", windows_path(restore_log), "--restore", windows_path(backup)], check=False)
     restored = state()
+    with open(restore_log, "rb") as f:
+        restore_entries = f.read()[3:].decode("utf-8").split("\r\n")
+    said = [int(n) for n in re.findall(r"and (\d+) values? from", restore.stdout.decode("cp932"))]
+    put_back = [e for e in restore_entries if e.startswith("restored\tvalue\tHKEY_")]
+    checks.append(("the restore's log names each value it put back", said and len(put_back) == sum(said),
+                   "said %s, logged %d" % (said, len(put_back))))
     for view in VIEWS:
         checks.append(("--restore gives the %s-bit view back" % view, restore.returncode == 0 and
                        restored[view] == before[view], "exit code %d; missing: %s; extra: %s" % (

@@ -132,31 +132,52 @@ std::string Count(size_t count, const char* thing) {
   return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
-// Puts one file back; counts what it made and set, and names what it could
-// not.
-void PutBack(const TBackupFile& file, size_t& keys, size_t& values, size_t& present, std::string& failed) {
+std::string KeyName(const TSavedKey& saved) {
+  std::string name = saved.Root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\";
+  name += NarrowFrom(CP_ACP, saved.Path);
+  return name;
+}
+
+std::string ValueName(const TSavedValue& value) { return value.Name.empty() ? "@" : NarrowFrom(CP_ACP, value.Name); }
+
+// Puts one file back; counts what it made and set, names what it could
+// not, and reports each key and value as it is put back.
+void PutBack(const TBackupFile& file, size_t& keys, size_t& values, size_t& present, std::string& failed,
+             const TLineReport& report) {
+  const auto tell = [&report](const std::string& line) {
+    if (report) report(line);
+  };
   for (const TSavedKey& saved : file.Content.Keys) {
     HKEY key = nullptr;
     DWORD disposition = 0;
     const LONG rc = RegCreateKeyExW(saved.Root, saved.Path.c_str(), 0, nullptr, 0,
                                     KEY_QUERY_VALUE | KEY_SET_VALUE | file.View, nullptr, &key, &disposition);
+    const std::string name = KeyName(saved);
     if (rc != ERROR_SUCCESS) {
       failed += Ansi(std::u16string(saved.Path.begin(), saved.Path.end())) + ": " + ErrorText(rc) + "\n";
+      tell("not restored\tkey\t" + name + "\t" + ErrorText(rc));
       continue;
     }
     keys += disposition == REG_CREATED_NEW_KEY;
+    if (disposition == REG_CREATED_NEW_KEY) tell("restored\tkey\t" + name);
     for (const TSavedValue& value : saved.Values) {
+      std::string line = name;
+      line.append("\t").append(ValueName(value));
       if (Holds(key, value)) {
         ++present;
+        tell("there already\tvalue\t" + line);
         continue;
       }
       const LONG set = RegSetValueExW(key, value.Name.c_str(), 0, value.Type, value.Data.data(),
                                       static_cast<DWORD>(value.Data.size()));
-      if (set == ERROR_SUCCESS)
+      if (set == ERROR_SUCCESS) {
         ++values;
-      else
+        tell("restored\tvalue\t" + line);
+      } else {
         failed += Ansi(std::u16string(saved.Path.begin(), saved.Path.end())) + " \"" +
                   Ansi(std::u16string(value.Name.begin(), value.Name.end())) + "\": " + ErrorText(set) + "\n";
+        tell("not restored\tvalue\t" + line + "\t" + ErrorText(set));
+      }
     }
     RegCloseKey(key);
   }
@@ -164,7 +185,7 @@ void PutBack(const TBackupFile& file, size_t& keys, size_t& values, size_t& pres
 
 }  // namespace
 
-TRestoreEnd RestoreBackup(const std::string& file) {
+TRestoreEnd RestoreBackup(const std::string& file, const TLineReport& report) {
   const std::vector<REGSAM> views = RegistryViews();
   auto refuse = [](const std::string& why) {
     WriteError("t_uninst: " + why + "; nothing was restored\n");
@@ -189,7 +210,7 @@ TRestoreEnd RestoreBackup(const std::string& file) {
   size_t changed = 0;
   for (const auto& part : files) {
     size_t keys = 0, values = 0, present = 0;
-    PutBack(*part, keys, values, present, failed);
+    PutBack(*part, keys, values, present, failed, report);
     changed += keys + values;
     if (keys + values == 0) {
       done += "Everything " + part->Name + " holds is in the registry already: nothing was changed.\n";

@@ -13,6 +13,7 @@
 #include "platform/output.h"
 #include "platform/standin/machinefile/reg_file.h"
 #include "platform/standin/win32/standin.h"
+#include "regfile/cp932.h"
 
 namespace {
 
@@ -21,18 +22,31 @@ TRestoreEnd Refuse(const std::string& why) {
   return TRestoreEnd::kRefused;
 }
 
-// The key in `machine` at the place `key` has in `backup`, made when missing.
+// The key in `machine` at the place `key` has in `backup`, made when
+// missing; `name` is its full name. A line in `lines` for each key made,
+// counted in `created`.
 standin::Key& Counterpart(standin::KeyTree& machine, const standin::KeyTree& backup, const standin::Key& key,
-                          std::uint8_t root, size_t& created) {
+                          std::uint8_t root, std::string& name, std::vector<std::string>& lines, size_t& created) {
   std::vector<const standin::Key*> path;
   for (const standin::Key* k = &key; k != backup.Root(root) && k->parent != nullptr; k = k->parent) path.push_back(k);
   standin::Key* counterpart = machine.Root(root);
+  std::u16string spelled(standin::NameOfRoot(root).longName);
   for (auto it = path.rbegin(); it != path.rend(); ++it) {
     bool made = false;
     counterpart = machine.Child(*counterpart, (*it)->name, &made);
-    if (made) ++created;
+    spelled += u'\\';
+    spelled += std::u16string_view((*it)->name);
+    if (!made) continue;
+    lines.push_back("restored\tkey\t" + standin::Utf16ToCp932(spelled));
+    ++created;
   }
+  name = standin::Utf16ToCp932(spelled);
   return *counterpart;
+}
+
+std::string ValueName(const standin::Value& value) {
+  const std::u16string_view name = value.name;
+  return name.empty() ? "@" : standin::Utf16ToCp932(name);
 }
 
 // The backup's bytes, or false with the reason it cannot be read. A backup
@@ -81,7 +95,7 @@ std::string Count(size_t count, const char* thing) {
 
 }  // namespace
 
-TRestoreEnd RestoreBackup(const std::string& file) {
+TRestoreEnd RestoreBackup(const std::string& file, const TLineReport& report) {
   std::string bytes, error;
   if (!ReadBackup(file, bytes, error)) return Refuse(error);
   std::unique_ptr<standin::KeyTree> backup;
@@ -95,26 +109,34 @@ TRestoreEnd RestoreBackup(const std::string& file) {
     return Refuse("the file '" + GivenPath(file) +
                   "' removes keys or values ([-key] or \"name\"=-), which no backup does");
   standin::KeyTree& machine = standin::Machine();
+  // The log hears what was put back once it is saved: until then the
+  // machine file holds none of it.
+  std::vector<std::string> lines;
   size_t keys = 0, values = 0, present = 0;
   for (size_t i = 0; i < layout.sections.size(); ++i) {
     const standin::Section& section = layout.sections[i];
     if (section.key == nullptr || section.key->deleted) continue;
-    standin::Key& key = Counterpart(machine, *backup, *section.key, section.root, keys);
+    std::string name;
+    standin::Key& key = Counterpart(machine, *backup, *section.key, section.root, name, lines, keys);
     for (const standin::Value& v : section.key->values) {
       if (v.removed || v.hidden || v.section != static_cast<std::int32_t>(i)) continue;
       if (Holds(key, v)) {
+        lines.push_back("there already\tvalue\t" + name + "\t" + ValueName(v));
         ++present;
         continue;
       }
       machine.SetValue(key, v.name, v.type, v.data);
+      lines.push_back("restored\tvalue\t" + name + "\t" + ValueName(v));
       ++values;
     }
   }
+  if (keys + values > 0 && RegFlushKey(HKEY_LOCAL_MACHINE) != ERROR_SUCCESS) return TRestoreEnd::kNotSaved;
+  if (report)
+    for (const std::string& line : lines) report(line);
   if (keys + values == 0) {
     WriteOutput("Everything " + GivenPath(file) + " holds is in the machine registry already: nothing was changed.\n");
     return TRestoreEnd::kRestored;
   }
-  if (RegFlushKey(HKEY_LOCAL_MACHINE) != ERROR_SUCCESS) return TRestoreEnd::kNotSaved;
   std::string done = "Restored ";
   done += Count(keys, "key") + " and " + Count(values, "value") + " from " + GivenPath(file) + ".";
   if (present > 0) {
