@@ -1,6 +1,7 @@
 #include "regfile/RegFileReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "regfile/RegType.h"
@@ -44,6 +45,25 @@ int HexDigit(char16_t c) {
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
   return -1;
+}
+
+// Where the next line end ('\n') lies at or after `from`, or npos: the text
+// is scanned four units to a 64-bit word.
+size_t FindLineEnd(std::u16string_view text, size_t from) {
+  constexpr std::uint64_t kOnes = 0x0001000100010001;
+  constexpr std::uint64_t kHighs = 0x8000800080008000;
+  constexpr std::uint64_t kLineEnds = kOnes * u'\n';
+  size_t i = from;
+  for (; i + 4 <= text.size(); i += 4) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + i, sizeof word);
+    // Zero in the unit that was a line end; the test finds any such unit.
+    const std::uint64_t x = word ^ kLineEnds;
+    if (((x - kOnes) & ~x & kHighs) != 0) break;
+  }
+  for (; i < text.size(); ++i)
+    if (text[i] == u'\n') return i;
+  return std::u16string_view::npos;
 }
 
 std::string EncodeCp932(std::u16string_view text) { return Utf16ToCp932(text); }
@@ -246,12 +266,12 @@ class Parser {
 
   // The next line with its line end; counts lines.
   std::u16string_view NextLine() {
-    size_t end = text_.find(u'\n', pos_ - base_);
+    size_t end = FindLineEnd(text_, pos_ - base_);
     while (end == std::u16string::npos && !done_) {
       // A long line is searched once, not again from its start after each piece.
       const size_t searched = text_.size() + base_;
       Refill();
-      end = text_.find(u'\n', searched - base_);
+      end = FindLineEnd(text_, searched - base_);
     }
     const size_t next = end == std::u16string::npos ? text_.size() : end + 1;
     if (decoder_.InexactBefore(base_ + next)) throw RegFileError(line_ + 1, decoder_.inexact());
@@ -322,35 +342,41 @@ class Parser {
   // is left after the closing one.
   void QuotedText(std::u16string_view& rest, const char* what, std::u16string& out) {
     out.clear();
+    size_t run = 0;  // the start of the units taken as they are
     for (size_t i = 0; i < rest.size(); ++i) {
-      char16_t c = rest[i];
+      const char16_t c = rest[i];
+      if (c != u'"' && c != u'\\') continue;
+      out.append(rest.data() + run, i - run);
+      run = i + 1;
       if (c == u'"') {
         rest.remove_prefix(i + 1);
         return;
       }
-      if (c == u'\\' && i + 1 < rest.size()) {
-        const char16_t e = rest[++i];
-        switch (e) {
-          case u'\\':
-          case u'"':
-            out.push_back(e);
-            break;
-          case u'n':
-            out.push_back(u'\n');
-            break;
-          case u'r':
-            out.push_back(u'\r');
-            break;
-          case u'0':
-            out.push_back(u'\0');
-            break;
-          default:
-            out.push_back(u'\\');
-            out.push_back(e);
-        }
+      if (i + 1 == rest.size()) {
+        // A "\" that ends the line stands for itself.
+        out.push_back(c);
         continue;
       }
-      out.push_back(c);
+      const char16_t e = rest[++i];
+      run = i + 1;
+      switch (e) {
+        case u'\\':
+        case u'"':
+          out.push_back(e);
+          break;
+        case u'n':
+          out.push_back(u'\n');
+          break;
+        case u'r':
+          out.push_back(u'\r');
+          break;
+        case u'0':
+          out.push_back(u'\0');
+          break;
+        default:
+          out.push_back(u'\\');
+          out.push_back(e);
+      }
     }
     throw RegFileError(line_, std::string("the ") + what + " lacks its closing '\"'");
   }
@@ -399,7 +425,7 @@ class Parser {
     value.text = Since(start);
     scratch_.clear();
     AppendRegValue(scratch_, value.name, value.type, value.data, newline_, regedit4_ ? &kCp932Form : nullptr);
-    value.canonical = scratch_ == value.text;
+    value.canonical = SameUnits(scratch_, value.text);
     events_.Value(line_, value, pending_);
     pending_.clear();
   }

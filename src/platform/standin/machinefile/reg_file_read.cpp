@@ -6,6 +6,7 @@
 
 #include "platform/standin/machinefile/reg_file.h"
 #include "platform/standin/registry/upcase.h"
+#include "regfile/utf16le.h"
 
 namespace standin {
 namespace {
@@ -23,12 +24,11 @@ class Loader : public regfile::RegFileEvents {
   }
 
   void Section(size_t, const regfile::KeyPath& path, std::u16string_view text, std::u16string_view leading) override {
-    Key* key = tree_.Root(path.root);
-    regfile::ForEachName(path.below, [this, &key](std::u16string_view name) { key = tree_.Child(*key, name); });
+    Key* key = KeyOf(path);
     current_ = layout_.AddSection(*key, path.root, path.spelling);
     scratch_.clear();
     AppendSectionHeader(scratch_, tree_, *key, path.root, path.spelling, layout_.newline);
-    const bool canonical = scratch_ == text;
+    const bool canonical = regfile::SameUnits(scratch_, text);
     pending_ += leading;
     if (pending_ != layout_.newline || !canonical) {
       auto& kept = layout_.sections[current_].text;
@@ -90,6 +90,39 @@ class Loader : public regfile::RegFileEvents {
   }
 
  private:
+  // The key a section names, made when missing. Sections in a row mostly
+  // share the names near the root: the keys of the names the last section
+  // spelled the same way are taken again rather than looked up.
+  Key* KeyOf(const regfile::KeyPath& path) {
+    Key* key = tree_.Root(path.root);
+    size_t kept = 0;
+    if (path.root == lastRoot_) {
+      const size_t common = static_cast<size_t>(
+          std::mismatch(path.below.begin(), path.below.end(), lastBelow_.begin(), lastBelow_.end()).first -
+          path.below.begin());
+      while (kept < lastEnds_.size() && lastEnds_[kept] <= common &&
+             (lastEnds_[kept] == path.below.size() || path.below[lastEnds_[kept]] == u'\\'))
+        ++kept;
+    }
+    lastKeys_.resize(kept);
+    lastEnds_.resize(kept);
+    size_t at = kept == 0 ? 0 : lastEnds_.back();
+    if (kept != 0) key = lastKeys_.back();
+    // The names after those, as regfile::ForEachName splits them.
+    while (at < path.below.size()) {
+      const size_t next = std::min(path.below.find(u'\\', at), path.below.size());
+      if (next != at) {
+        key = tree_.Child(*key, path.below.substr(at, next - at));
+        lastKeys_.push_back(key);
+        lastEnds_.push_back(next);
+      }
+      at = next + 1;
+    }
+    lastRoot_ = path.root;
+    lastBelow_.assign(path.below);
+    return key;
+  }
+
   // Whether a section of the file names the key or a key below it.
   static bool HasSection(const Key& top) {
     std::vector<const Key*> below{&top};
@@ -138,6 +171,12 @@ class Loader : public regfile::RegFileEvents {
   std::u16string pending_;  // comment and blank lines not yet given to a key or value
   std::u16string scratch_;  // the canonical form of the key line just read
   std::int32_t current_ = -1;
+  // The last section's path, and the key of each name in it with where
+  // the name ends in the path.
+  std::uint8_t lastRoot_ = regfile::kRootCount;
+  std::u16string lastBelow_;
+  std::vector<Key*> lastKeys_;
+  std::vector<size_t> lastEnds_;
 };
 
 }  // namespace
