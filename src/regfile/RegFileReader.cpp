@@ -140,7 +140,16 @@ class Decoder {
   size_t CompletePrefix(std::string_view bytes) const {
     if (encoding_ == Encoding::kUtf16) return bytes.size() & ~size_t{1};
     size_t i = 0;
-    while (i < bytes.size()) i += IsCp932LeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+    while (i < bytes.size()) {
+      // Eight ASCII bytes at a character's start are eight characters.
+      std::uint64_t word = ~std::uint64_t{0};
+      if (i + 8 <= bytes.size()) std::memcpy(&word, bytes.data() + i, sizeof word);
+      if ((word & 0x8080808080808080) == 0) {
+        i += 8;
+        continue;
+      }
+      i += IsCp932LeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+    }
     return i > bytes.size() ? bytes.size() - 1 : bytes.size();
   }
 
