@@ -299,13 +299,15 @@ void KeyTree::DropRepeats(Value& value) {
 void* KeyTree::Store(size_t size) {
   constexpr size_t kBlock = 1 << 20;
   size = (size + 1) & ~size_t{1};  // text stays aligned for char16_t
+  // Blocks are not cleared: every piece is written before it is read, and
+  // clearing would touch each fresh page twice.
   if (size > kBlock / 16) {
     // Large pieces get a block of their own; the current one stays in use.
-    blocks_.push_back(std::make_unique<char[]>(size));
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
     return blocks_.back().get();
   }
   if (size > left_) {
-    blocks_.push_back(std::make_unique<char[]>(kBlock));
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlock));
     free_ = blocks_.back().get();
     left_ = kBlock;
   }
