@@ -1,8 +1,6 @@
 #include "backup/Backup.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <span>
 
 #include "platform/files.h"
@@ -103,10 +101,8 @@ bool Export(const TRemoval& item, std::u16string& out) {
 
 // The check that a backup is on disk as it was meant to be.
 bool ReadsBackAs(const std::string& file, const std::string& bytes) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  const std::string back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return back == bytes;
+  std::string back;
+  return ReadWholeFile(file, back) && back == bytes;
 }
 
 std::string FileBytes(const std::u16string& text) {
@@ -119,8 +115,10 @@ std::u16string Comments(const std::vector<REGSAM>& views, size_t viewIndex, cons
   std::u16string text = u"; What t_uninst removed of ZobrikLine. To put it back:";
   text += kNewline;
   if (viewIndex == 0) {
+    // reg.exe picks the view by /reg:64 or /reg:32, or else by its own
+    // bitness, which a 32-bit console changes.
     text += u";   on Windows:  reg import \"" + FromAnsi(BackupFileFor(path, 0)) + u"\"";
-    if (views.size() > 1) text += u"   (the 64-bit reg.exe, for the 64-bit view)";
+    if (views.size() > 1) text += u" /reg:64   (the 64-bit view)";
     text += kNewline;
     text += u";   elsewhere:   t_uninst --restore " + FromAnsi(BackupFileFor(path, 0));
     text += kNewline;
@@ -129,8 +127,8 @@ std::u16string Comments(const std::vector<REGSAM>& views, size_t viewIndex, cons
       text += kNewline;
     }
   } else {
-    text += u";   %windir%\\SysWOW64\\reg.exe import \"" + FromAnsi(BackupFileFor(path, viewIndex)) +
-            u"\"   (the 32-bit reg.exe, for the 32-bit view)";
+    text += u";   on Windows:  reg import \"" + FromAnsi(BackupFileFor(path, viewIndex)) +
+            u"\" /reg:32   (the 32-bit view)";
     text += kNewline;
   }
   return text;

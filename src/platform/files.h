@@ -1,7 +1,8 @@
-// Files the program writes besides the registry: written whole or not at
-// all, and checked.
+// Files the program writes besides the registry: backups, written whole or
+// not at all, and checked; and the log, appended to line by line.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,3 +17,40 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
 // written, and the name is not too long. If not, gives false with the
 // reason, naming the file or its folder.
 bool CanWriteNewFile(const std::string& path, std::string& error);
+
+// The bytes of a file, read back as written (on Windows, where the user
+// named it, System32 included); false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+// Whether `path` names an existing folder; whether anything has the name.
+bool IsFolder(const std::string& path);
+bool NameTaken(const std::string& path);
+
+// The path of a file `name` in `folder`, which may end in a separator.
+std::string PathInFolder(const std::string& folder, const std::string& name);
+
+// A file that lines are appended to: the run's log. It is opened, or made,
+// without following a link (or, on Windows, a reparse point) at its name,
+// and only when it is a regular file, so that an elevated run never writes
+// where a link planted in a writable folder points. Each append goes to the
+// system at once: a run that dies leaves every line appended before.
+class TAppendFile {
+ public:
+  TAppendFile() = default;
+  ~TAppendFile();
+  TAppendFile(const TAppendFile&) = delete;
+  TAppendFile& operator=(const TAppendFile&) = delete;
+
+  // Opens `path` at its end, making it when missing; `empty` tells whether
+  // it holds nothing yet. On failure gives false with the reason, naming
+  // the file.
+  bool Open(const std::string& path, bool& empty, std::string& error);
+  bool Append(std::string_view bytes);
+
+ private:
+  std::intptr_t handle_ = -1;
+};
+
+// A line of text in the ANSI code page (code page 932 on the stand-in) as
+// UTF-8, ended as the platform ends lines: CR LF on Windows, LF elsewhere.
+std::string Utf8Line(std::string_view text);

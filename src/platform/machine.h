@@ -41,6 +41,20 @@ enum class TRestoreEnd {
 // and saves it. Says what it did, or why it could not.
 TRestoreEnd RestoreBackup(const std::string& file);
 
+// Whether Windows Installer is installing something now (it holds the
+// mutex Global\_MSIExecute): a run then changes nothing. Never on the
+// stand-in.
+bool InstallerBusy();
+
+// Where and as whom the program runs, for the log and the backup's names.
+struct TRunPlace {
+  std::string Computer;   // the computer's name
+  std::string User;       // the user the program runs as
+  bool Elevated = false;  // with an administrator's rights
+  std::string Registry;   // the registry it works on: the views, or the machine file
+};
+TRunPlace RunPlace();
+
 // The registry views the cleaner works through, in order: on 64-bit Windows
 // the 64-bit and then the 32-bit view, elsewhere the one view there is (0).
 std::vector<REGSAM> RegistryViews();

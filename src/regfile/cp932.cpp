@@ -1,11 +1,11 @@
 #include "regfile/cp932.h"
 
-#include <iconv.h>
-
 #include <array>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
+
+#include "regfile/cp932_unit.h"
 
 namespace standin {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 constexpr char16_t kInvalid = u'\u30FB';
 constexpr char16_t kNone = 0xFFFF;
 
-// Both directions of the code page, filled once from the C library's CP932
+// Both directions of the code page, filled once from the system's CP932
 // converter, plus the few single bytes Windows maps and the C library does not.
 struct Tables {
   std::array<char16_t, 256> single{};
@@ -21,16 +21,10 @@ struct Tables {
   std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(65536, 0);  // 0: none
 
   Tables() {
-    iconv_t cd = iconv_open("UTF-16LE", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP932 converter in the C library");
-    auto convert = [cd](const char* in, size_t len) -> char16_t {
-      char out[8];
-      char* src = const_cast<char*>(in);
-      char* dst = out;
-      size_t inLeft = len, outLeft = sizeof out;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-      if (iconv(cd, &src, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1) || outLeft != 6) return kNone;
-      return static_cast<char16_t>(static_cast<unsigned char>(out[0]) | static_cast<unsigned char>(out[1]) << 8);
+    const TCp932Converter converter;
+    auto convert = [&converter](const char* in, size_t len) -> char16_t {
+      const char16_t unit = converter.Unit(std::string_view(in, len));
+      return unit == 0 && !(len == 1 && in[0] == 0) ? kNone : unit;
     };
     for (int b = 0; b < 256; ++b) {
       if (IsCp932LeadByte(static_cast<unsigned char>(b))) continue;
@@ -65,10 +59,9 @@ struct Tables {
       }
     }
     encode[0] = 0;
-    iconv_close(cd);
     for (char16_t c = 0; c < 0x80; ++c)
       if (single[c] != c || (c != 0 && encode[c] != c))
-        throw std::runtime_error("the C library's CP932 does not keep ASCII as it is");
+        throw std::runtime_error("the system's CP932 does not keep ASCII as it is");
   }
 };
 

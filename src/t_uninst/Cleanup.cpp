@@ -1,5 +1,7 @@
 #include "t_uninst/Cleanup.h"
 
+#include <algorithm>
+
 #include "backup/Backup.h"
 #include "platform/machine.h"
 #include "t_uninst/Plan.h"
@@ -12,6 +14,11 @@ bool SaveRegistry() {
   return RegFlushKey(HKEY_LOCAL_MACHINE) == ERROR_SUCCESS && RegFlushKey(HKEY_CLASSES_ROOT) == ERROR_SUCCESS;
 }
 
+bool SamePlace(const TRemoval& a, const TRemoval& b) {
+  return a.IsKey == b.IsKey && a.Root == b.Root && a.View == b.View && a.KeyPath == b.KeyPath &&
+         a.ValueName == b.ValueName;
+}
+
 }  // namespace
 
 TCleanupOutcome CleanUp(const std::string& backupFile) {
@@ -20,9 +27,22 @@ TCleanupOutcome CleanUp(const std::string& backupFile) {
   const std::vector<REGSAM> views = RegistryViews();
   outcome.NamedViews = views.size() > 1;
   outcome.Plan = PlanCleanup(views);
-  if (!backupFile.empty() && !WriteBackup(outcome.Plan, views, backupFile, outcome.BackupError)) {
-    outcome.End = TEnd::kNoBackup;
-    return outcome;
+  // Only what can be read whole goes, and is backed up (RemovePlanned):
+  // with nothing of that, there is no backup to write.
+  std::vector<bool> backedUp(views.size(), false);
+  for (const TRemoval& item : outcome.Plan.Items())
+    for (size_t view = 0; view < views.size(); ++view)
+      if (item.Reading == TTreeReading::kWhole && item.View == views[view]) backedUp[view] = true;
+  const bool anything = std::find(backedUp.begin(), backedUp.end(), true) != backedUp.end();
+  outcome.BackupAsked = !backupFile.empty();
+  if (outcome.BackupAsked && anything) {
+    if (!WriteBackup(outcome.Plan, views, backupFile, outcome.BackupError)) {
+      outcome.End = TEnd::kNoBackup;
+      return outcome;
+    }
+    // The first file always, so that its name tells what the run removed.
+    for (size_t view = 0; view < views.size(); ++view)
+      if (view == 0 || backedUp[view]) outcome.BackupFiles.push_back(BackupFileFor(backupFile, view));
   }
   // What the backup could not hold is not removed.
   const std::vector<LONG> answers = RemovePlanned(outcome.Plan, !backupFile.empty());
@@ -33,6 +53,12 @@ TCleanupOutcome CleanUp(const std::string& backupFile) {
   outcome.Leftovers = FindLeftovers(outcome.Plan, answers);
   if (!outcome.Leftovers.empty()) outcome.End = TEnd::kLeftovers;
   return outcome;
+}
+
+std::string NoBackupNote(const TCleanupOutcome& outcome) {
+  if (!outcome.BackupAsked || !outcome.BackupFiles.empty() || outcome.End == TCleanupOutcome::TEnd::kNoBackup)
+    return {};
+  return "No backup was written: there was nothing to remove.\n";
 }
 
 std::string BackupFailureText(const TCleanupOutcome& outcome) {
@@ -51,4 +77,19 @@ ExitCode ExitCodeOf(const TCleanupOutcome& outcome) {
       break;
   }
   return ExitCode::kDone;
+}
+
+std::vector<TRemoval> RemovedItems(const TCleanupOutcome& outcome) {
+  std::vector<TRemoval> removed;
+  if (outcome.End == TCleanupOutcome::TEnd::kNoBackup || outcome.End == TCleanupOutcome::TEnd::kNotSaved)
+    return removed;
+  // The leftovers come in the plan's order.
+  size_t left = 0;
+  for (const TRemoval& item : outcome.Plan.Items()) {
+    if (left < outcome.Leftovers.size() && SamePlace(item, outcome.Leftovers[left].Item))
+      ++left;
+    else
+      removed.push_back(item);
+  }
+  return removed;
 }

@@ -18,15 +18,25 @@ struct TCleanupOutcome {
   };
   TEnd End = TEnd::kDone;
   TRemovalPlan Plan;
-  bool NamedViews = false;           // the plan spans more than one registry view
-  std::string BackupError;           // for kNoBackup
-  std::vector<TLeftover> Leftovers;  // for kLeftovers
+  bool NamedViews = false;               // the plan spans more than one registry view
+  std::string BackupError;               // for kNoBackup
+  bool BackupAsked = false;              // a backup was asked for;
+  std::vector<std::string> BackupFiles;  // its files written, none when nothing was to be removed
+  std::vector<TLeftover> Leftovers;      // for kLeftovers
 };
 
 // `backupFile`, when not empty, names the backup to write first.
 TCleanupOutcome CleanUp(const std::string& backupFile);
 
+// The line that says no backup was written as nothing was to be removed,
+// when one was asked for; else empty.
+std::string NoBackupNote(const TCleanupOutcome& outcome);
+
 // For kNoBackup: the line that tells the user why, and that nothing went.
 std::string BackupFailureText(const TCleanupOutcome& outcome);
 
 ExitCode ExitCodeOf(const TCleanupOutcome& outcome);
+
+// The planned items that went: none when the backup failed or the
+// removals were not saved, else all but the leftovers.
+std::vector<TRemoval> RemovedItems(const TCleanupOutcome& outcome);

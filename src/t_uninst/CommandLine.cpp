@@ -23,11 +23,26 @@ struct TOption {
 
 constexpr TOption kOptions[] = {
     {"--preview", {}, nullptr, TMode::kPreview, "list what a run would remove, and why; change nothing"},
-    {"--backup", {}, "FILE", TMode::kClean, "a run that first saves what it removes in FILE, a new .reg file"},
+    {"--check", {"/check"}, nullptr, TMode::kCheck, "as --preview, but exit with 1 when a run would remove anything"},
+    {"--backup",
+     {},
+     "FILE",
+     TMode::kClean,
+     "a run that first saves what it removes in FILE, a new .reg file\n                   (a folder: in a new file "
+     "there, named for the computer and time)"},
     {"--restore", {}, "FILE", TMode::kRestore, "put back what a backup saved"},
     {"--version", {"-V"}, nullptr, TMode::kVersion, "print the version"},
     {"--help", {"-h", "/?"}, nullptr, TMode::kHelp, "print this text"},
 };
+
+// Whether a word spells a name; Windows-style switches ("/quiet") in any
+// letter case, as Windows programs take them.
+bool Spells(std::string_view word, std::string_view name) {
+  if (word.size() != name.size()) return false;
+  if (name.rfind('/', 0) != 0) return word == name;
+  return std::equal(word.begin(), word.end(), name.begin(),
+                    [](char a, char b) { return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b; });
+}
 
 // The option a word names, "--name=VALUE" included, or null.
 const TOption* Find(std::string_view word) {
@@ -35,7 +50,7 @@ const TOption* Find(std::string_view word) {
   for (const TOption& option : kOptions) {
     if (word == option.Name) return &option;
     for (std::string_view alias : option.Aliases)
-      if (!alias.empty() && word == alias) return &option;
+      if (!alias.empty() && Spells(word, alias)) return &option;
   }
   return nullptr;
 }
@@ -49,32 +64,42 @@ bool OnLine(int argc, const char* const* argv, TMode mode) {
 }  // namespace
 
 const char kUsageLine[] =
-    "usage: t_uninst [--quiet] [--preview | --backup FILE | --restore FILE | --version | --help]\n";
+    "usage: t_uninst [--quiet] [--log FILE] [--preview | --check | --backup FILE | --restore FILE | --version | "
+    "--help]\n";
 
 TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   TCommandLine line;
-  // The unattended flag goes with any option, before or after it.
-  std::vector<const char*> words;
-  for (int i = 0; i < argc; ++i) {
-    const std::string_view word = argv[i];
-    if (i > 0 && (word == "--quiet" || word == "/quiet"))
-      line.Quiet = true;
-    else
-      words.push_back(argv[i]);
-  }
-  argc = static_cast<int>(words.size());
-  argv = words.data();
   auto wrong = [&line](const std::string& problem) {
     line.Mode = TMode::kWrong;
     line.Problem = problem;
     return line;
   };
+  // The unattended flag and the log go with any option, before or after it.
+  std::vector<const char*> words;
+  bool logWithoutFile = false;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view word = argv[i];
+    if (i > 0 && (word == "--quiet" || Spells(word, "/quiet"))) {
+      line.Quiet = true;
+    } else if (i > 0 && (word == "--log" || Spells(word, "/log"))) {
+      logWithoutFile = logWithoutFile || i + 1 == argc;
+      if (i + 1 < argc) line.Log = argv[++i];
+    } else if (i > 0 && word.rfind("--log=", 0) == 0) {
+      line.Log = word.substr(6);
+      logWithoutFile = logWithoutFile || line.Log.empty();
+    } else {
+      words.push_back(argv[i]);
+    }
+  }
+  argc = static_cast<int>(words.size());
+  argv = words.data();
   // Whoever asks for help or the version gets it, whatever else is there.
   for (TMode wins : {TMode::kHelp, TMode::kVersion})
     if (OnLine(argc, argv, wins)) {
       line.Mode = wins;
       return line;
     }
+  if (logWithoutFile) return wrong("--log needs a FILE");
   const TOption* chosen = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
@@ -115,12 +140,14 @@ std::string Usage() {
     text += spelling + std::string(option.Help) + "\n";
   }
   text += "  --quiet, /quiet  unattended: no box, no question; print what was removed\n";
+  text += "  --log FILE, /log FILE\n";
+  text += "                   with any of the above: append what the run does to FILE (UTF-8)\n";
   text += "  An option's FILE may also follow '=': --backup=FILE.\n\n";
   text += PlatformUsage();
   text += "\nexit codes:\n";
   for (const TExitCodeMeaning& exit : ExitCodeMeanings()) {
     std::string number = std::to_string(static_cast<int>(exit.Code));
-    number.resize(std::max<size_t>(number.size() + 2, 3), ' ');
+    number.resize(std::max<size_t>(number.size() + 2, 6), ' ');
     text += "  " + number + exit.Meaning + "\n";
   }
   return text;

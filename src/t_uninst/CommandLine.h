@@ -5,11 +5,12 @@
 #include <string>
 
 struct TCommandLine {
-  enum class TMode { kClean, kPreview, kRestore, kHelp, kVersion, kWrong };
+  enum class TMode { kClean, kPreview, kCheck, kRestore, kHelp, kVersion, kWrong };
   TMode Mode = TMode::kClean;
   std::string File;     // the backup to write (kClean) or to put back (kRestore)
   std::string Problem;  // what is wrong, for kWrong
   bool Quiet = false;   // unattended: no box, no question (--quiet or /quiet)
+  std::string Log;      // the log to append to (--log FILE or /log FILE), with any mode
 };
 
 // `--help` wins over anything else on the line, then `--version`; an

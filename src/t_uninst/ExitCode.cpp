@@ -4,10 +4,13 @@ namespace {
 
 constexpr TExitCodeMeaning kMeanings[] = {
     {ExitCode::kDone, "done, or nothing of ZobrikLine found; also after Cancel"},
+    {ExitCode::kTracesFound, "--check found traces of ZobrikLine (a run would remove them)"},
     {ExitCode::kUsage, "usage, an unusable registry file, or a FILE that cannot be used"},
     {ExitCode::kNotSaved, "the changes could not be saved"},
     {ExitCode::kNoBackup, "the backup could not be written; nothing was removed"},
     {ExitCode::kItemsLeft, "some items could not be removed and are still there"},
+    {ExitCode::kNobodyToAnswer, "nobody can answer the confirmation here (use --quiet); nothing was changed"},
+    {ExitCode::kInstallerBusy, "Windows Installer is busy with an installation; nothing was changed: retry later"},
 };
 
 }  // namespace

@@ -5,11 +5,14 @@
 #include <span>
 
 enum class ExitCode : int {
-  kDone = 0,       // done, nothing of the product found, or Cancel
-  kUsage = 2,      // a wrong command line, or a file that cannot be used
-  kNotSaved = 3,   // the removals could not be saved
-  kNoBackup = 4,   // the backup could not be written: nothing was removed
-  kItemsLeft = 5,  // saved, but planned items are still there
+  kDone = 0,             // done, nothing of the product found, or Cancel
+  kTracesFound = 1,      // --check found the product's traces
+  kUsage = 2,            // a wrong command line, or a file that cannot be used
+  kNotSaved = 3,         // the removals could not be saved
+  kNoBackup = 4,         // the backup could not be written: nothing was removed
+  kItemsLeft = 5,        // saved, but planned items are still there
+  kNobodyToAnswer = 6,   // the confirmation cannot be shown or answered: nothing was changed
+  kInstallerBusy = 1618  // an installation is running: nothing was asked or changed
 };
 
 struct TExitCodeMeaning {

@@ -4,6 +4,7 @@
 #include "platform/error_text.h"
 #include "platform/output.h"
 #include "t_uninst/ItemText.h"
+#include "t_uninst/Log.h"
 #include "t_uninst/Messages.h"
 
 namespace {
@@ -29,5 +30,8 @@ std::string LeftoversText(const std::vector<TLeftover>& left, bool namedViews) {
 
 void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews) {
   WriteError(LeftoversText(left, namedViews));
-  ShowMessageBox((kLeftoversBefore + std::to_string(left.size()) + kLeftoversAfter).c_str(), kCaption, MB_OK);
+  std::string text = kLeftoversBefore + std::to_string(left.size()) + kLeftoversAfter;
+  // Started from Explorer, the program has no console: the log keeps the list.
+  if (!LogFile().empty()) text += "\r" + std::string(kLeftoversInLog) + "\r" + LogFile();
+  ShowMessageBox(text.c_str(), kCaption, MB_OK);
 }

@@ -14,5 +14,6 @@ std::string LeftoverLine(const TLeftover& left, bool namedViews);
 std::string LeftoversText(const std::vector<TLeftover>& left, bool namedViews);
 
 // The lines on the error output (the console on Windows), then the box
-// that says how many items stayed and what to do.
+// that says how many items stayed and what to do, and where the log with
+// their list is when the run keeps one.
 void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews);

@@ -5,3 +5,8 @@
 #include "t_uninst/ExitCode.h"
 
 ExitCode RunPreview();
+
+// `t_uninst --check`, the detection run of a deployment tool: the same
+// reading as the preview, and its list unless `quiet`; kTracesFound when a
+// run would remove anything, else kDone.
+ExitCode RunCheck(bool quiet);

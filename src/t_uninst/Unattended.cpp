@@ -4,29 +4,6 @@
 #include "t_uninst/ItemText.h"
 #include "t_uninst/Leftovers.h"
 
-namespace {
-
-bool SamePlace(const TRemoval& a, const TRemoval& b) {
-  return a.IsKey == b.IsKey && a.Root == b.Root && a.View == b.View && a.KeyPath == b.KeyPath &&
-         a.ValueName == b.ValueName;
-}
-
-// The planned items that went: all but the leftovers, which come in the
-// plan's order.
-std::vector<TRemoval> Removed(const TCleanupOutcome& outcome) {
-  std::vector<TRemoval> removed;
-  size_t left = 0;
-  for (const TRemoval& item : outcome.Plan.Items()) {
-    if (left < outcome.Leftovers.size() && SamePlace(item, outcome.Leftovers[left].Item))
-      ++left;
-    else
-      removed.push_back(item);
-  }
-  return removed;
-}
-
-}  // namespace
-
 void ReportInLines(const TCleanupOutcome& outcome) {
   using TEnd = TCleanupOutcome::TEnd;
   switch (outcome.End) {
@@ -41,11 +18,11 @@ void ReportInLines(const TCleanupOutcome& outcome) {
       break;
   }
   if (outcome.Plan.Items().empty()) {
-    WriteOutput("Nothing of ZobrikLine was found; nothing has been changed.\n");
+    WriteOutput("Nothing of ZobrikLine was found; nothing has been changed.\n" + NoBackupNote(outcome));
     return;
   }
-  const std::vector<TRemoval> removed = Removed(outcome);
+  const std::vector<TRemoval> removed = RemovedItems(outcome);
   for (const TRemoval& item : removed) WriteOutput("removed\t" + ItemLine(item, outcome.NamedViews));
-  WriteOutput("Removed " + ItemTotals(removed) + ".\n");
+  WriteOutput("Removed " + ItemTotals(removed) + ".\n" + NoBackupNote(outcome));
   if (!outcome.Leftovers.empty()) WriteError(LeftoversText(outcome.Leftovers, outcome.NamedViews));
 }

@@ -4,8 +4,10 @@
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/output.h"
+#include "t_uninst/Clock.h"
 #include "t_uninst/CommandLine.h"
 #include "t_uninst/ExitCode.h"
+#include "t_uninst/Log.h"
 #include "t_uninst/Preview.h"
 #include "t_uninst/Run.h"
 #include "t_uninst/Version.h"
@@ -19,10 +21,31 @@ bool CanWriteBackup(const std::string& file) {
   for (size_t view = 0; view < RegistryViews().size(); ++view) {
     if (std::string error; !CanWriteNewFile(BackupFileFor(file, view), error)) {
       WriteError("t_uninst: the backup cannot be written: " + error + "; nothing was asked or changed\n");
+      Log("t_uninst: the backup cannot be written: " + error);
       return false;
     }
   }
   return true;
+}
+
+// The backup's file: FILE itself, or in a folder (one that exists, or a
+// name ending in a separator) a new file named for the computer and the
+// time, so that a deployment can run again and again; a number is added
+// when a file has the name already.
+std::string BackupFileIn(const std::string& named) {
+  if (named.back() != '/' && named.back() != '\\' && !IsFolder(named)) return named;
+  std::string computer = RunPlace().Computer;
+  for (char& c : computer)
+    if (std::string_view("\\/:*?\"<>| ").find(c) != std::string_view::npos) c = '_';
+  const std::string stem = PathInFolder(named, "t_uninst-" + computer + "-" + UtcStamp());
+  std::string file = stem + ".reg";
+  for (int again = 2; again < 100; ++again) {
+    bool free = true;
+    for (size_t view = 0; view < RegistryViews().size(); ++view) free = free && !NameTaken(BackupFileFor(file, view));
+    if (free) break;
+    file = stem + "-" + std::to_string(again) + ".reg";
+  }
+  return file;
 }
 
 ExitCode ExitCodeOf(TRestoreEnd end) {
@@ -37,7 +60,7 @@ ExitCode ExitCodeOf(TRestoreEnd end) {
   return ExitCode::kDone;
 }
 
-ExitCode Run(const TCommandLine& line) {
+ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
   using TMode = TCommandLine::TMode;
   switch (line.Mode) {
     case TMode::kHelp:
@@ -52,17 +75,44 @@ ExitCode Run(const TCommandLine& line) {
     default:
       break;
   }
-  if (line.Mode == TMode::kClean && !line.File.empty() && !CanWriteBackup(line.File)) return ExitCode::kUsage;
-  const bool preview = line.Mode == TMode::kPreview;
-  if (!AttachMachineRegistry(preview ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
-  if (preview) return RunPreview();
+  if (std::string error; !line.Log.empty() && !OpenLog(line.Log, commandLine, error)) {
+    WriteError("t_uninst: the log cannot be written: " + error + "; nothing was asked or changed\n");
+    return ExitCode::kUsage;
+  }
+  // A restore changes the Installer's registrations as a run does.
+  if ((line.Mode == TMode::kClean || line.Mode == TMode::kRestore) && InstallerBusy()) {
+    const std::string why =
+        "Windows Installer is installing something; nothing was asked or changed: run t_uninst again when it is done";
+    WriteError("t_uninst: " + why + "\n");
+    Log("t_uninst: " + why);
+    return ExitCode::kInstallerBusy;
+  }
+  const std::string backup = line.Mode == TMode::kClean && !line.File.empty() ? BackupFileIn(line.File) : "";
+  if (!backup.empty() && !CanWriteBackup(backup)) return ExitCode::kUsage;
+  const bool readOnly = line.Mode == TMode::kPreview || line.Mode == TMode::kCheck;
+  if (!AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
+  if (line.Mode == TMode::kPreview) return RunPreview();
+  if (line.Mode == TMode::kCheck) return RunCheck(line.Quiet);
   if (line.Mode == TMode::kRestore) return ExitCodeOf(RestoreBackup(line.File));
-  return RunCleanup(line.File, line.Quiet);
+  return RunCleanup(backup, line.Quiet);
+}
+
+// The words the program was started with, for the log.
+std::string CommandLineText(int argc, const char* const* argv) {
+  std::string text;
+  for (int i = 0; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (i > 0) text += ' ';
+    text += word.find_first_of(" \t") == std::string::npos && !word.empty() ? word : "\"" + word + "\"";
+  }
+  return text;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   LimitDllSearch();
-  return static_cast<int>(Run(ReadCommandLine(argc, argv)));
+  const ExitCode code = Run(ReadCommandLine(argc, argv), CommandLineText(argc, argv));
+  LogEnd(code);
+  return static_cast<int>(code);
 }

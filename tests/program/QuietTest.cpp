@@ -1,8 +1,11 @@
 // The unattended run (--quiet), as a deployment tool starts the built
 // program: no question read, no box, the same cleaning as an OK, a line for
-// each removed item, and the interactive run's exit codes.
+// each removed item, and the interactive run's exit codes; and the
+// detection run (--check) before and after it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <regex>
 #include <sstream>
 
 #include "platform/standin/machinefile/reg_file.h"
@@ -46,6 +49,14 @@ TEST_F(Quiet, CleansWithoutAskingAndWritesALineForEachRemovedItem) {
   const std::string machine = CopyOfSample(dir_);
   const ProgramResult preview = RunProgram(dir_, machine, "--preview", "");
   ASSERT_EQ(preview.exitCode, 0) << preview.err;
+  // The detection run: 1 while traces are there, with the preview's list
+  // unless quiet.
+  const ProgramResult check = RunProgram(dir_, machine, "--check", "");
+  EXPECT_EQ(check.exitCode, 1) << check.err;
+  EXPECT_EQ(check.out, preview.out);
+  const ProgramResult quietCheck = RunProgram(dir_, machine, "--quiet --check", "");
+  EXPECT_EQ(quietCheck.exitCode, 1) << quietCheck.err;
+  EXPECT_EQ(quietCheck.out + quietCheck.err, "");
 
   // "c" would cancel, were a question asked.
   const ProgramResult r = RunProgram(dir_, machine, "--quiet", "c\n");
@@ -65,6 +76,69 @@ TEST_F(Quiet, CleansWithoutAskingAndWritesALineForEachRemovedItem) {
   EXPECT_EQ(again.exitCode, 0) << again.err;
   EXPECT_EQ(again.out, "Nothing of ZobrikLine was found; nothing has been changed.\n");
   EXPECT_EQ(ReadFile(machine), ReadFile(kCleaned));
+  // Windows-style switches in any letter case.
+  const ProgramResult clean = RunProgram(dir_, machine, "/CHECK /Quiet", "");
+  EXPECT_EQ(clean.exitCode, 0) << clean.err;
+  EXPECT_EQ(clean.out + clean.err, "");
+}
+
+// Lines of the log that begin with `start`.
+size_t Count(const std::vector<std::string>& lines, const std::string& start) {
+  size_t count = 0;
+  for (const std::string& line : lines) count += line.rfind(start, 0) == 0;
+  return count;
+}
+
+TEST_F(Quiet, TheLogKeepsEveryRunAppendedWithItsItemsAnswerAndExitCode) {
+  const std::string machine = CopyOfSample(dir_), log = dir_.Path("t_uninst.log");
+  const std::string withLog = "--log '" + log + "' ";
+  EXPECT_EQ(RunProgram(dir_, machine, withLog + "--check --quiet", "").exitCode, 1);
+  EXPECT_EQ(RunProgram(dir_, machine, withLog, "").exitCode, 6);
+  const ProgramResult run = RunProgram(dir_, machine, "/LOG '" + log + "' --quiet", "");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(RunProgram(dir_, machine, "'--log=" + log + "' --quiet", "").exitCode, 0);
+
+  const std::string text = ReadFile(log);
+  ASSERT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u) << "a new log starts with a byte-order mark";
+  EXPECT_EQ(text.find("\xEF\xBB\xBF", 1), std::string::npos) << "and only a new one";
+  const std::vector<std::string> lines = Lines(text.substr(3));
+  // A header for each run: the time with its offset, the program, the
+  // computer, the user, the command line, the registry.
+  const std::regex header(
+      "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d\tt_uninst " PROJECT_VERSION
+      "\tcomputer .+\tuser .+ \\((not )?elevated\\)\tcommand line: .*t_uninst .*(--log|/LOG).*\tregistry: "
+      "the machine file .*machine\\.reg");
+  size_t headers = 0;
+  for (const std::string& line : lines) headers += std::regex_match(line, header);
+  EXPECT_EQ(headers, 4u) << text;
+  std::vector<std::string> removed = Lines(run.out);
+  removed.pop_back();
+  EXPECT_EQ(Count(lines, "found\t"), removed.size()) << "the check logs what it found";
+  EXPECT_EQ(Count(lines, "removed\t"), removed.size()) << "and the run what it removed";
+  // The removed items, in their order, each as the output names it.
+  std::vector<std::string> logged;
+  for (const std::string& line : lines)
+    if (line.rfind("removed\t", 0) == 0) logged.push_back(line);
+  for (size_t i = 0; i < removed.size() && i < logged.size(); ++i)
+    EXPECT_EQ(removed[i].rfind(logged[i] + "\t", 0), 0u) << removed[i];
+  EXPECT_EQ(Count(lines, "answer\tnone: nobody can answer"), 1u) << text;
+  EXPECT_EQ(Count(lines, "end\texit code 1\t"), 1u);
+  EXPECT_EQ(Count(lines, "end\texit code 6\t"), 1u);
+  EXPECT_EQ(Count(lines, "end\texit code 0\t"), 2u);
+  EXPECT_EQ(lines.back().rfind("end\texit code 0\t", 0), 0u);
+
+  // A log that cannot be appended to is refused before anything is asked:
+  // a link at its name, a folder, a missing folder.
+  const std::string sample = CopyOfSample(dir_), planted = dir_.Path("planted");
+  ASSERT_EQ(symlink(dir_.Path("target").c_str(), planted.c_str()), 0);
+  for (const std::string& bad : {planted, dir_.Path(""), dir_.Path("missing/t_uninst.log")}) {
+    const ProgramResult refused = RunProgram(dir_, sample, "--log '" + bad + "'", "\n\n");
+    EXPECT_EQ(refused.exitCode, 2) << bad;
+    EXPECT_NE(refused.err.find("the log cannot be written: '" + bad + "'"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.err.find(kCaption), std::string::npos) << "nothing asked";
+  }
+  EXPECT_FALSE(std::ifstream(dir_.Path("target")).good()) << "nothing written where the link points";
+  EXPECT_EQ(ReadFile(sample), ReadFile(SAMPLE_MACHINE));
 }
 
 TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {

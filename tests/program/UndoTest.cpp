@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <regex>
 #include <sstream>
 #include <tuple>
 
@@ -167,13 +169,45 @@ TEST_F(Undo, PreviewRunWithBackupAndRestoreGiveBackEveryByte) {
   EXPECT_TRUE(ReadFile(machine) == restored);
 }
 
-TEST_F(Undo, AnUnattendedRunWithABackupIsUndoneToo) {
+// The files in a folder, by name.
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(Undo, AnUnattendedRunWithABackupIntoAFolderIsUndoneAndRunsAgain) {
   const std::string before = MachineWithEveryKindOfValue();
   const std::string machine = Machine(before);
-  const std::string backup = dir_.Path("removed.reg");
-  const ProgramResult run = RunProgram(dir_, machine, "--backup '" + backup + "' --quiet", "c\n");
+  const std::string folder = dir_.Path("backups");
+  std::filesystem::create_directory(folder);
+  // A deployment runs the same line again and again.
+  const std::string line = "--backup '" + folder + "' --quiet --log '" + dir_.Path("log") + "'";
+  const ProgramResult run = RunProgram(dir_, machine, line, "c\n");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(ReadFile(machine), before);
+  const std::vector<std::string> written = FilesIn(folder);
+  ASSERT_EQ(written.size(), 1u);
+  const std::string& backup = written[0];
+  EXPECT_TRUE(std::regex_match(backup, std::regex(".*/t_uninst-[^/]+-\\d{8}T\\d{6}Z\\.reg"))) << backup;
+  const std::string cleaned = ReadFile(machine);
+  for (const std::string& again :
+       {line, "--quiet --backup '" + folder + "/'", "--quiet --backup '" + dir_.Path("new.reg") + "'"}) {
+    const ProgramResult second = RunProgram(dir_, machine, again, "");
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(second.out,
+              "Nothing of ZobrikLine was found; nothing has been changed.\n"
+              "No backup was written: there was nothing to remove.\n");
+  }
+  EXPECT_EQ(FilesIn(folder), written) << "no backup of nothing";
+  EXPECT_FALSE(std::filesystem::exists(dir_.Path("new.reg")));
+  EXPECT_TRUE(ReadFile(machine) == cleaned);
+  const std::string log = ReadFile(dir_.Path("log"));
+  EXPECT_NE(log.find("\nbackup\t" + backup + "\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("\nNo backup was written: there was nothing to remove.\nend\texit code 0\t"), std::string::npos)
+      << "the second run appends to the log";
+
   const ProgramResult restore = RunProgram(dir_, machine, "--restore '" + backup + "'", "");
   ASSERT_EQ(restore.exitCode, 0) << restore.err;
   EXPECT_EQ(Contents(*ReadRegFile(ReadFile(machine))), Contents(*ReadRegFile(before)));

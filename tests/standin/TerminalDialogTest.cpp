@@ -19,13 +19,14 @@ int Answer(const std::string& input, UINT flags, std::string* shown = nullptr) {
   return button;
 }
 
-TEST(TerminalDialog, ConfirmationTakesOkAsTheDefaultAndEndOfInputAsCancel) {
+TEST(TerminalDialog, ConfirmationTakesOkAsTheDefaultAndEndOfInputAsNobodyToAnswer) {
   EXPECT_EQ(Answer("\n", MB_OKCANCEL), IDOK);
   EXPECT_EQ(Answer(" OK \n", MB_OKCANCEL), IDOK);
   EXPECT_EQ(Answer("c\n", MB_OKCANCEL), IDCANCEL);
   EXPECT_EQ(Answer("Cancel\n", MB_OKCANCEL), IDCANCEL);
   EXPECT_EQ(Answer("\x1b\n", MB_OKCANCEL), IDCANCEL);
-  EXPECT_EQ(Answer("", MB_OKCANCEL), IDCANCEL);
+  EXPECT_EQ(Answer("", MB_OKCANCEL), 0);
+  EXPECT_EQ(Answer("maybe\n", MB_OKCANCEL), 0);
   std::string shown;
   EXPECT_EQ(Answer("yes\nmaybe\nok\n", MB_OKCANCEL, &shown), IDOK);
   size_t asked = 0;

@@ -15,13 +15,19 @@ SetSecurityInfo): the one without subkeys still goes, the one with a subkey
 stays, and the run lists it, says so in a box of its own instead of the
 completion, and exits with 5.
 
-With --unattended, the same machine is cleaned by `t_uninst.exe --quiet`
-with no display at all (no Xvfb, DISPLAY unset), as a deployment tool runs
-it: exactly the product's traces go in both views, a line names each, exit
-code 0; its backup, imported with reg.exe, gives the registry back; a
-second run finds nothing and exits 0.
+With --unattended, there is no display at all (no Xvfb, DISPLAY unset), as
+where a deployment tool runs the program: without --quiet nobody can answer,
+so it exits with 6 and changes nothing. While a helper holds Windows
+Installer's mutex, --quiet exits with 1618 and changes nothing, and the
+detection run, --check, exits with 1. The preview, redirected to a file
+from a console of code page 932, writes that code page. The machine is then cleaned by `t_uninst.exe --quiet`: exactly the
+product's traces go in both views, a line names each, exit code 0; its
+backup is written into a folder under a name of its own. A second run of
+the same command finds nothing, exits 0 and writes no backup; the log holds
+both runs. --check then exits with 0. `t_uninst.exe --restore` of the
+backup gives both views back exactly, and a second restore changes nothing.
 
-    end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR DENY_RIGHTS_EXE [--unattended]
+    end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR DENY_RIGHTS_EXE HOLD_MUTEX_EXE [--unattended]
 """
 import os
 import shutil
@@ -30,8 +36,8 @@ import subprocess
 import sys
 import time
 
-exe, sample, cleaned, view32, out, deny_rights = (os.path.abspath(a) for a in sys.argv[1:7])
-UNATTENDED = sys.argv[7:] == ["--unattended"]
+exe, sample, cleaned, view32, out, deny_rights, hold_mutex = (os.path.abspath(a) for a in sys.argv[1:8])
+UNATTENDED = sys.argv[8:] == ["--unattended"]
 CAPTION = "ZobrikLine InstallCleaner"
 os.makedirs(out, exist_ok=True)
 env = dict(os.environ, WINEPREFIX=os.path.join(out, "prefix"), WINEDEBUG="-all",
@@ -126,7 +132,7 @@ def answer(key, shots, args=(), errors=None):
                 break
             time.sleep(0.25)
     if errors is not None:
-        errors.append(proc.communicate(timeout=60)[1].decode("utf-8", errors="replace"))
+        errors.append(proc.communicate(timeout=60)[1].decode("cp932", errors="replace"))
     return proc.wait(timeout=60)
 
 
@@ -232,7 +238,7 @@ def interactive(checks, before):
     checks.append(("Esc exits with 0", code == 0, "exit code %d" % code))
     checks.append(("Esc changes nothing", state() == before, ""))
 
-    preview = run(["wine", exe, "--preview"]).stdout.decode("utf-8")
+    preview = run(["wine", exe, "--preview"]).stdout.decode("cp932")
     checks.append(("the preview changes nothing", state() == before, ""))
 
     backup = os.path.join(out, "removed.reg")
@@ -278,9 +284,47 @@ def interactive(checks, before):
 
 
 def unattended(checks, before):
-    backup = os.path.join(out, "removed.reg")
-    done = run(["wine", exe, "--quiet", "--backup", windows_path(backup)], check=False)
-    lines = done.stdout.decode("utf-8").splitlines()
+    asked = run(["wine", exe], check=False)
+    checks.append(("without --quiet and with no display, nobody can answer: exit 6", asked.returncode == 6,
+                   "exit code %d" % asked.returncode))
+    checks.append(("it says so and changes nothing", b"--quiet" in asked.stderr and state() == before,
+                   asked.stderr.decode(errors="replace")[-300:]))
+    # While Windows Installer installs something, a run changes nothing
+    # and asks for a retry; the detection run still runs.
+    holder = subprocess.Popen(["wine", hold_mutex], env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    held = holder.stdout.readline().strip() == b"held"
+    busy = run(["wine", exe, "--quiet"], check=False)
+    # Wine hands Linux only the exit code's low byte; cmd.exe sees it whole.
+    whole = run(["wine", "cmd", "/c", "start /wait %s --quiet & echo exit code %%ERRORLEVEL%%" % windows_path(exe)],
+                check=False).stdout.decode().split()
+    found = run(["wine", exe, "--check", "--quiet"], check=False)
+    holder.stdin.close()
+    holder.wait(timeout=60)
+    checks.append(("while the Installer's mutex is held, a run exits with 1618", held and
+                   busy.returncode == 1618 & 0xFF and whole[-3:] == ["exit", "code", "1618"],
+                   "held: %s; exit code %d, in cmd: %s" % (held, busy.returncode, whole)))
+    checks.append(("says why and changes nothing", b"Windows Installer" in busy.stderr and state() == before,
+                   busy.stderr.decode(errors="replace")[-300:]))
+    checks.append(("--check finds the traces all the same: exit 1, nothing printed",
+                   found.returncode == 1 and not found.stdout, "exit code %d" % found.returncode))
+    # Redirected to a file from a console of code page 932, the list is
+    # in that code page, as `type` shows it.
+    listed_file = os.path.join(out, "list.txt")
+    run(["wine", "cmd", "/c", "chcp 932 >nul & %s --preview > %s" % (windows_path(exe), windows_path(listed_file))])
+    with open(listed_file, "rb") as f:
+        listing = f.read()
+    checks.append(("--preview redirected in a code page 932 console writes code page 932",
+                   "\\\u8868\u793a\u30bd\u30d5\u30c8\t".encode("cp932") in listing and
+                   "\u8868\u793a".encode("utf-8") not in listing, repr(listing[-200:])))
+    # As a deployment runs it, again and again: backups into a folder, a log.
+    folder, log = os.path.join(out, "backups"), os.path.join(out, "t_uninst.log")
+    line = ["--log", windows_path(log), "--backup", windows_path(folder) + "\\"]
+    done = run(["wine", exe, "--quiet"] + line, check=False)
+    written = sorted(os.listdir(folder), key=lambda name: name.endswith("-32bit.reg"))
+    checks.append(("the backup goes into the folder, a file for each view", len(written) == 2 and
+                   written[1] == written[0][:-4] + "-32bit.reg" and written[0].startswith("t_uninst-"), str(written)))
+    backup = os.path.join(folder, written[0]) if written else os.path.join(folder, "missing.reg")
+    lines = done.stdout.decode("cp932").splitlines()
     checks.append(("--quiet with no display exits with 0", done.returncode == 0,
                    "exit code %d: %s" % (done.returncode, done.stderr.decode(errors="replace")[-300:])))
     after = state()
@@ -290,21 +334,53 @@ def unattended(checks, before):
                    removed and len(removed) == len(lines) - 1 and lines[-1].startswith("Removed "), str(lines[-1:])))
     check_named(checks, "--quiet's output", "\n".join(removed), before, after)
 
-    again = run(["wine", exe, "/quiet"], check=False)
+    again = run(["wine", exe, "/QUIET"] + line, check=False)
     checks.append(("a second run finds nothing and exits with 0", again.returncode == 0 and
-                   again.stdout.decode("utf-8") == "Nothing of ZobrikLine was found; nothing has been changed.\n",
+                   again.stdout.decode("cp932") == "Nothing of ZobrikLine was found; nothing has been changed.\n"
+                   "No backup was written: there was nothing to remove.\n",
                    "exit code %d: %r" % (again.returncode, again.stdout[-200:])))
-    checks.append(("and changes nothing", state() == after, ""))
-    check_undo(checks, backup, before)
+    checks.append(("and changes nothing, and writes no backup", state() == after and
+                   sorted(os.listdir(folder)) == sorted(written), str(os.listdir(folder))))
+    with open(log, "rb") as f:
+        logged = f.read()
+    entries = logged[3:].decode("utf-8").split("\r\n")
+    checks.append(("the log is UTF-8 with a byte-order mark, its lines end in CR LF",
+                   logged.startswith(b"\xef\xbb\xbf") and logged.endswith(b"\r\n") and
+                   b"\n" not in logged.replace(b"\r\n", b""), repr(logged[:80])))
+    headers = [e for e in entries if "\tt_uninst " in e and "\tcomputer " in e and "64-bit and 32-bit views" in e]
+    in_log = [e[len("removed\t"):] for e in entries if e.startswith("removed\t")]
+    checks.append(("the log has both runs, each item removed, and the exit codes",
+                   len(headers) == 2 and len(in_log) == len(removed) and
+                   all(r.startswith(item + "\t") for r, item in zip(removed, in_log)) and
+                   entries.count("No backup was written: there was nothing to remove.") == 1 and
+                   len([e for e in entries if e.startswith("end\texit code 0\t")]) == 2, "\n".join(entries[-5:])))
+    found = run(["wine", exe, "/Check"], check=False)
+    checks.append(("/Check on the cleaned machine exits with 0", found.returncode == 0,
+                   "exit code %d: %r" % (found.returncode, found.stdout[-200:])))
+    # The undo on Windows itself: the named file and its 32-bit part, each
+    # into its view; a second restore finds everything there.
+    restore = run(["wine", exe, "--restore", windows_path(backup)], check=False)
+    restored = state()
+    for view in VIEWS:
+        checks.append(("--restore gives the %s-bit view back" % view, restore.returncode == 0 and
+                       restored[view] == before[view], "exit code %d; missing: %s; extra: %s" % (
+                           restore.returncode, sorted(map(str, before[view] - restored[view]))[:5],
+                           sorted(map(str, restored[view] - before[view]))[:5])))
+    again = run(["wine", exe, "--restore", windows_path(backup)], check=False)
+    said = again.stdout.decode("cp932")
+    checks.append(("a second restore changes nothing and says so", again.returncode == 0 and state() == restored and
+                   said.count("nothing was changed") == 2, "exit code %d: %s" % (again.returncode, said)))
 
 
 def main():
     run(["wineserver", "-k"], check=False)
     shutil.rmtree(env["WINEPREFIX"], ignore_errors=True)
     # A backup is never written over; no picture of an earlier run stays.
-    for earlier in ["removed.reg", "removed-32bit.reg"] + [f for f in os.listdir(out) if f.endswith(".png")]:
+    for earlier in ["removed.reg", "removed-32bit.reg", "t_uninst.log"] + [f for f in os.listdir(out) if f.endswith(".png")]:
         if os.path.exists(os.path.join(out, earlier)):
             os.remove(os.path.join(out, earlier))
+    shutil.rmtree(os.path.join(out, "backups"), ignore_errors=True)
+    os.makedirs(os.path.join(out, "backups"))
     xvfb = None
     if not UNATTENDED:
         # A display of its own: another run of this test (in another build

@@ -1,4 +1,5 @@
-// Writing a new file whole or not at all on Windows.
+// Writing a new file whole or not at all, and appending to the log, on
+// Windows.
 #include "platform/error_text.h"
 #include "platform/files.h"
 #include "platform/win32.h"
@@ -11,6 +12,41 @@ std::string FolderOf(const std::string& path) {
 }
 
 std::string LastError() { return ErrorText(static_cast<LONG>(GetLastError())); }
+
+std::wstring Wide(std::string_view text, UINT codePage = CP_ACP) {
+  const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// A name for the wide file functions: one longer than MAX_PATH gets the
+// prefix that lifts the limit, which takes a full path.
+std::wstring WidePath(const std::string& path) {
+  std::wstring wide = Wide(path);
+  if (wide.size() < MAX_PATH - 20 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return wide;
+  std::wstring full(length, L'\0');
+  full.resize(GetFullPathNameW(wide.c_str(), length, full.data(), nullptr));
+  return full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+}
+
+// A 32-bit program on 64-bit Windows has System32 redirected to SysWOW64;
+// the files the user names go where the user named them.
+class TNoRedirection {
+ public:
+  TNoRedirection() : off_(Wow64DisableWow64FsRedirection(&old_) != FALSE) {}
+  ~TNoRedirection() {
+    if (off_) Wow64RevertWow64FsRedirection(old_);
+  }
+  TNoRedirection(const TNoRedirection&) = delete;
+  TNoRedirection& operator=(const TNoRedirection&) = delete;
+
+ private:
+  PVOID old_ = nullptr;
+  bool off_;
+};
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -25,22 +61,29 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& error) {
-  char temp[MAX_PATH];
-  if (GetTempFileNameA(FolderOf(path).c_str(), "tun", 0, temp) == 0) {
+  const TNoRedirection noRedirection;
+  // A temporary name beside the file, taken by nobody else.
+  std::wstring temp;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (DWORD attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    temp = WidePath(path + ".t_uninst-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt));
+    file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (file == INVALID_HANDLE_VALUE) {
     error = "cannot create a file in '" + FolderOf(path) + "': " + LastError();
     return false;
   }
-  HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  bool ok = file != INVALID_HANDLE_VALUE && WriteAll(file, bytes) && FlushFileBuffers(file);
+  bool ok = WriteAll(file, bytes) && FlushFileBuffers(file);
   std::string reason = ok ? "" : LastError();
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  CloseHandle(file);
   // Without MOVEFILE_REPLACE_EXISTING, a file that has the name stays.
-  if (ok && !MoveFileExA(temp, path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+  if (ok && !MoveFileExW(temp.c_str(), WidePath(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
     ok = false;
     reason = LastError();
   }
   if (!ok) {
-    DeleteFileA(temp);
+    DeleteFileW(temp.c_str());
     error = "cannot write '" + path + "': " + reason;
     return false;
   }
@@ -48,17 +91,14 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
 }
 
 bool CanWriteNewFile(const std::string& path, std::string& error) {
-  if (path.size() >= MAX_PATH) {
-    error = "the name '" + path + "' is too long";
-    return false;
-  }
-  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+  const TNoRedirection noRedirection;
+  if (GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
     error = "'" + path + "' exists already: name a new file, so that no earlier file is lost";
     return false;
   }
   if (GetLastError() == ERROR_FILE_NOT_FOUND) {
     const std::string folder = FolderOf(path);
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(folder).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
     if (attributes != INVALID_FILE_ATTRIBUTES) {
       error = "'" + folder + "' in '" + path + "' is not a folder";
@@ -67,4 +107,79 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
   }
   error = "'" + path + "' cannot be used: " + LastError();
   return false;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  {
+    const TNoRedirection noRedirection;
+    file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bytes.clear();
+  char buffer[65536];
+  DWORD got = 0;
+  bool ok = true;
+  while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  return ok;
+}
+
+bool IsFolder(const std::string& path) {
+  const TNoRedirection noRedirection;
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool NameTaken(const std::string& path) {
+  const TNoRedirection noRedirection;
+  return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+  return folder.empty() || folder.back() == '\\' || folder.back() == '/' ? folder + name : folder + "\\" + name;
+}
+
+TAppendFile::~TAppendFile() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  {
+    const TNoRedirection noRedirection;
+    // The reparse point itself is opened, never what it points to; it is
+    // then refused as no regular file.
+    file = CreateFileW(WidePath(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  }
+  if (file == INVALID_HANDLE_VALUE) {
+    error = "'" + path + "' cannot be opened for appending: " + LastError();
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    CloseHandle(file);
+    error = "'" + path + "' is not a regular file";
+    return false;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+  empty = info.nFileSizeHigh == 0 && info.nFileSizeLow == 0;
+  return true;
+}
+
+bool TAppendFile::Append(std::string_view bytes) {
+  return handle_ != -1 && WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
+}
+
+std::string Utf8Line(std::string_view text) {
+  const std::wstring wide = Wide(text);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0)
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
+  return utf8 + "\r\n";
 }

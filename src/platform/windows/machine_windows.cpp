@@ -20,8 +20,29 @@ std::vector<REGSAM> RegistryViews() {
   return {0};
 }
 
-TRestoreEnd RestoreBackup(const std::string& file) {
-  WriteError("t_uninst: on Windows, put a backup back with: reg import \"" + file +
-             "\" (its comments say which reg.exe each file needs)\r\n");
-  return TRestoreEnd::kRefused;
+TRunPlace RunPlace() {
+  TRunPlace place;
+  char name[256] = "";
+  DWORD size = sizeof name;
+  if (GetComputerNameA(name, &size)) place.Computer = name;
+  size = sizeof name;
+  if (GetUserNameA(name, &size)) place.User = name;
+  HANDLE token = nullptr;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    TOKEN_ELEVATION elevation{};
+    DWORD length = 0;
+    place.Elevated = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &length) &&
+                     elevation.TokenIsElevated != 0;
+    CloseHandle(token);
+  }
+  place.Registry =
+      RegistryViews().size() > 1 ? "this machine's registry, 64-bit and 32-bit views" : "this machine's registry";
+  return place;
+}
+
+bool InstallerBusy() {
+  HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\_MSIExecute");
+  if (mutex == nullptr) return false;
+  CloseHandle(mutex);
+  return true;
 }

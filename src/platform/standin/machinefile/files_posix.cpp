@@ -5,9 +5,13 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "platform/files.h"
 #include "platform/standin/machinefile/posix_file.h"
+#include "regfile/cp932.h"
+#include "regfile/utf8.h"
 
 namespace standin {
 
@@ -98,3 +102,53 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
     return refuse("the name '" + path + "' is too long");
   return true;
 }
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool NameTaken(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+  return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+TAppendFile::~TAppendFile() {
+  if (handle_ >= 0) close(static_cast<int>(handle_));
+}
+
+bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error) {
+  // O_NONBLOCK: a FIFO at the name must not hold the run until a reader comes.
+  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    error = errno == ELOOP ? "'" + path + "' is a symbolic link: name the file itself"
+                           : "'" + path + "' cannot be opened for appending: " + std::strerror(errno);
+    return false;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    error = "'" + path + "' is not a regular file";
+    return false;
+  }
+  handle_ = fd;
+  empty = info.st_size == 0;
+  return true;
+}
+
+bool TAppendFile::Append(std::string_view bytes) {
+  return handle_ >= 0 && standin::WriteAll(static_cast<int>(handle_), bytes);
+}
+
+std::string Utf8Line(std::string_view text) { return standin::Utf16ToUtf8(standin::Cp932ToUtf16(text)) + "\n"; }

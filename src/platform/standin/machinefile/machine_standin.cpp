@@ -1,5 +1,8 @@
 // The run's platform on systems without Windows: the machine registry is a
 // .reg file named by T_UNINST_REGISTRY.
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -25,6 +28,8 @@ bool AttachMachineRegistry(TRegistryUse use) {
 }
 
 void LimitDllSearch() {}
+
+bool InstallerBusy() { return false; }
 
 std::vector<REGSAM> RegistryViews() { return {0}; }
 
@@ -63,5 +68,17 @@ std::string PlatformUsage() {
          "=machine.reg t_uninst\n\n"
          "The boxes are shown on standard error and answered on standard input:\n"
          "  Enter or \"ok\" is OK; \"c\", \"cancel\" or Esc then Enter is Cancel;\n"
-         "  the end of input is Cancel (and closes the completion box).\n";
+         "  input that ends before an answer is nobody to answer (exit code 6);\n"
+         "  it closes the completion box.\n";
+}
+
+TRunPlace RunPlace() {
+  TRunPlace place;
+  char name[256] = "";
+  if (gethostname(name, sizeof name - 1) == 0) place.Computer = name;
+  if (const passwd* user = getpwuid(geteuid()); user != nullptr) place.User = user->pw_name;
+  place.Elevated = geteuid() == 0;
+  const char* path = std::getenv(standin::kRegistryVariable);
+  place.Registry = std::string("the machine file ") + (path != nullptr ? path : "");
+  return place;
 }

@@ -38,14 +38,15 @@ void Show(LPCSTR text, LPCSTR caption) {
   out << Cp932ToTerminal(std::string_view(message).substr(start)) << '\n';
 }
 
-// OK (the default) or Cancel. The end of input closes the box: Cancel.
+// OK (the default) or Cancel. Input that ends before an answer is nobody
+// there to answer: 0, never taken for Cancel.
 int AskOkCancel() {
   for (;;) {
     *output << "[ OK ]  [ Cancel ]   Enter or \"ok\": OK;  \"c\", \"cancel\" or Esc: Cancel > " << std::flush;
     std::string line;
     if (!std::getline(*input, line)) {
       *output << '\n';
-      return IDCANCEL;
+      return 0;
     }
     const std::string answer = Lowered(Trimmed(line));
     if (answer.empty() || answer == "ok") return IDOK;

@@ -1,0 +1,66 @@
+#include "t_uninst/Log.h"
+
+#include "Version.h"
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "t_uninst/Clock.h"
+#include "t_uninst/ItemText.h"
+#include "t_uninst/Leftovers.h"
+
+namespace {
+
+struct TLog {
+  TAppendFile File;
+  std::string Name;
+};
+
+TLog& TheLog() {
+  static TLog log;
+  return log;
+}
+
+}  // namespace
+
+bool OpenLog(const std::string& file, const std::string& commandLine, std::string& error) {
+  TLog& log = TheLog();
+  bool empty = false;
+  if (!log.File.Open(file, empty, error)) return false;
+  log.Name = file;
+  const TRunPlace place = RunPlace();
+  if (empty) log.File.Append("\xEF\xBB\xBF");
+  Log(LocalTimeWithOffset() + "\tt_uninst " T_UNINST_VERSION "\tcomputer " + place.Computer + "\tuser " + place.User +
+      (place.Elevated ? " (elevated)" : " (not elevated)") + "\tcommand line: " + commandLine +
+      "\tregistry: " + place.Registry);
+  return true;
+}
+
+void Log(const std::string& line) {
+  if (!TheLog().Name.empty()) TheLog().File.Append(Utf8Line(line));
+}
+
+void LogOutcome(const TCleanupOutcome& outcome) {
+  if (LogFile().empty()) return;
+  for (const std::string& file : outcome.BackupFiles) Log("backup\t" + file);
+  if (const std::string note = NoBackupNote(outcome); !note.empty()) Log(note.substr(0, note.size() - 1));
+  for (const TRemoval& item : RemovedItems(outcome)) Log("removed\t" + ItemPlace(item, outcome.NamedViews));
+  for (const TLeftover& left : outcome.Leftovers) {
+    std::string line = LeftoverLine(left, outcome.NamedViews);
+    line.pop_back();
+    Log("left\t" + line);
+  }
+  if (outcome.End == TCleanupOutcome::TEnd::kNoBackup) {
+    std::string line = BackupFailureText(outcome);
+    line.pop_back();
+    Log(line);
+  }
+  if (outcome.End == TCleanupOutcome::TEnd::kNotSaved) Log("t_uninst: the removals could not be saved to the registry");
+}
+
+void LogEnd(ExitCode code) {
+  std::string meaning;
+  for (const TExitCodeMeaning& exit : ExitCodeMeanings())
+    if (exit.Code == code) meaning = exit.Meaning;
+  Log("end\texit code " + std::to_string(static_cast<int>(code)) + "\t" + meaning);
+}
+
+const std::string& LogFile() { return TheLog().Name; }
