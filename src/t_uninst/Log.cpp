@@ -1,11 +1,11 @@
 #include "t_uninst/Log.h"
 
-#include "Version.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "t_uninst/Clock.h"
 #include "t_uninst/ItemText.h"
 #include "t_uninst/Leftovers.h"
+#include "t_uninst/Version.h"
 
 namespace {
 
