@@ -347,19 +347,31 @@ class Parser {
     return key;
   }
 
+  // What a quoted text held, as written: enough to tell, for most lines,
+  // that regedit would write them back as they are.
+  struct Quoted {
+    size_t length = 0;       // the units between the quotes
+    bool rewritten = true;   // escaping what was read, as regedit does, gives these units back
+    bool lineBreak = false;  // it holds an escaped line break or NUL
+  };
+
   // Reads a quoted text starting after its opening quote into `out`; `rest`
   // is left after the closing one.
-  void QuotedText(std::u16string_view& rest, const char* what, std::u16string& out) {
+  Quoted QuotedText(std::u16string_view& rest, const char* what, std::u16string& out) {
     out.clear();
+    Quoted quoted;
     size_t run = 0;  // the start of the units taken as they are
     for (size_t i = 0; i < rest.size(); ++i) {
       const char16_t c = rest[i];
+      // regedit escapes these; written as they are, they are not its form.
+      if (c == u'\r' || c == u'\0') quoted.rewritten = false;
       if (c != u'"' && c != u'\\') continue;
       out.append(rest.data() + run, i - run);
       run = i + 1;
       if (c == u'"') {
+        quoted.length = i;
         rest.remove_prefix(i + 1);
-        return;
+        return quoted;
       }
       if (i + 1 == rest.size()) {
         // A "\" that ends the line stands for itself.
@@ -375,16 +387,20 @@ class Parser {
           break;
         case u'n':
           out.push_back(u'\n');
+          quoted.lineBreak = true;
           break;
         case u'r':
           out.push_back(u'\r');
+          quoted.lineBreak = true;
           break;
         case u'0':
           out.push_back(u'\0');
+          quoted.lineBreak = true;
           break;
         default:
           out.push_back(u'\\');
           out.push_back(e);
+          quoted.rewritten = false;
       }
     }
     throw RegFileError(line_, std::string("the ") + what + " lacks its closing '\"'");
@@ -396,7 +412,8 @@ class Parser {
           line_, !sawSection_ ? "a value before the first [key]" : "a value after a [-key] removal belongs to no key");
     name_.clear();
     std::u16string_view rest = body.substr(1);
-    if (body.front() == u'"') QuotedText(rest, "value name", name_);
+    Quoted name;
+    if (body.front() == u'"') name = QuotedText(rest, "value name", name_);
     rest = TrimLeft(rest);
     if (rest.empty() || rest.front() != u'=')
       throw RegFileError(line_, "expected '=' after the value name, found " + Quote(rest));
@@ -413,15 +430,25 @@ class Parser {
       return;
     }
     std::uint32_t type = regtype::kString;
+    // The length regedit's own form of the line would have, without its
+    // line end, when what was read surely gives that form; else 0.
+    size_t ownForm = 0;
+    const bool nameOwnForm = name.rewritten && name.length > 0;  // "" is written @
     if (!rest.empty() && rest.front() == u'"') {
       rest.remove_prefix(1);
-      QuotedText(rest, "string", string_);
+      const Quoted quoted = QuotedText(rest, "string", string_);
       if (!TrimRight(rest).empty()) throw RegFileError(line_, "text after the string's closing '\"': " + Quote(rest));
       string_.push_back(u'\0');
       Utf16LeBytes(string_, data_);
+      if (nameOwnForm && quoted.rewritten && !quoted.lineBreak && (!regedit4_ || Cp932CanHold(string_)))
+        ownForm = 5 + name.length + quoted.length;  // "NAME"="DATA"
     } else if (rest.substr(0, 6) == u"dword:") {
       type = regtype::kDword;
-      Dword(TrimRight(rest.substr(6)));
+      const std::u16string_view digits = TrimRight(rest.substr(6));
+      Dword(digits);
+      const auto lowerHex = [](char16_t c) { return HexDigit(c) >= 0 && (c < u'A' || c > u'F'); };
+      if (nameOwnForm && digits.size() == 8 && std::all_of(digits.begin(), digits.end(), lowerHex))
+        ownForm = 3 + name.length + 14;  // "NAME"=dword:dddddddd
     } else if (rest.substr(0, 3) == u"hex") {
       Hex(rest.substr(3), type);
     } else {
@@ -432,9 +459,16 @@ class Parser {
     value.type = type;
     value.data = data_;
     value.text = Since(start);
-    scratch_.clear();
-    AppendRegValue(scratch_, value.name, value.type, value.data, newline_, regedit4_ ? &kCp932Form : nullptr);
-    value.canonical = SameUnits(scratch_, value.text);
+    // A line of that length, from its first column to a line end as the
+    // file's first, holds nothing beside what was read: no space, no other
+    // line end. Other lines are written in regedit's form and compared.
+    value.canonical = ownForm != 0 && value.text.size() == ownForm + newline_.size() && value.text.front() == u'"' &&
+                      SameUnits(value.text.substr(ownForm), newline_);
+    if (!value.canonical) {
+      scratch_.clear();
+      AppendRegValue(scratch_, value.name, value.type, value.data, newline_, regedit4_ ? &kCp932Form : nullptr);
+      value.canonical = SameUnits(scratch_, value.text);
+    }
     events_.Value(line_, value, pending_);
     pending_.clear();
   }

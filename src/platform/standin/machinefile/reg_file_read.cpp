@@ -67,8 +67,7 @@ class Loader : public regfile::RegFileEvents {
       SetAgain(key, *earlier, lines);
       return;
     }
-    tree_.SetValue(key, lines.name, lines.type, lines.data);
-    standin::Value& value = *key.FindValue(lines.name);
+    standin::Value& value = tree_.AddValue(key, lines.name, lines.type, lines.data);
     value.section = current_;
     KeepText(value, lines.text, lines.canonical);
   }

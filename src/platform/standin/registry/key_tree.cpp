@@ -242,19 +242,26 @@ void KeyTree::SetValue(Key& key, std::u16string_view name, std::uint32_t type, s
     v->data = Keep(data);
     v->text = 0;
     DropRepeats(*v);
+    key.valueMaxStale = true;
+    changed = true;
   } else {
-    Value fresh;
-    fresh.name = Keep(name);
-    fresh.type = type;
-    fresh.data = Keep(data);
-    if (key.section < 0 && places) places->Place(key);
-    fresh.section = key.section;
-    if (key.valueIndex) key.valueIndex->emplace(Upcase(name), static_cast<std::uint32_t>(key.values.size()));
-    key.values.push_back(fresh);
-    if (enumKey_ == &key) enumKey_ = nullptr;
+    AddValue(key, name, type, data);
   }
+}
+
+Value& KeyTree::AddValue(Key& key, std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data) {
+  Value fresh;
+  fresh.name = Keep(name);
+  fresh.type = type;
+  fresh.data = Keep(data);
+  if (key.section < 0 && places) places->Place(key);
+  fresh.section = key.section;
+  if (key.valueIndex) key.valueIndex->emplace(Upcase(name), static_cast<std::uint32_t>(key.values.size()));
+  key.values.push_back(fresh);
+  if (enumKey_ == &key) enumKey_ = nullptr;
   key.valueMaxStale = true;
   changed = true;
+  return key.values.back();
 }
 
 Value& KeyTree::SetAgain(Key& key, Value& value, std::uint32_t type, std::span<const std::uint8_t> data,
