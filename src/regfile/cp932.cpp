@@ -165,7 +165,7 @@ void Utf16LeToCp932(const void* units, size_t count, std::string& out) {
 bool Cp932CanHold(std::u16string_view text) {
   const Tables& t = tables();
   for (char16_t u : text)
-    if (u != 0 && t.encode[u] == 0) return false;
+    if (u >= 0x80 && t.encode[u] == 0) return false;
   return true;
 }
 
