@@ -328,14 +328,20 @@ class Parser {
     const std::u16string_view rootName = path.substr(0, slash);
     KeyPath key;
     bool known = false;
-    for (std::uint8_t r = 0; r < kRootCount && !known; ++r) {
-      const RootName& names = NameOfRoot(r);
-      if (events_.SameName(rootName, names.longName) || events_.SameName(rootName, names.shortName)) {
-        key.root = r;
-        key.spelling = events_.SameName(rootName, names.longName) ? RootSpelling::kLong : RootSpelling::kShort;
-        known = true;
+    const auto findRoot = [&key, &known, rootName](const auto& same) {
+      for (std::uint8_t r = 0; r < kRootCount && !known; ++r) {
+        const RootName& names = NameOfRoot(r);
+        if (same(rootName, names.longName) || same(rootName, names.shortName)) {
+          key.root = r;
+          key.spelling = same(rootName, names.longName) ? RootSpelling::kLong : RootSpelling::kShort;
+          known = true;
+        }
       }
-    }
+    };
+    // Most files spell the roots as regedit does: those are found without
+    // comparing letter case.
+    findRoot(SameUnits);
+    if (!known) findRoot([this](std::u16string_view a, std::u16string_view b) { return events_.SameName(a, b); });
     if (!known) throw RegFileError(line_, "unknown root key " + Quote(rootName));
     if (slash != std::u16string_view::npos) key.below = path.substr(slash + 1);
     size_t depth = 0;

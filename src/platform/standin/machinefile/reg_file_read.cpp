@@ -38,9 +38,7 @@ class Loader : public regfile::RegFileEvents {
   void Section(size_t, const regfile::KeyPath& path, std::u16string_view text, std::u16string_view leading) override {
     Key* key = KeyOf(path);
     current_ = layout_.AddSection(*key, path.root, path.spelling);
-    scratch_.clear();
-    AppendSectionHeader(scratch_, tree_, *key, path.root, path.spelling, layout_.newline);
-    const bool canonical = regfile::SameUnits(scratch_, text);
+    const bool canonical = IsSectionHeader(text, tree_, *key, path.root, path.spelling, layout_.newline);
     pending_ += leading;
     if (pending_ != layout_.newline || !canonical) {
       auto& kept = layout_.sections[current_].text;
@@ -178,7 +176,6 @@ class Loader : public regfile::RegFileEvents {
   KeyTree& tree_;
   FileLayout& layout_;
   std::u16string pending_;  // comment and blank lines not yet given to a key or value
-  std::u16string scratch_;  // the canonical form of the key line just read
   std::int32_t current_ = -1;
   // The last section's path, and the key of each name in it with where
   // the name ends in the path.
