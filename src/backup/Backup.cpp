@@ -4,6 +4,7 @@
 #include <span>
 
 #include "platform/files.h"
+#include "platform/output.h"
 #include "regfile/RegValueText.h"
 #include "regfile/utf16le.h"
 #include "registry/TKeyHandle.h"
@@ -167,7 +168,9 @@ bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, con
     const std::string file = BackupFileFor(path, view), bytes = FileBytes(text);
     if (!WriteNewFile(file, bytes, error)) return false;
     if (!ReadsBackAs(file, bytes)) {
-      error = "'" + file + "' does not read back as it was written";
+      // Piece by piece: GCC 12 warns falsely (-Wrestrict) on "'" + a temporary.
+      error = "'";
+      error.append(GivenPath(file)).append("' does not read back as it was written");
       return false;
     }
   }

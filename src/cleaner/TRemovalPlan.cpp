@@ -44,10 +44,13 @@ void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const std::
   items_.push_back(std::move(item));
 }
 
-std::vector<LONG> RemovePlanned(const TRemovalPlan& plan, bool wholeOnly) {
-  std::vector<LONG> answers;
-  answers.reserve(plan.Items().size());
+void RemovePlanned(const TRemovalPlan& plan, std::vector<LONG>& answers, bool wholeOnly) {
+  answers.reserve(answers.size() + plan.Items().size());
   for (const TRemoval& item : plan.Items()) {
+    if (item.Unreachable) {
+      answers.push_back(kUnreachable);
+      continue;
+    }
     if (wholeOnly && item.Reading != TTreeReading::kWhole) {
       answers.push_back(kNotInBackup);
       continue;
@@ -61,13 +64,16 @@ std::vector<LONG> RemovePlanned(const TRemovalPlan& plan, bool wholeOnly) {
       reg.RemoveValue(item.ValueName);
     answers.push_back(reg.LastError());
   }
-  return answers;
 }
 
 std::vector<TLeftover> FindLeftovers(const TRemovalPlan& plan, const std::vector<LONG>& answers) {
   std::vector<TLeftover> left;
   for (size_t index = 0; index < plan.Items().size(); ++index) {
     const TRemoval& item = plan.Items()[index];
+    if (item.Unreachable) {
+      left.push_back({item, kUnreachable});
+      continue;
+    }
     TRegistry reg;
     reg.SelectView(item.View);
     reg.SelectRoot(item.Root);

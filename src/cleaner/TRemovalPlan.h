@@ -20,6 +20,11 @@ struct TRemoval {
   DWORD SubkeysBelow = 0;                       // a key's subtree: keys below it,
   DWORD ValuesBelow = 0;                        // and values in it and below it, as far as
   TTreeReading Reading = TTreeReading::kWhole;  // it could be read
+  // Found by the program's look through the wide functions: a name on its
+  // way cannot be written in code page 932, so the ANSI functions, and the
+  // run, cannot reach it. It is reported, never removed; its names are as
+  // messages show them (GivenPath), and Why says which name it is.
+  bool Unreachable = false;
 };
 
 class TRemovalPlan {
@@ -35,7 +40,16 @@ class TRemovalPlan {
   // another view or root that reaches the same key.
   void AddValue(TRegistry& reg, const std::string& name, const std::string& why);
 
+  // Plans an item the run cannot remove (TRemoval::Unreachable), to be
+  // reported.
+  void AddUnreachable(TRemoval item) { items_.push_back(std::move(item)); }
+
   const std::vector<TRemoval>& Items() const { return items_; }
+
+  // Marks the plan as cut short: an error stopped a pass that planned into
+  // it, so the registry may hold more of the product than it lists.
+  void MarkCutShort() { cutShort_ = true; }
+  bool CutShort() const { return cutShort_; }
 
  private:
   // Whether a key, by its identity (KeyIdentity), is planned already,
@@ -45,18 +59,23 @@ class TRemovalPlan {
   std::vector<TRemoval> items_;
   std::unordered_set<std::basic_string<WCHAR>> keys_;    // the identities of the planned keys
   std::unordered_set<std::basic_string<WCHAR>> values_;  // their key's identity, a NUL, their name
+  bool cutShort_ = false;
 };
 
 // The answer RemovePlanned gives for a key it did not try: a backup holds
 // only what could be read, and nothing goes that the backup does not hold.
 constexpr LONG kNotInBackup = -1;
+// The answer for an item the run cannot reach (TRemoval::Unreachable).
+constexpr LONG kUnreachable = -2;
 
 // Removes what the plan lists, in its order, through the accessor. A key
 // or value the registry refuses to delete stays; the rest still goes.
-// With `wholeOnly`, a key that could not be read whole is not tried.
-// Gives, item by item, the registry's answer: ERROR_SUCCESS, why it
-// refused, or kNotInBackup.
-std::vector<LONG> RemovePlanned(const TRemovalPlan& plan, bool wholeOnly = false);
+// With `wholeOnly`, a key that could not be read whole is not tried; an
+// unreachable item never is.
+// Appends to `answers`, item by item as it goes, the registry's answer:
+// ERROR_SUCCESS, why it refused, or kNotInBackup; after an error that stops
+// it, they tell what was tried before.
+void RemovePlanned(const TRemovalPlan& plan, std::vector<LONG>& answers, bool wholeOnly = false);
 
 // A planned item still in the registry after the run, and the registry's
 // answer when its removal was tried.
@@ -65,6 +84,6 @@ struct TLeftover {
   LONG Reason = ERROR_SUCCESS;
 };
 
-// The planned items that are still there, in the plan's order; `answers`
-// are RemovePlanned's.
+// The planned items that are still there, in the plan's order, the
+// unreachable ones always; `answers` are RemovePlanned's.
 std::vector<TLeftover> FindLeftovers(const TRemovalPlan& plan, const std::vector<LONG>& answers);

@@ -8,13 +8,15 @@ Tinst0::Tinst0(REGSAM view) : view_(view) {
 bool Tinst0::CleanInstallerEntries() {
   TRemovalPlan plan;
   const bool ran = PlanInstallerEntries(plan);
-  RemovePlanned(plan);
+  std::vector<LONG> answers;
+  RemovePlanned(plan, answers);
   return ran;
 }
 
 bool Tinst0::CleanSharedDlls() {
   TRemovalPlan plan;
   const bool ran = PlanSharedDlls(plan);
-  RemovePlanned(plan);
+  std::vector<LONG> answers;
+  RemovePlanned(plan, answers);
   return ran;
 }

@@ -20,6 +20,12 @@ enum class TRegistryUse { kChange, kReadOnly };
 // it has told the user why (the registry cannot be used), and gives false.
 bool AttachMachineRegistry(TRegistryUse use);
 
+// Whether a removal is in the machine's registry as soon as the registry
+// function has done it (Windows), rather than once the registry is saved
+// (the stand-in, whose file RegFlushKey writes: a run that stops before it
+// leaves the file as it was).
+bool RemovalsTakeEffectAtOnce();
+
 // Where the user finds a key that the registry names `root`\`path`, when
 // that is not the name itself: on the stand-in, the key as the machine file
 // spells it (HKEY_CLASSES_ROOT's keys lie below

@@ -1,11 +1,12 @@
 #include "regfile/cp932.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
-#include <stdexcept>
+#include <iterator>
 #include <vector>
 
-#include "regfile/cp932_unit.h"
+#include "regfile/cp932_table.h"
 
 namespace standin {
 namespace {
@@ -13,55 +14,33 @@ namespace {
 constexpr char16_t kInvalid = u'\u30FB';
 constexpr char16_t kNone = 0xFFFF;
 
-// Both directions of the code page, filled once from the system's CP932
-// converter, plus the few single bytes Windows maps and the C library does not.
+// Both directions of the code page, filled once from its table in the
+// sources (cp932_table.cpp).
 struct Tables {
   std::array<char16_t, 256> single{};
   std::vector<char16_t> doubles = std::vector<char16_t>(65536, kNone);       // by lead<<8|trail
   std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(65536, 0);  // 0: none
 
   Tables() {
-    const TCp932Converter converter;
-    auto convert = [&converter](const char* in, size_t len) -> char16_t {
-      const char16_t unit = converter.Unit(std::string_view(in, len));
-      return unit == 0 && !(len == 1 && in[0] == 0) ? kNone : unit;
-    };
-    for (int b = 0; b < 256; ++b) {
-      if (IsCp932LeadByte(static_cast<unsigned char>(b))) continue;
-      char c = static_cast<char>(b);
-      char16_t u = convert(&c, 1);
-      single[b] = u != kNone ? u : kInvalid;
-    }
-    single[0x80] = u'\u0080';
-    single[0xA0] = u'\uF8F0';
-    single[0xFD] = u'\uF8F1';
-    single[0xFE] = u'\uF8F2';
-    single[0xFF] = u'\uF8F3';
+    std::copy(std::begin(kCp932Singles), std::end(kCp932Singles), single.begin());
     for (int b = 255; b >= 0; --b) {
       if (!IsCp932LeadByte(static_cast<unsigned char>(b))) encode[single[b]] = static_cast<std::uint16_t>(b);
     }
     encode[kInvalid] = 0;
+    for (const Cp932Pair& pair : Cp932Doubles()) doubles[pair.code] = pair.unit;
     // Where several codes share one character, Windows encodes it as the
     // earliest code, preferring IBM's rows (FA-FC) to NEC's copies (ED-EE).
-    std::vector<int> leads;
-    for (int b = 0x81; b <= 0xFC; ++b)
-      if (IsCp932LeadByte(static_cast<unsigned char>(b)) && b != 0xED && b != 0xEE) leads.push_back(b);
-    leads.push_back(0xED);
-    leads.push_back(0xEE);
-    for (int lead : leads) {
-      for (int trail = 0x40; trail <= 0xFC; ++trail) {
-        if (trail == 0x7F) continue;
-        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-        char16_t u = convert(pair, 2);
-        if (u == kNone) continue;
-        doubles[lead << 8 | trail] = u;
-        if (encode[u] == 0) encode[u] = static_cast<std::uint16_t>(lead << 8 | trail);
+    auto encodeRow = [this](int lead) {
+      for (int trail = 0; trail < 256; ++trail) {
+        const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
+        if (doubles[code] != kNone && encode[doubles[code]] == 0) encode[doubles[code]] = code;
       }
-    }
+    };
+    for (int lead = 0x81; lead <= 0xFC; ++lead)
+      if (IsCp932LeadByte(static_cast<unsigned char>(lead)) && lead != 0xED && lead != 0xEE) encodeRow(lead);
+    encodeRow(0xED);
+    encodeRow(0xEE);
     encode[0] = 0;
-    for (char16_t c = 0; c < 0x80; ++c)
-      if (single[c] != c || (c != 0 && encode[c] != c))
-        throw std::runtime_error("the system's CP932 does not keep ASCII as it is");
   }
 };
 

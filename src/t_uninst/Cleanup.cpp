@@ -21,9 +21,8 @@ bool SamePlace(const TRemoval& a, const TRemoval& b) {
 
 }  // namespace
 
-TCleanupOutcome CleanUp(const std::string& backupFile) {
+void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome) {
   using TEnd = TCleanupOutcome::TEnd;
-  TCleanupOutcome outcome;
   const std::vector<REGSAM> views = RegistryViews();
   outcome.NamedViews = views.size() > 1;
   outcome.Plan = PlanCleanup(views);
@@ -38,21 +37,28 @@ TCleanupOutcome CleanUp(const std::string& backupFile) {
   if (outcome.BackupAsked && anything) {
     if (!WriteBackup(outcome.Plan, views, backupFile, outcome.BackupError)) {
       outcome.End = TEnd::kNoBackup;
-      return outcome;
+      return;
     }
     // The first file always, so that its name tells what the run removed.
     for (size_t view = 0; view < views.size(); ++view)
       if (view == 0 || backedUp[view]) outcome.BackupFiles.push_back(BackupFileFor(backupFile, view));
   }
   // What the backup could not hold is not removed.
-  const std::vector<LONG> answers = RemovePlanned(outcome.Plan, !backupFile.empty());
+  RemovePlanned(outcome.Plan, outcome.Answers, !backupFile.empty());
   if (!SaveRegistry()) {
     outcome.End = TEnd::kNotSaved;
-    return outcome;
+    return;
   }
-  outcome.Leftovers = FindLeftovers(outcome.Plan, answers);
+  outcome.Saved = true;
+  outcome.Leftovers = FindLeftovers(outcome.Plan, outcome.Answers);
+  outcome.Checked = true;
   if (!outcome.Leftovers.empty()) outcome.End = TEnd::kLeftovers;
-  return outcome;
+}
+
+size_t KnownRemoved(const TCleanupOutcome& outcome) {
+  if (!outcome.Saved && !RemovalsTakeEffectAtOnce()) return 0;
+  if (outcome.Checked) return outcome.Plan.Items().size() - outcome.Leftovers.size();
+  return static_cast<size_t>(std::count(outcome.Answers.begin(), outcome.Answers.end(), ERROR_SUCCESS));
 }
 
 std::string NoBackupNote(const TCleanupOutcome& outcome) {
@@ -72,11 +78,11 @@ ExitCode ExitCodeOf(const TCleanupOutcome& outcome) {
     case TCleanupOutcome::TEnd::kNoBackup:
       return ExitCode::kNoBackup;
     case TCleanupOutcome::TEnd::kLeftovers:
-      return ExitCode::kItemsLeft;
     case TCleanupOutcome::TEnd::kDone:
       break;
   }
-  return ExitCode::kDone;
+  if (outcome.Plan.CutShort()) return ExitCode::kUnfinished;
+  return outcome.End == TCleanupOutcome::TEnd::kLeftovers ? ExitCode::kItemsLeft : ExitCode::kDone;
 }
 
 std::vector<TRemoval> RemovedItems(const TCleanupOutcome& outcome) {

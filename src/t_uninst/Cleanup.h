@@ -1,6 +1,7 @@
 // The cleaning that follows the user's OK, as data: it plans, backs up,
 // removes, saves and checks, and tells nobody. The run reports the outcome
-// in boxes; a run without boxes can report the same outcome otherwise.
+// in boxes; a run without boxes can report the same outcome otherwise. An
+// error that stops it leaves in the outcome how far it came.
 #pragma once
 
 #include <string>
@@ -23,10 +24,19 @@ struct TCleanupOutcome {
   bool BackupAsked = false;              // a backup was asked for;
   std::vector<std::string> BackupFiles;  // its files written, none when nothing was to be removed
   std::vector<TLeftover> Leftovers;      // for kLeftovers
+  // How far it came, for an error that stops it:
+  std::vector<LONG> Answers;  // the registry's answers to the removals tried
+  bool Saved = false;         // the removals were saved
+  bool Checked = false;       // Leftovers are known
 };
 
-// `backupFile`, when not empty, names the backup to write first.
-TCleanupOutcome CleanUp(const std::string& backupFile);
+// `backupFile`, when not empty, names the backup to write first. Fills
+// `outcome` as it goes.
+void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome);
+
+// How many planned items the run knows are gone from the machine's
+// registry, however far it came.
+size_t KnownRemoved(const TCleanupOutcome& outcome);
 
 // The line that says no backup was written as nothing was to be removed,
 // when one was asked for; else empty.
@@ -35,6 +45,7 @@ std::string NoBackupNote(const TCleanupOutcome& outcome);
 // For kNoBackup: the line that tells the user why, and that nothing went.
 std::string BackupFailureText(const TCleanupOutcome& outcome);
 
+// kUnfinished when the plan was cut short and nothing worse happened.
 ExitCode ExitCodeOf(const TCleanupOutcome& outcome);
 
 // The planned items that went: none when the backup failed or the

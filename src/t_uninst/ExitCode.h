@@ -12,6 +12,7 @@ enum class ExitCode : int {
   kNoBackup = 4,         // the backup could not be written: nothing was removed
   kItemsLeft = 5,        // saved, but planned items are still there
   kNobodyToAnswer = 6,   // the confirmation cannot be shown or answered: nothing was changed
+  kUnfinished = 7,       // an error stopped the run, or cut its search short
   kInstallerBusy = 1618  // an installation is running: nothing was asked or changed
 };
 

@@ -30,6 +30,7 @@ std::string ItemPlace(const TRemoval& item, bool namedViews) {
 std::string ItemLine(const TRemoval& item, bool namedViews) {
   // Appended piece by piece: "\t" + text trips a false -Wrestrict of GCC 12.
   std::string line = ItemPlace(item, namedViews);
+  if (item.Unreachable) return line.append("\tcannot be removed by t_uninst: ").append(item.Why).append("\n");
   if (item.IsKey) line.append("\t").append(Contents(item));
   line.append("\t").append(item.Why);
   if (const std::string found = KeyAsTheUserFindsIt(item.Root, item.View, item.KeyPath); !found.empty())
@@ -40,6 +41,7 @@ std::string ItemLine(const TRemoval& item, bool namedViews) {
 std::string ItemTotals(const std::vector<TRemoval>& items) {
   size_t keys = 0, subkeys = 0, theirValues = 0, values = 0;
   for (const TRemoval& item : items) {
+    if (item.Unreachable) continue;
     keys += item.IsKey;
     subkeys += item.IsKey ? item.SubkeysBelow : 0;
     theirValues += item.IsKey ? item.ValuesBelow : 0;

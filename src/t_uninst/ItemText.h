@@ -12,9 +12,10 @@ std::string ItemPlace(const TRemoval& item, bool namedViews);
 
 // The preview's line of an item: its place, a key's contents, why it goes,
 // and where the user finds the key when the platform has more to say (only
-// while the key is there); ends with "\n".
+// while the key is there); for an unreachable item, its place and why it
+// cannot be removed. Ends with "\n".
 std::string ItemLine(const TRemoval& item, bool namedViews);
 
 // "18 keys, holding 10 subkeys and 35 values, and 3 values of other keys";
-// "nothing" for no items.
+// "nothing" for no items. Unreachable items are not counted: they stay.
 std::string ItemTotals(const std::vector<TRemoval>& items);

@@ -9,7 +9,9 @@
 
 namespace {
 
-std::string Reason(LONG answer) {
+std::string Reason(const TLeftover& left) {
+  const LONG answer = left.Reason;
+  if (answer == kUnreachable) return "not removed: " + left.Item.Why;
   if (answer == kNotInBackup) return "not removed: it cannot be read whole, so the backup cannot hold it";
   if (answer == ERROR_SUCCESS) return "still there after its removal";
   return ErrorText(answer);
@@ -18,7 +20,7 @@ std::string Reason(LONG answer) {
 }  // namespace
 
 std::string LeftoverLine(const TLeftover& left, bool namedViews) {
-  return ItemPlace(left.Item, namedViews) + "\t" + Reason(left.Reason) + "\n";
+  return ItemPlace(left.Item, namedViews) + "\t" + Reason(left) + "\n";
 }
 
 std::string LeftoversText(const std::vector<TLeftover>& left, bool namedViews) {

@@ -1,31 +1,51 @@
 #include "t_uninst/Preview.h"
 
+#include <algorithm>
+
 #include "platform/machine.h"
 #include "platform/output.h"
 #include "t_uninst/ItemText.h"
 #include "t_uninst/Log.h"
 #include "t_uninst/Plan.h"
+#include "t_uninst/Unfinished.h"
 
 namespace {
 
-// Plans the run, and lists it unless `quiet`; gives whether it found anything.
-bool Found(bool quiet) {
+// The totals line: what a run would remove, and what it cannot.
+std::string Totals(const TRemovalPlan& plan) {
+  if (plan.Items().empty()) return "Nothing of ZobrikLine was found; a run changes nothing.\n";
+  const auto unreachable =
+      std::count_if(plan.Items().begin(), plan.Items().end(), [](const TRemoval& item) { return item.Unreachable; });
+  std::string totals = "A run would remove " + ItemTotals(plan.Items()) + ".";
+  if (unreachable > 0)
+    totals += " It cannot remove " + std::to_string(unreachable) + (unreachable == 1 ? " item" : " items") +
+              " listed, whose names code page 932 cannot write: remove " + (unreachable == 1 ? "it" : "them") +
+              " by hand.";
+  return totals + " Nothing has been changed.\n";
+}
+
+// Plans the run, and lists it unless `quiet`. Gives kUnfinished when the
+// search was cut short, else kTracesFound or kDone.
+ExitCode Look(bool quiet) {
   const std::vector<REGSAM> views = RegistryViews();
   const TRemovalPlan plan = PlanCleanup(views);
   for (const TRemoval& item : plan.Items()) Log("found\t" + ItemPlace(item, views.size() > 1));
-  if (quiet) return !plan.Items().empty();
-  for (const TRemoval& item : plan.Items()) WriteOutput(ItemLine(item, views.size() > 1));
-  WriteOutput(plan.Items().empty()
-                  ? "Nothing of ZobrikLine was found; a run changes nothing.\n"
-                  : "A run would remove " + ItemTotals(plan.Items()) + ". Nothing has been changed.\n");
-  return !plan.Items().empty();
+  if (!quiet)
+    for (const TRemoval& item : plan.Items()) WriteOutput(ItemLine(item, views.size() > 1));
+  if (plan.CutShort()) {
+    WriteError(std::string("t_uninst: the search did not finish: ") + kSearchCutShort + " than listed" +
+               "; nothing has been changed\n");
+    return ExitCode::kUnfinished;
+  }
+  if (!quiet) WriteOutput(Totals(plan));
+  return plan.Items().empty() ? ExitCode::kDone : ExitCode::kTracesFound;
 }
 
 }  // namespace
 
 ExitCode RunPreview() {
-  Found(false);
-  return ExitCode::kDone;
+  const ExitCode found = Look(false);
+  return found == ExitCode::kUnfinished ? found : ExitCode::kDone;
 }
 
-ExitCode RunCheck(bool quiet) { return Found(quiet) ? ExitCode::kTracesFound : ExitCode::kDone; }
+ExitCode RunCheck(bool quiet) { return Look(quiet); }

@@ -7,6 +7,7 @@
 #include "t_uninst/Log.h"
 #include "t_uninst/Messages.h"
 #include "t_uninst/Unattended.h"
+#include "t_uninst/Unfinished.h"
 
 namespace {
 
@@ -16,29 +17,39 @@ constexpr char kNobodyToAnswerText[] =
     "nobody can answer the confirmation here (no visible desktop, or no input); nothing was "
     "changed. Run 't_uninst --quiet' to clean without asking.";
 
-void ReportInBoxes(const TCleanupOutcome& outcome) {
+void ReportInBoxes(const TCleanupOutcome& outcome, const std::string& backupFile) {
   using TEnd = TCleanupOutcome::TEnd;
   WriteOutput(NoBackupNote(outcome));
   switch (outcome.End) {
     case TEnd::kNoBackup:
       WriteError(BackupFailureText(outcome));
       ShowMessageBox((std::string(kNoBackup) + "\r" + outcome.BackupError).c_str(), kCaption, MB_OK);
-      break;
+      return;
     case TEnd::kNotSaved:
       ShowMessageBox(kNotSaved, kCaption, MB_OK);
-      break;
+      return;
     case TEnd::kLeftovers:
-      ReportLeftovers(outcome.Leftovers, outcome.NamedViews);
-      break;
     case TEnd::kDone:
-      ShowMessageBox(kCompletion, kCaption, MB_OK);
       break;
+  }
+  if (outcome.Plan.CutShort()) {
+    // Cut short, the run cannot say the product's traces are gone.
+    if (!outcome.Leftovers.empty()) WriteError(LeftoversText(outcome.Leftovers, outcome.NamedViews));
+    const std::string line = UnfinishedLine(kSearchCutShort, KnownRemoved(outcome), backupFile);
+    WriteError(line);
+    Log(line.substr(0, line.size() - 1));
+    ShowUnfinishedBox(KnownRemoved(outcome), !backupFile.empty());
+  } else if (outcome.End == TEnd::kLeftovers) {
+    ReportLeftovers(outcome.Leftovers, outcome.NamedViews);
+  } else {
+    ShowMessageBox(kCompletion, kCaption, MB_OK);
   }
 }
 
 }  // namespace
 
 ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
+  TCleanupOutcome outcome;
   try {
     if (!quiet) {
       const int answer = ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL);
@@ -50,15 +61,25 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
       Log(answer == IDOK ? "answer\tOK" : "answer\tCancel");
       if (answer != IDOK) return ExitCode::kDone;
     }
-    const TCleanupOutcome outcome = CleanUp(backupFile);
+    CleanUp(backupFile, outcome);
     LogOutcome(outcome);
     if (quiet)
-      ReportInLines(outcome);
+      ReportInLines(outcome, backupFile);
     else
-      ReportInBoxes(outcome);
+      ReportInBoxes(outcome, backupFile);
     return ExitCodeOf(outcome);
   } catch (...) {
-    // An error outside the passes ends the run without a word.
+    // An error outside the passes, out of memory included: the run says
+    // how far it came.
+    try {
+      const size_t removed = KnownRemoved(outcome);
+      const std::string line = UnfinishedLine(CurrentErrorText(), removed, backupFile);
+      WriteError(line);
+      Log(line.substr(0, line.size() - 1));
+      if (!quiet) ShowUnfinishedBox(removed, !backupFile.empty());
+    } catch (...) {
+      // Not even that could be said: the exit code still tells.
+    }
   }
-  return ExitCode::kDone;
+  return ExitCode::kUnfinished;
 }

@@ -3,8 +3,9 @@
 #include "platform/output.h"
 #include "t_uninst/ItemText.h"
 #include "t_uninst/Leftovers.h"
+#include "t_uninst/Unfinished.h"
 
-void ReportInLines(const TCleanupOutcome& outcome) {
+void ReportInLines(const TCleanupOutcome& outcome, const std::string& backupFile) {
   using TEnd = TCleanupOutcome::TEnd;
   switch (outcome.End) {
     case TEnd::kNoBackup:
@@ -17,7 +18,7 @@ void ReportInLines(const TCleanupOutcome& outcome) {
     case TEnd::kLeftovers:
       break;
   }
-  if (outcome.Plan.Items().empty()) {
+  if (outcome.Plan.Items().empty() && !outcome.Plan.CutShort()) {
     WriteOutput("Nothing of ZobrikLine was found; nothing has been changed.\n" + NoBackupNote(outcome));
     return;
   }
@@ -25,4 +26,5 @@ void ReportInLines(const TCleanupOutcome& outcome) {
   for (const TRemoval& item : removed) WriteOutput("removed\t" + ItemLine(item, outcome.NamedViews));
   WriteOutput("Removed " + ItemTotals(removed) + ".\n" + NoBackupNote(outcome));
   if (!outcome.Leftovers.empty()) WriteError(LeftoversText(outcome.Leftovers, outcome.NamedViews));
+  if (outcome.Plan.CutShort()) WriteError(UnfinishedLine(kSearchCutShort, removed.size(), backupFile));
 }

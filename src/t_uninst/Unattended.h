@@ -6,4 +6,5 @@
 
 #include "t_uninst/Cleanup.h"
 
-void ReportInLines(const TCleanupOutcome& outcome);
+// `backupFile` is the backup the run was asked to write, or empty.
+void ReportInLines(const TCleanupOutcome& outcome, const std::string& backupFile);

@@ -10,6 +10,7 @@
 #include "t_uninst/Log.h"
 #include "t_uninst/Preview.h"
 #include "t_uninst/Run.h"
+#include "t_uninst/Unfinished.h"
 #include "t_uninst/Version.h"
 
 namespace {
@@ -97,7 +98,7 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
   return RunCleanup(backup, line.Quiet);
 }
 
-// The words the program was started with, for the log.
+// The words the program was started with, for the log, as they were given.
 std::string CommandLineText(int argc, const char* const* argv) {
   std::string text;
   for (int i = 0; i < argc; ++i) {
@@ -105,14 +106,44 @@ std::string CommandLineText(int argc, const char* const* argv) {
     if (i > 0) text += ' ';
     text += word.find_first_of(" \t") == std::string::npos && !word.empty() ? word : "\"" + word + "\"";
   }
-  return text;
+  return GivenPath(text);
+}
+
+// An error that stopped a run before or after the cleaning, which says
+// what it did itself (RunCleanup): loading the registry, a preview or a
+// check, a restore.
+std::string StoppedLine(TCommandLine::TMode mode, const std::string& reason) {
+  using TMode = TCommandLine::TMode;
+  if (mode == TMode::kRestore)
+    return "t_uninst: the restore did not finish: " + reason + "; run it again to put back the rest\n";
+  if (mode == TMode::kPreview || mode == TMode::kCheck)
+    return "t_uninst: the search did not finish: " + reason + "; nothing was changed\n";
+  return UnfinishedLine(reason, 0, {});
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   LimitDllSearch();
-  const ExitCode code = Run(ReadCommandLine(argc, argv), CommandLineText(argc, argv));
-  LogEnd(code);
+  TCommandLine::TMode mode = TCommandLine::TMode::kClean;
+  ExitCode code = ExitCode::kUnfinished;
+  try {
+    const TCommandLine line = ReadCommandLine(argc, argv);
+    mode = line.Mode;
+    code = Run(line, CommandLineText(argc, argv));
+  } catch (...) {
+    try {
+      const std::string line = StoppedLine(mode, CurrentErrorText());
+      WriteError(line);
+      Log(line.substr(0, line.size() - 1));
+    } catch (...) {
+      // Not even that could be said: the exit code still tells.
+    }
+  }
+  try {
+    LogEnd(code);
+  } catch (...) {
+    // The log's last line is lost; the exit code still tells.
+  }
   return static_cast<int>(code);
 }

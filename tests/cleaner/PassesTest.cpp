@@ -174,7 +174,8 @@ TEST_F(Passes, APlanNamesEachKeyOnceAndRemovesNothingItself) {
   EXPECT_TRUE(Exists(kShared + "\\t_uninst ZobrikCache\\Inner"));
   EXPECT_TRUE(HasValue(kShared, "t_uninst ZOBRIKCACHE"));
 
-  RemovePlanned(plan);
+  std::vector<LONG> answers;
+  RemovePlanned(plan, answers);
   EXPECT_FALSE(Exists(kShared + "\\t_uninst ZobrikCache"));
   EXPECT_FALSE(HasValue(kShared, "t_uninst ZOBRIKCACHE"));
   EXPECT_FALSE(HasValue(kShared, "t_uninst zobrikcache\\\\inner\\"));
@@ -209,7 +210,8 @@ TEST_F(Passes, KeysThatRefuseFullRightsAreTriedAndWhatStaysIsFound) {
     EXPECT_EQ(plan.Items()[2].Reading, TTreeReading::kNone);
 
     // As a run with a backup removes: not what the backup cannot hold.
-    std::vector<LONG> answers = RemovePlanned(plan, true);
+    std::vector<LONG> answers;
+    RemovePlanned(plan, answers, true);
     EXPECT_EQ(answers, (std::vector<LONG>{ERROR_SUCCESS, ERROR_ACCESS_DENIED, kNotInBackup}));
     std::vector<TLeftover> left = FindLeftovers(plan, answers);
     ASSERT_EQ(left.size(), 2u);
@@ -219,7 +221,8 @@ TEST_F(Passes, KeysThatRefuseFullRightsAreTriedAndWhatStaysIsFound) {
     EXPECT_EQ(left[1].Reason, kNotInBackup);
 
     // Without a backup it goes.
-    answers = RemovePlanned(plan);
+    answers.clear();
+    RemovePlanned(plan, answers);
     left = FindLeftovers(plan, answers);
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].Item.KeyPath, parent);

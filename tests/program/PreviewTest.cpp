@@ -54,6 +54,72 @@ TEST_F(Preview, OneItemOfEachKindReadsInTheSingular) {
                        kSharedDlls + "]\nA run would remove 1 value. Nothing has been changed.\n");
 }
 
+// The passes reach the registry through its ANSI functions, which cannot
+// spell these names. The program finds them through the wide functions:
+// the preview lists them, a run reports them as left and keeps them.
+TEST_F(Preview, NamesCodePage932CannotWriteAreListedAndReportedNeverSilentlyKept) {
+  const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  const std::string components = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components";
+  // Latin-1 bytes become the same characters in the UTF-16 file: "\xe9" is "é".
+  const std::string sections = "[HKEY_LOCAL_MACHINE\\" + uninstall +
+                               "\\Caf\xe9 ZobrikLine Tools]\r\n"
+                               "\"DisplayName\"=\"ZobrikLine Caf\xe9 Tools\"\r\n\r\n"
+                               "[HKEY_LOCAL_MACHINE\\" +
+                               kSharedDlls +
+                               "]\r\n"
+                               "\"C:\\\\Program Files\\\\Caf\xe9\\\\ZobrikLine\\\\zl.dll\"=dword:00000001\r\n\r\n"
+                               "[HKEY_LOCAL_MACHINE\\" +
+                               components +
+                               "\\5E6F708192A3B4C5D6E7F8091A2B3C4D]\r\n"
+                               "\"\xc9"
+                               "42B32A1FC9C5F347AEAB6F14FDB5BA2\"=\"C:\\\\Program Files\\\\ZobrikLine\\\\zl.dll\"\r\n";
+  const std::string place = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+  // As the terminal shows them: "é" and "É" in UTF-8.
+  const std::vector<std::string> items = {
+      "key\t" + place +
+          "Uninstall\\Caf\xc3\xa9 ZobrikLine Tools\t%s: its name cannot be written in code page 932; "
+          "its value \"DisplayName\" mentions ZobrikLine in its data\n",
+      "value\t" + place +
+          "SharedDLLs\t\"C:\\Program Files\\Caf\xc3\xa9\\ZobrikLine\\zl.dll\"\t%s: its name cannot be "
+          "written in code page 932; it mentions ZobrikLine\n",
+      "key\t" + place +
+          "Installer\\Components\\5E6F708192A3B4C5D6E7F8091A2B3C4D\t%s: the name of its value "
+          "\"\xc3\x89"
+          "42B32A1FC9C5F347AEAB6F14FDB5BA2\", which mentions ZobrikLine in its data, cannot be written in code "
+          "page 932\n"};
+  auto lines = [&items](const std::string& state, const std::vector<size_t>& order) {
+    std::string text;
+    for (size_t i : order) {
+      const std::string& item = items[i];
+      text += item.substr(0, item.find("%s")) + state + item.substr(item.find("%s") + 2);
+    }
+    return text;
+  };
+  const std::string machine = Machine(RegFile(sections));
+  const std::string before = ReadFile(machine);
+  ProgramResult r = Run(machine);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, lines("cannot be removed by t_uninst", {2, 0, 1}) +
+                       "A run would remove nothing. It cannot remove 3 items listed, whose names code page 932 cannot "
+                       "write: remove them by hand. Nothing has been changed.\n");
+
+  // A run keeps them, and says so: unattended in lines, else with the box too.
+  const std::string left = "t_uninst: 3 items to remove are still there:\n" + lines("not removed", {2, 0, 1});
+  r = RunProgram(dir_, machine, "--quiet", "");
+  EXPECT_EQ(r.exitCode, 5);
+  EXPECT_EQ(r.err, left);
+  EXPECT_EQ(ReadFile(machine), before);
+  r = RunProgram(dir_, machine, "", "\n\n");
+  EXPECT_EQ(r.exitCode, 5);
+  EXPECT_NE(r.err.find(left), std::string::npos) << r.err;
+  // "（残り3件）" in the leftover box.
+  EXPECT_NE(r.err.find("\xef\xbc\x88\xe6\xae\x8b\xe3\x82\x8a"
+                       "3\xe4\xbb\xb6\xef\xbc\x89"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(ReadFile(machine), before);
+}
+
 TEST_F(Preview, AMachineWithoutZobrikLineGetsOneLineSayingSo) {
   for (const std::string& machine :
        {RegFile("[HKEY_LOCAL_MACHINE\\" + kSharedDlls + "]\r\n\"C:\\\\Other\\\\o.dll\"=dword:00000001\r\n"),

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <new>
 #include <regex>
 #include <sstream>
 
@@ -155,7 +156,8 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
   EXPECT_EQ(ReadFile(machine), ReadFile(SAMPLE_MACHINE));
 
   // In the run itself: a backup that fails (4, nothing removed), removals
-  // that cannot be saved (3), an item that stays (5). The reason, and what
+  // that cannot be saved (3), an error that stops the run (7), an item that
+  // stays (5). The reason, and what
   // stayed, on standard error; no box.
   ReplaceMachine(ReadRegFile(ReadFile(SAMPLE_MACHINE)));
   std::istringstream in("\n\n");
@@ -169,6 +171,14 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(RunCleanup("", true), ExitCode::kNotSaved);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("could not be saved"), std::string::npos);
+  // An error outside the passes (7): the run did not finish, and on the
+  // stand-in nothing unsaved was removed.
+  SetFlushHandler([](KeyTree&) -> LONG { throw std::bad_alloc(); });
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunCleanup("", true), ExitCode::kUnfinished);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "t_uninst: the run did not finish: out of memory; nothing was removed; run t_uninst again before "
+            "reinstalling ZobrikLine\n");
   SetFlushHandler(nullptr);
 
   ReplaceMachine(ReadRegFile(ReadFile(SAMPLE_MACHINE)));

@@ -1,5 +1,6 @@
 // The built program when things go wrong around it: killed while it writes
-// the file, a disk that fills up, a second run or previews on the same file.
+// the file, a disk that fills up, too little memory, a second run or previews
+// on the same file.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -164,6 +165,29 @@ TEST_F(Reliability, AFullDiskKeepsTheOldFileAndSaysSo) {
   EXPECT_NE(ReadFile(out).find("could not save the machine registry '" + machine + "': No space left on device"),
             std::string::npos)
       << ReadFile(out);
+}
+
+TEST_F(Reliability, TooLittleMemoryEndsEveryModeUnfinishedAndLeavesTheFile) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the sanitizers reserve more address space than any limit the test could set";
+#endif
+  const std::string machine = dir_.Path("machine.reg");
+  const std::string before = LargeMachine(40000);  // about 8.6 MB, some 50 MB in memory
+  WriteFile(machine, before);
+  for (const std::string& arguments : {std::string(), std::string("--quiet"), std::string("--preview"),
+                                       "--backup '" + dir_.Path("removed.reg") + "'"}) {
+    const std::string& mode = arguments;
+    std::string command = "ulimit -v 24000; T_UNINST_REGISTRY='" + machine + "' '" + T_UNINST_BINARY + "' ";
+    command.append(arguments).append(" <'").append(Answers("\n\n")).append("' >/dev/null 2>'");
+    command.append(dir_.Path("err")).append("'");
+    const int status = std::system(command.c_str());
+    const std::string err = ReadFile(dir_.Path("err"));
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 7) << mode << ": " << err;
+    EXPECT_NE(err.find("did not finish: out of memory while reading the machine registry '" + machine + "'"),
+              std::string::npos)
+        << mode << ": " << err;
+    EXPECT_TRUE(ReadFile(machine) == before) << mode;
+  }
 }
 
 TEST_F(Reliability, WhileARunAsksASecondRunIsRefusedButPreviewsRun) {

@@ -2,7 +2,11 @@
 // be made to refuse rights or fail to save, and as the built program on a
 // .reg file with answers on standard input.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <new>
 #include <sstream>
 
 #include "cleaner/Tinst0.h"
@@ -112,6 +116,21 @@ TEST_F(Run, DeletionsThatCannotBeSavedAreReportedInsteadOfTheCompletion) {
   EXPECT_NE(shown_.str().find("\xe5\xa4\x89\xe6\x9b\xb4\xe3\x82\x92"), std::string::npos);
   EXPECT_EQ(shown_.str().find("\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f"),
             std::string::npos);
+
+  // An error while saving, out of memory say, is no completion either: the
+  // box says that the run did not finish and that nothing was removed.
+  Load(ReadFile(SAMPLE_MACHINE));
+  shown_.str("");
+  SetFlushHandler([](KeyTree&) -> LONG { throw std::bad_alloc(); });
+  EXPECT_EQ(RunWith("\n\n"), 7);
+  // "...最後まで終えられませんでした。" and "何も削除していません。"
+  EXPECT_NE(shown_.str().find("\xe6\x9c\x80\xe5\xbe\x8c\xe3\x81\xbe\xe3\x81\xa7\xe7\xb5\x82\xe3\x81\x88"
+                              "\xe3\x82\x89\xe3\x82\x8c\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7"
+                              "\xe3\x81\x97\xe3\x81\x9f\xe3\x80\x82\n\xe4\xbd\x95\xe3\x82\x82\xe5\x89\x8a"
+                              "\xe9\x99\xa4\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x84\xe3\x81\xbe\xe3\x81\x9b"
+                              "\xe3\x82\x93\xe3\x80\x82\n"),
+            std::string::npos)
+      << shown_.str();
 }
 
 TEST_F(Run, ABackupThatFailsAfterTheConfirmationStopsTheRunBeforeAnyDeletion) {
@@ -245,6 +264,48 @@ TEST_F(Program, CancelEscAndEndOfInputLeaveTheFileByteForByte) {
   }
 }
 
+// The registry's text is the program's own: its code page and letter case
+// come from tables in its sources, whatever locales and converters the host
+// has. The machines are cleaned to the same bytes with the host's locales
+// and iconv modules hidden, as on a system that has none.
+TEST_F(Program, TheHostsLocalesAndConvertersChangeNoByte) {
+  if (std::system("unshare -m true 2>/dev/null") != 0) GTEST_SKIP() << "cannot hide the host's files here";
+  const std::string empty = dir_.Path("empty");
+  std::filesystem::create_directory(empty);
+  const std::string bare =
+      "unshare -m sh -c 'for d in /usr/lib/locale /usr/lib/*/gconv /usr/lib64/gconv; do [ ! -d \"$d\" ] || "
+      "mount --bind " +
+      empty +
+      " \"$d\" || exit 99; done; LC_ALL=C LOCPATH=/nowhere "
+      "GCONV_PATH=/nowhere \"$0\" \"$@\"' ";
+  // REGEDIT4 in code page 932: the uninstall entry "ＺＬ表示" and, in
+  // another letter case, a subkey of it; the trail byte of "表" is "\".
+  const std::string regedit4 =
+      "REGEDIT4\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\\x82\x79\x82\x6b\x95\\\x8e\xa6]"
+      "\r\n"
+      "\"DisplayName\"=\"ZobrikLine \x95\\\x8e\xa6\"\r\n\r\n"
+      "[HKEY_LOCAL_"
+      "MACHINE\\software\\microsoft\\windows\\currentversion\\uninstall\\\x82\x9a\x82\x8c\x95\\\x8e\xa6\\Sub]\r\n"
+      "\"a\"=\"b\"\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other]\r\n"
+      "\"DisplayName\"=\"\x82\x6e\x82\x94\x82\x88\x82\x85\x82\x92\"\r\n";
+  const std::string kept = regedit4.substr(
+      regedit4.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other]"));
+  for (const auto& [machine, cleaned] :
+       {std::pair{ReadFile(SAMPLE_MACHINE), ReadFile(kCleaned)}, std::pair{regedit4, "REGEDIT4\r\n\r\n" + kept}}) {
+    for (const std::string& host : {std::string(), bare}) {
+      const std::string file = dir_.Path("machine.reg");
+      WriteFile(file, machine);
+      std::string command = "T_UNINST_REGISTRY='" + file + "' ";
+      command.append(host).append("'" T_UNINST_BINARY "' --quiet >'").append(dir_.Path("out")).append("' 2>&1");
+      const int status = std::system(command.c_str());
+      EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << host << ReadFile(dir_.Path("out"));
+      EXPECT_TRUE(ReadFile(file) == cleaned) << host << ReadFile(file);
+    }
+  }
+}
+
 TEST_F(Program, RefusesToStartWithoutAUsableRegistryFile) {
   Result r = Launch("", "\n\n");
   EXPECT_NE(r.exitCode, 0);
@@ -255,6 +316,13 @@ TEST_F(Program, RefusesToStartWithoutAUsableRegistryFile) {
   r = Launch(bad, "\n\n");
   EXPECT_NE(r.exitCode, 0);
   EXPECT_EQ(r.out, "t_uninst: " + bad + ":4: bad hex byte '0g'\n") << "no dialog before the file is read";
+
+  // An open pipe, as a shell's <(...) gives, exists but is no file to clean.
+  const std::string command = "cat '" + std::string(SAMPLE_MACHINE) + "' | T_UNINST_REGISTRY=/dev/fd/0 '" +
+                              T_UNINST_BINARY + "' --preview 2>'" + dir_.Path("err") + "'";
+  const int status = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2);
+  EXPECT_EQ(ReadFile(dir_.Path("err")), "t_uninst: the machine registry '/dev/fd/0' is not a regular file\n");
 }
 
 }  // namespace

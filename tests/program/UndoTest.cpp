@@ -2,6 +2,7 @@
 // built program: the preview lists exactly what the run removes, and the
 // backup puts every byte of it back.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -245,7 +246,8 @@ TEST_F(Undo, ABackupFileThatCannotBeWrittenIsRefusedBeforeAnythingIsAsked) {
 TEST_F(Undo, ARestoreSaysWhyItCannotUseItsFile) {
   const std::string before = ReadFile(SAMPLE_MACHINE);
   const std::string machine = Machine(before);
-  const std::string missing = dir_.Path("missing.reg");
+  // Named as given, in UTF-8 ("Café バック.reg"), never as if code page 932.
+  const std::string missing = dir_.Path("Caf\xc3\xa9 \xe3\x83\x90\xe3\x83\x83\xe3\x82\xaf.reg");
   ProgramResult r = RunProgram(dir_, machine, "--restore '" + missing + "'", "");
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_EQ(r.err,
@@ -253,6 +255,14 @@ TEST_F(Undo, ARestoreSaysWhyItCannotUseItsFile) {
   r = RunProgram(dir_, machine, "--restore '" + dir_.Path("") + "'", "");
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_NE(r.err.find("is a folder, not a .reg file"), std::string::npos) << r.err;
+  // A device that never ends, a pipe nobody writes: refused before they are read.
+  const std::string pipe = dir_.Path("pipe");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& endless : {std::string("/dev/zero"), pipe}) {
+    r = RunProgram(dir_, machine, "--restore '" + endless + "'", "");
+    EXPECT_EQ(r.exitCode, 2) << endless;
+    EXPECT_EQ(r.err, "t_uninst: the backup '" + endless + "' is not a regular file; nothing was restored\n");
+  }
   const std::string removal = dir_.Path("removal.reg");
   WriteFile(removal, Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n"));
   r = RunProgram(dir_, machine, "--restore '" + removal + "'", "");

@@ -9,6 +9,7 @@
 
 #include "platform/standin/machinefile/machine_file.h"
 #include "platform/standin/machinefile/reg_file.h"
+#include "platform/standin/terminal/terminal.h"
 #include "platform/standin/win32/standin.h"
 #include "support/Files.h"
 
@@ -25,10 +26,11 @@ class MachineFile : public ::testing::Test {
     ReplaceMachine(std::make_unique<KeyTree>());
   }
 
+  // The refusal as the terminal shows it.
   std::string Refusal(const std::string& path) {
     std::string error;
     EXPECT_FALSE(AttachMachineFile(path, error)) << path;
-    return error;
+    return Cp932ToTerminal(error);
   }
 
   static void RemoveA() {

@@ -8,18 +8,13 @@
 #include <string>
 
 #include "platform/dialogs.h"
+#include "platform/windows/code_pages_windows.h"
 
 namespace {
 
 constexpr UINT kCodePage932 = 932;
 
-std::wstring Wide(LPCSTR text) {
-  const int length = MultiByteToWideChar(kCodePage932, 0, text, -1, nullptr, 0);
-  std::wstring wide(length > 0 ? length : 1, L'\0');
-  if (length > 0) MultiByteToWideChar(kCodePage932, 0, text, -1, wide.data(), length);
-  wide.resize(wide.size() - 1);
-  return wide;
-}
+std::wstring Wide(LPCSTR text) { return WideFrom(kCodePage932, text); }
 
 // Whether the process's window station is the visible, interactive one.
 // When that cannot be told, the box is tried: MessageBoxW fails with 0

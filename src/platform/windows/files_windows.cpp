@@ -3,6 +3,7 @@
 #include "platform/error_text.h"
 #include "platform/files.h"
 #include "platform/win32.h"
+#include "platform/windows/code_pages_windows.h"
 
 namespace {
 
@@ -13,12 +14,7 @@ std::string FolderOf(const std::string& path) {
 
 std::string LastError() { return ErrorText(static_cast<LONG>(GetLastError())); }
 
-std::wstring Wide(std::string_view text, UINT codePage = CP_ACP) {
-  const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
+std::wstring Wide(std::string_view text) { return WideFrom(CP_ACP, text); }
 
 // A name for the wide file functions: one longer than MAX_PATH gets the
 // prefix that lifts the limit, which takes a full path.
@@ -174,12 +170,4 @@ bool TAppendFile::Append(std::string_view bytes) {
   return handle_ != -1 && WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
 }
 
-std::string Utf8Line(std::string_view text) {
-  const std::wstring wide = Wide(text);
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0)
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
-  return utf8 + "\r\n";
-}
+std::string Utf8Line(std::string_view text) { return NarrowFrom(CP_UTF8, Wide(text)) + "\r\n"; }

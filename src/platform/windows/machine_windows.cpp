@@ -4,6 +4,8 @@
 
 bool AttachMachineRegistry(TRegistryUse) { return true; }
 
+bool RemovalsTakeEffectAtOnce() { return true; }
+
 // Windows names its keys as regedit shows them: nothing to add.
 std::string KeyAsTheUserFindsIt(HKEY, REGSAM, const std::string&) { return {}; }
 

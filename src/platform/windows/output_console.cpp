@@ -4,6 +4,7 @@
 
 #include "platform/output.h"
 #include "platform/win32.h"
+#include "platform/windows/code_pages_windows.h"
 
 namespace {
 
@@ -12,9 +13,7 @@ void Write(DWORD which, std::string_view text) {
   (void)attached;
   HANDLE handle = GetStdHandle(which);
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE || text.empty()) return;
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  const std::wstring wide = WideFrom(CP_ACP, text);
   DWORD mode = 0, written = 0;
   if (GetConsoleMode(handle, &mode)) {
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
@@ -24,9 +23,7 @@ void Write(DWORD which, std::string_view text) {
   // and the programs of a pipe read it, or the ANSI one without a console.
   const UINT console = GetConsoleOutputCP();
   const UINT codePage = console != 0 ? console : GetACP();
-  const int size = WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(codePage, 0, wide.data(), length, bytes.data(), size, nullptr, nullptr);
+  const std::string bytes = NarrowFrom(codePage, wide);
   WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
@@ -35,3 +32,8 @@ void Write(DWORD which, std::string_view text) {
 void WriteOutput(std::string_view text) { Write(STD_OUTPUT_HANDLE, text); }
 
 void WriteError(std::string_view text) { Write(STD_ERROR_HANDLE, text); }
+
+// Windows gives the program its arguments in the ANSI code page.
+std::string GivenPath(const std::string& path) { return path; }
+
+std::string ShownName(const std::basic_string<WCHAR>& name) { return NarrowFrom(CP_ACP, name); }

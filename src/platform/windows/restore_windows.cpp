@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/output.h"
+#include "platform/windows/code_pages_windows.h"
 #include "regfile/RegFileReader.h"
 
 namespace {
@@ -16,15 +17,7 @@ using Wide = std::basic_string<WCHAR>;
 
 Wide ToWide(std::u16string_view text) { return Wide(text.begin(), text.end()); }
 
-std::string Ansi(std::u16string_view text) {
-  const Wide wide = ToWide(text);
-  const int size =
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0)
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), size, nullptr, nullptr);
-  return ansi;
-}
+std::string Ansi(std::u16string_view text) { return NarrowFrom(CP_ACP, ToWide(text)); }
 
 struct TSavedValue {
   Wide Name;

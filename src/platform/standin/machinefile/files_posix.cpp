@@ -9,9 +9,8 @@
 #include <iterator>
 
 #include "platform/files.h"
+#include "platform/output.h"
 #include "platform/standin/machinefile/posix_file.h"
-#include "regfile/cp932.h"
-#include "regfile/utf8.h"
 
 namespace standin {
 
@@ -35,10 +34,19 @@ bool ReplaceFile(const std::string& path, mode_t mode, const struct stat* owner,
   std::string temp = path + ".XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) {
-    error = "cannot create a file in '" + FolderOf(path) + "': " + std::strerror(errno);
+    error = "cannot create a file in '" + GivenPath(FolderOf(path)) + "': " + std::strerror(errno);
     return false;
   }
-  bool ok = write(fd) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  bool ok = false;
+  try {
+    ok = write(fd);
+  } catch (...) {
+    // No partial file is left, whatever stopped the write.
+    close(fd);
+    unlink(temp.c_str());
+    throw;
+  }
+  ok = ok && fchmod(fd, mode) == 0 && fsync(fd) == 0;
   int saved = errno;
   if (owner != nullptr && fchown(fd, owner->st_uid, owner->st_gid) != 0) {
     // Only the owner can keep someone else's file theirs; the content is what matters.
@@ -73,7 +81,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
   std::string reason;
   if (!standin::ReplaceFile(
           path, 0666 & ~mask, nullptr, false, [bytes](int fd) { return standin::WriteAll(fd, bytes); }, reason)) {
-    error = "cannot write '" + path + "': " + reason;
+    error = "cannot write '" + GivenPath(path) + "': " + reason;
     return false;
   }
   return true;
@@ -84,22 +92,24 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
     error = why;
     return false;
   };
+  const std::string shown = GivenPath(path);
   struct stat info {};
   if (lstat(path.c_str(), &info) == 0)
-    return refuse("'" + path + "' exists already: name a new file, so that no earlier file is lost");
-  if (errno != ENOENT) return refuse("'" + path + "' cannot be used: " + std::strerror(errno));
+    return refuse("'" + shown + "' exists already: name a new file, so that no earlier file is lost");
+  if (errno != ENOENT) return refuse("'" + shown + "' cannot be used: " + std::strerror(errno));
   const std::string folder = standin::FolderOf(path);
   if (stat(folder.c_str(), &info) != 0)
-    return refuse("the folder '" + folder + "' of '" + path + "' cannot be used: " + std::strerror(errno));
-  if (!S_ISDIR(info.st_mode)) return refuse("'" + folder + "' in '" + path + "' is not a folder");
+    return refuse("the folder '" + GivenPath(folder) + "' of '" + shown + "' cannot be used: " + std::strerror(errno));
+  if (!S_ISDIR(info.st_mode)) return refuse("'" + GivenPath(folder) + "' in '" + shown + "' is not a folder");
   if (access(folder.c_str(), W_OK | X_OK) != 0)
-    return refuse("the folder '" + folder + "' of '" + path + "' cannot be written: " + std::strerror(errno));
+    return refuse("the folder '" + GivenPath(folder) + "' of '" + shown +
+                  "' cannot be written: " + std::strerror(errno));
   // The file is first written under its name and a suffix of 7 characters.
   const size_t slash = path.rfind('/');
   const size_t nameLength = path.size() - (slash == std::string::npos ? 0 : slash + 1);
   const long longestName = pathconf(folder.c_str(), _PC_NAME_MAX);
   if ((longestName > 0 && nameLength + 7 > static_cast<size_t>(longestName)) || path.size() + 7 >= PATH_MAX)
-    return refuse("the name '" + path + "' is too long");
+    return refuse("the name '" + shown + "' is too long");
   return true;
 }
 
@@ -132,14 +142,14 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
   // O_NONBLOCK: a FIFO at the name must not hold the run until a reader comes.
   const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) {
-    error = errno == ELOOP ? "'" + path + "' is a symbolic link: name the file itself"
-                           : "'" + path + "' cannot be opened for appending: " + std::strerror(errno);
+    error = errno == ELOOP ? "'" + GivenPath(path) + "' is a symbolic link: name the file itself"
+                           : "'" + GivenPath(path) + "' cannot be opened for appending: " + std::strerror(errno);
     return false;
   }
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
-    error = "'" + path + "' is not a regular file";
+    error = "'" + GivenPath(path) + "' is not a regular file";
     return false;
   }
   handle_ = fd;
@@ -150,5 +160,3 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
 bool TAppendFile::Append(std::string_view bytes) {
   return handle_ >= 0 && standin::WriteAll(static_cast<int>(handle_), bytes);
 }
-
-std::string Utf8Line(std::string_view text) { return standin::Utf16ToUtf8(standin::Cp932ToUtf16(text)) + "\n"; }

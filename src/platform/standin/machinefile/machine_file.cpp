@@ -11,7 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
+#include "platform/output.h"
 #include "platform/standin/machinefile/posix_file.h"
 #include "platform/standin/machinefile/reg_file.h"
 #include "platform/standin/win32/standin.h"
@@ -59,18 +62,25 @@ struct MachineFile {
 LONG Save(MachineFile& file, KeyTree& tree) {
   if (!tree.changed) return ERROR_SUCCESS;
   auto fail = [&file](const std::string& why) {
-    std::fprintf(stderr, "t_uninst: could not save the machine registry '%s': %s; the file is as it was\n",
-                 file.shown.c_str(), why.c_str());
+    WriteError("t_uninst: could not save the machine registry '" + GivenPath(file.shown) + "': " + why +
+               "; the file is as it was\n");
     return ERROR_WRITE_FAULT;
   };
   struct stat now {};
   if (stat(file.target.c_str(), &now) != 0) return fail(Reason());
   if (!SameFile(now, file.loaded)) return fail("it was changed by another program since it was read");
   std::string why;
-  const bool saved = ReplaceFile(
-      file.target, file.loaded.st_mode & 07777, &file.loaded, true,
-      [&tree](int fd) { return WriteRegFile(tree, [fd](std::string_view piece) { return WriteAll(fd, piece); }); },
-      why);
+  bool saved = false;
+  try {
+    saved = ReplaceFile(
+        file.target, file.loaded.st_mode & 07777, &file.loaded, true,
+        [&tree](int fd) { return WriteRegFile(tree, [fd](std::string_view piece) { return WriteAll(fd, piece); }); },
+        why);
+  } catch (const std::bad_alloc&) {
+    why = "out of memory";
+  } catch (const std::exception& e) {
+    why = e.what();
+  }
   if (!saved) return fail(why);
   stat(file.target.c_str(), &file.loaded);
   tree.changed = false;
@@ -83,16 +93,19 @@ bool AttachMachineFile(const std::string& path, std::string& error, bool readOnl
   auto file = std::make_shared<MachineFile>();
   file->shown = path;
   auto fail = [&error, &path](const std::string& why) {
-    error = "the machine registry '" + path + "' " + why;
+    error = "the machine registry '" + GivenPath(path) + "' " + why;
     return false;
   };
+  // What the path names is judged first: a pipe given as /dev/fd/N exists,
+  // though the name its link resolves to does not.
+  struct stat info {};
+  auto regular = [&info]() { return S_ISDIR(info.st_mode) ? "is a folder, not a .reg file" : "is not a regular file"; };
+  if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return fail(regular());
   char resolved[PATH_MAX];
   if (realpath(path.c_str(), resolved) == nullptr) return fail("cannot be opened: " + Reason());
   file->target = resolved;
-  struct stat info {};
   if (stat(resolved, &info) != 0) return fail("cannot be opened: " + Reason());
-  if (S_ISDIR(info.st_mode)) return fail("is a folder, not a .reg file");
-  if (!S_ISREG(info.st_mode)) return fail("is not a regular file");
+  if (!S_ISREG(info.st_mode)) return fail(regular());
   // The cleaner must be able to write the registry back; a file marked
   // read-only is refused even for root, as a user without rights would be.
   if (!readOnly && ((info.st_mode & 0222) == 0 || access(resolved, W_OK) != 0))
@@ -121,8 +134,15 @@ bool AttachMachineFile(const std::string& path, std::string& error, bool readOnl
     return fail("cannot be read: " + e.reason);
   } catch (const RegFileError& e) {
     close(file->lock);
-    error = path + ":" + std::to_string(e.line()) + ": " + e.what();
+    error = GivenPath(path) + ":" + std::to_string(e.line()) + ": " + e.what();
     return false;
+  } catch (const std::bad_alloc&) {
+    // Not the file's fault: the run did not finish, and says why.
+    close(file->lock);
+    throw std::runtime_error("out of memory while reading the machine registry '" + GivenPath(path) + "'");
+  } catch (const std::exception& e) {
+    close(file->lock);
+    throw std::runtime_error("while reading the machine registry '" + GivenPath(path) + "': " + e.what());
   }
   if (readOnly) {
     close(file->lock);

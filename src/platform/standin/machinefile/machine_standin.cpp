@@ -3,11 +3,11 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "platform/machine.h"
+#include "platform/output.h"
 #include "platform/standin/machinefile/file_layout.h"
 #include "platform/standin/machinefile/machine_file.h"
 #include "platform/standin/win32/standin.h"
@@ -23,13 +23,14 @@ bool AttachMachineRegistry(TRegistryUse use) {
   } else if (standin::AttachMachineFile(path, error, use == TRegistryUse::kReadOnly)) {
     return true;
   }
-  std::fprintf(stderr, "t_uninst: %s\n", error.c_str());
+  WriteError("t_uninst: " + error + "\n");
   return false;
 }
 
 void LimitDllSearch() {}
 
 bool InstallerBusy() { return false; }
+bool RemovalsTakeEffectAtOnce() { return false; }
 
 std::vector<REGSAM> RegistryViews() { return {0}; }
 
@@ -79,6 +80,6 @@ TRunPlace RunPlace() {
   if (const passwd* user = getpwuid(geteuid()); user != nullptr) place.User = user->pw_name;
   place.Elevated = geteuid() == 0;
   const char* path = std::getenv(standin::kRegistryVariable);
-  place.Registry = std::string("the machine file ") + (path != nullptr ? path : "");
+  place.Registry = "the machine file " + GivenPath(path != nullptr ? path : "");
   return place;
 }

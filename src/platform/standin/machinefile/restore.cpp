@@ -6,18 +6,18 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "platform/machine.h"
+#include "platform/output.h"
 #include "platform/standin/machinefile/reg_file.h"
 #include "platform/standin/win32/standin.h"
 
 namespace {
 
 TRestoreEnd Refuse(const std::string& why) {
-  std::fprintf(stderr, "t_uninst: %s; nothing was restored\n", why.c_str());
+  WriteError("t_uninst: " + why + "; nothing was restored\n");
   return TRestoreEnd::kRefused;
 }
 
@@ -35,26 +35,33 @@ standin::Key& Counterpart(standin::KeyTree& machine, const standin::KeyTree& bac
   return *counterpart;
 }
 
-// The backup's bytes, or false with the reason it cannot be read.
+// The backup's bytes, or false with the reason it cannot be read. A backup
+// is a regular file: a device or a pipe, which may never end, is refused
+// before it is read (and before it is opened, which for a pipe may wait).
 bool ReadBackup(const std::string& file, std::string& bytes, std::string& error) {
-  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat info {};
+  auto notRegular = [&error, &file](const struct stat& what) {
+    error = "the backup '" + GivenPath(file) +
+            (S_ISDIR(what.st_mode) ? "' is a folder, not a .reg file" : "' is not a regular file");
+    return false;
+  };
+  if (stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return notRegular(info);
+  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0 || fstat(fd, &info) != 0) {
-    error = "the backup '" + file + "' cannot be read: " + std::strerror(errno);
+    error = "the backup '" + GivenPath(file) + "' cannot be read: " + std::strerror(errno);
     if (fd >= 0) close(fd);
     return false;
   }
-  if (S_ISDIR(info.st_mode)) {
+  if (!S_ISREG(info.st_mode)) {
     close(fd);
-    error = "the backup '" + file + "' is a folder, not a .reg file";
-    return false;
+    return notRegular(info);
   }
   char buffer[65536];
   for (;;) {
     const ssize_t n = read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      if (n < 0) error = "the backup '" + file + "' cannot be read: " + std::strerror(errno);
+      if (n < 0) error = "the backup '" + GivenPath(file) + "' cannot be read: " + std::strerror(errno);
       close(fd);
       return n == 0;
     }
@@ -81,11 +88,12 @@ TRestoreEnd RestoreBackup(const std::string& file) {
   try {
     backup = standin::ReadRegFile(bytes);
   } catch (const standin::RegFileError& e) {
-    return Refuse(file + ":" + std::to_string(e.line()) + ": " + e.what());
+    return Refuse(GivenPath(file) + ":" + std::to_string(e.line()) + ": " + e.what());
   }
   const standin::FileLayout& layout = standin::LayoutOf(*backup);
   if (layout.hadRemovals)
-    return Refuse("the file '" + file + "' removes keys or values ([-key] or \"name\"=-), which no backup does");
+    return Refuse("the file '" + GivenPath(file) +
+                  "' removes keys or values ([-key] or \"name\"=-), which no backup does");
   standin::KeyTree& machine = standin::Machine();
   size_t keys = 0, values = 0, present = 0;
   for (size_t i = 0; i < layout.sections.size(); ++i) {
@@ -103,16 +111,16 @@ TRestoreEnd RestoreBackup(const std::string& file) {
     }
   }
   if (keys + values == 0) {
-    std::printf("Everything %s holds is in the machine registry already: nothing was changed.\n", file.c_str());
+    WriteOutput("Everything " + GivenPath(file) + " holds is in the machine registry already: nothing was changed.\n");
     return TRestoreEnd::kRestored;
   }
   if (RegFlushKey(HKEY_LOCAL_MACHINE) != ERROR_SUCCESS) return TRestoreEnd::kNotSaved;
   std::string done = "Restored ";
-  done += Count(keys, "key") + " and " + Count(values, "value") + " from " + file + ".";
+  done += Count(keys, "key") + " and " + Count(values, "value") + " from " + GivenPath(file) + ".";
   if (present > 0) {
     done += ' ';
     done += Count(present, "value") + (present == 1 ? " was" : " were") + " there already.";
   }
-  std::printf("%s\n", done.c_str());
+  WriteOutput(done + "\n");
   return TRestoreEnd::kRestored;
 }

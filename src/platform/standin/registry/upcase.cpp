@@ -1,11 +1,9 @@
 #include "platform/standin/registry/upcase.h"
 
-#include <locale.h>
-
 #include <algorithm>
-#include <clocale>
-#include <cwctype>
 #include <vector>
+
+#include "platform/standin/registry/upcase_table.h"
 
 namespace standin {
 namespace {
@@ -13,13 +11,8 @@ namespace {
 const std::vector<char16_t>& table() {
   static const std::vector<char16_t> t = [] {
     std::vector<char16_t> v(65536);
-    locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
-    for (unsigned u = 0; u < 65536; ++u) {
-      auto upper = utf8 != nullptr && (u < 0xD800 || u > 0xDFFF) ? towupper_l(static_cast<wint_t>(u), utf8)
-                                                                 : static_cast<wint_t>(u);
-      v[u] = upper < 0x10000 ? static_cast<char16_t>(upper) : static_cast<char16_t>(u);
-    }
-    if (utf8 != nullptr) freelocale(utf8);
+    for (unsigned u = 0; u < 65536; ++u) v[u] = static_cast<char16_t>(u);
+    for (const UpcasePair& pair : UpcasePairs()) v[pair.from] = pair.to;
     return v;
   }();
   return t;

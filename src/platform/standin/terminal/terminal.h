@@ -10,7 +10,8 @@ namespace standin {
 
 void SetDialogStreams(std::istream& in, std::ostream& out);
 
-// Code page 932 text in the encoding of the user's locale.
+// Code page 932 text in the encoding of the user's locale; the paths in it
+// that GivenPath marked stay the bytes they were given.
 std::string Cp932ToTerminal(std::string_view text);
 
 }  // namespace standin
