@@ -1,6 +1,7 @@
 #include "regfile/RegFileReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "regfile/RegType.h"
@@ -44,6 +45,25 @@ int HexDigit(char16_t c) {
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
   return -1;
+}
+
+// Where the next line end ('\n') lies at or after `from`, or npos: the text
+// is scanned four units to a 64-bit word.
+size_t FindLineEnd(std::u16string_view text, size_t from) {
+  constexpr std::uint64_t kOnes = 0x0001000100010001;
+  constexpr std::uint64_t kHighs = 0x8000800080008000;
+  constexpr std::uint64_t kLineEnds = kOnes * u'\n';
+  size_t i = from;
+  for (; i + 4 <= text.size(); i += 4) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + i, sizeof word);
+    // Zero in the unit that was a line end; the test finds any such unit.
+    const std::uint64_t x = word ^ kLineEnds;
+    if (((x - kOnes) & ~x & kHighs) != 0) break;
+  }
+  for (; i < text.size(); ++i)
+    if (text[i] == u'\n') return i;
+  return std::u16string_view::npos;
 }
 
 std::string EncodeCp932(std::u16string_view text) { return Utf16ToCp932(text); }
@@ -120,7 +140,16 @@ class Decoder {
   size_t CompletePrefix(std::string_view bytes) const {
     if (encoding_ == Encoding::kUtf16) return bytes.size() & ~size_t{1};
     size_t i = 0;
-    while (i < bytes.size()) i += IsCp932LeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+    while (i < bytes.size()) {
+      // Eight ASCII bytes at a character's start are eight characters.
+      std::uint64_t word = ~std::uint64_t{0};
+      if (i + 8 <= bytes.size()) std::memcpy(&word, bytes.data() + i, sizeof word);
+      if ((word & 0x8080808080808080) == 0) {
+        i += 8;
+        continue;
+      }
+      i += IsCp932LeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+    }
     return i > bytes.size() ? bytes.size() - 1 : bytes.size();
   }
 
@@ -246,12 +275,12 @@ class Parser {
 
   // The next line with its line end; counts lines.
   std::u16string_view NextLine() {
-    size_t end = text_.find(u'\n', pos_ - base_);
+    size_t end = FindLineEnd(text_, pos_ - base_);
     while (end == std::u16string::npos && !done_) {
       // A long line is searched once, not again from its start after each piece.
       const size_t searched = text_.size() + base_;
       Refill();
-      end = text_.find(u'\n', searched - base_);
+      end = FindLineEnd(text_, searched - base_);
     }
     const size_t next = end == std::u16string::npos ? text_.size() : end + 1;
     if (decoder_.InexactBefore(base_ + next)) throw RegFileError(line_ + 1, decoder_.inexact());
@@ -299,14 +328,20 @@ class Parser {
     const std::u16string_view rootName = path.substr(0, slash);
     KeyPath key;
     bool known = false;
-    for (std::uint8_t r = 0; r < kRootCount && !known; ++r) {
-      const RootName& names = NameOfRoot(r);
-      if (events_.SameName(rootName, names.longName) || events_.SameName(rootName, names.shortName)) {
-        key.root = r;
-        key.spelling = events_.SameName(rootName, names.longName) ? RootSpelling::kLong : RootSpelling::kShort;
-        known = true;
+    const auto findRoot = [&key, &known, rootName](const auto& same) {
+      for (std::uint8_t r = 0; r < kRootCount && !known; ++r) {
+        const RootName& names = NameOfRoot(r);
+        if (same(rootName, names.longName) || same(rootName, names.shortName)) {
+          key.root = r;
+          key.spelling = same(rootName, names.longName) ? RootSpelling::kLong : RootSpelling::kShort;
+          known = true;
+        }
       }
-    }
+    };
+    // Most files spell the roots as regedit does: those are found without
+    // comparing letter case.
+    findRoot(SameUnits);
+    if (!known) findRoot([this](std::u16string_view a, std::u16string_view b) { return events_.SameName(a, b); });
     if (!known) throw RegFileError(line_, "unknown root key " + Quote(rootName));
     if (slash != std::u16string_view::npos) key.below = path.substr(slash + 1);
     size_t depth = 0;
@@ -318,39 +353,61 @@ class Parser {
     return key;
   }
 
+  // What a quoted text held, as written: enough to tell, for most lines,
+  // that regedit would write them back as they are.
+  struct Quoted {
+    size_t length = 0;       // the units between the quotes
+    bool rewritten = true;   // escaping what was read, as regedit does, gives these units back
+    bool lineBreak = false;  // it holds an escaped line break or NUL
+  };
+
   // Reads a quoted text starting after its opening quote into `out`; `rest`
   // is left after the closing one.
-  void QuotedText(std::u16string_view& rest, const char* what, std::u16string& out) {
+  Quoted QuotedText(std::u16string_view& rest, const char* what, std::u16string& out) {
     out.clear();
+    Quoted quoted;
+    size_t run = 0;  // the start of the units taken as they are
     for (size_t i = 0; i < rest.size(); ++i) {
-      char16_t c = rest[i];
+      const char16_t c = rest[i];
+      // regedit escapes these; written as they are, they are not its form.
+      if (c == u'\r' || c == u'\0') quoted.rewritten = false;
+      if (c != u'"' && c != u'\\') continue;
+      out.append(rest.data() + run, i - run);
+      run = i + 1;
       if (c == u'"') {
+        quoted.length = i;
         rest.remove_prefix(i + 1);
-        return;
+        return quoted;
       }
-      if (c == u'\\' && i + 1 < rest.size()) {
-        const char16_t e = rest[++i];
-        switch (e) {
-          case u'\\':
-          case u'"':
-            out.push_back(e);
-            break;
-          case u'n':
-            out.push_back(u'\n');
-            break;
-          case u'r':
-            out.push_back(u'\r');
-            break;
-          case u'0':
-            out.push_back(u'\0');
-            break;
-          default:
-            out.push_back(u'\\');
-            out.push_back(e);
-        }
+      if (i + 1 == rest.size()) {
+        // A "\" that ends the line stands for itself.
+        out.push_back(c);
         continue;
       }
-      out.push_back(c);
+      const char16_t e = rest[++i];
+      run = i + 1;
+      switch (e) {
+        case u'\\':
+        case u'"':
+          out.push_back(e);
+          break;
+        case u'n':
+          out.push_back(u'\n');
+          quoted.lineBreak = true;
+          break;
+        case u'r':
+          out.push_back(u'\r');
+          quoted.lineBreak = true;
+          break;
+        case u'0':
+          out.push_back(u'\0');
+          quoted.lineBreak = true;
+          break;
+        default:
+          out.push_back(u'\\');
+          out.push_back(e);
+          quoted.rewritten = false;
+      }
     }
     throw RegFileError(line_, std::string("the ") + what + " lacks its closing '\"'");
   }
@@ -361,7 +418,8 @@ class Parser {
           line_, !sawSection_ ? "a value before the first [key]" : "a value after a [-key] removal belongs to no key");
     name_.clear();
     std::u16string_view rest = body.substr(1);
-    if (body.front() == u'"') QuotedText(rest, "value name", name_);
+    Quoted name;
+    if (body.front() == u'"') name = QuotedText(rest, "value name", name_);
     rest = TrimLeft(rest);
     if (rest.empty() || rest.front() != u'=')
       throw RegFileError(line_, "expected '=' after the value name, found " + Quote(rest));
@@ -378,15 +436,25 @@ class Parser {
       return;
     }
     std::uint32_t type = regtype::kString;
+    // The length regedit's own form of the line would have, without its
+    // line end, when what was read surely gives that form; else 0.
+    size_t ownForm = 0;
+    const bool nameOwnForm = name.rewritten && name.length > 0;  // "" is written @
     if (!rest.empty() && rest.front() == u'"') {
       rest.remove_prefix(1);
-      QuotedText(rest, "string", string_);
+      const Quoted quoted = QuotedText(rest, "string", string_);
       if (!TrimRight(rest).empty()) throw RegFileError(line_, "text after the string's closing '\"': " + Quote(rest));
       string_.push_back(u'\0');
       Utf16LeBytes(string_, data_);
+      if (nameOwnForm && quoted.rewritten && !quoted.lineBreak && (!regedit4_ || Cp932CanHold(string_)))
+        ownForm = 5 + name.length + quoted.length;  // "NAME"="DATA"
     } else if (rest.substr(0, 6) == u"dword:") {
       type = regtype::kDword;
-      Dword(TrimRight(rest.substr(6)));
+      const std::u16string_view digits = TrimRight(rest.substr(6));
+      Dword(digits);
+      const auto lowerHex = [](char16_t c) { return HexDigit(c) >= 0 && (c < u'A' || c > u'F'); };
+      if (nameOwnForm && digits.size() == 8 && std::all_of(digits.begin(), digits.end(), lowerHex))
+        ownForm = 3 + name.length + 14;  // "NAME"=dword:dddddddd
     } else if (rest.substr(0, 3) == u"hex") {
       Hex(rest.substr(3), type);
     } else {
@@ -397,9 +465,16 @@ class Parser {
     value.type = type;
     value.data = data_;
     value.text = Since(start);
-    scratch_.clear();
-    AppendRegValue(scratch_, value.name, value.type, value.data, newline_, regedit4_ ? &kCp932Form : nullptr);
-    value.canonical = scratch_ == value.text;
+    // A line of that length, from its first column to a line end as the
+    // file's first, holds nothing beside what was read: no space, no other
+    // line end. Other lines are written in regedit's form and compared.
+    value.canonical = ownForm != 0 && value.text.size() == ownForm + newline_.size() && value.text.front() == u'"' &&
+                      SameUnits(value.text.substr(ownForm), newline_);
+    if (!value.canonical) {
+      scratch_.clear();
+      AppendRegValue(scratch_, value.name, value.type, value.data, newline_, regedit4_ ? &kCp932Form : nullptr);
+      value.canonical = SameUnits(scratch_, value.text);
+    }
     events_.Value(line_, value, pending_);
     pending_.clear();
   }

@@ -14,28 +14,37 @@ void AppendAscii(std::u16string& out, std::string_view text) {
   for (char c : text) out.push_back(static_cast<char16_t>(c));
 }
 
-void AppendEscaped(std::u16string& out, std::u16string_view text) {
-  for (char16_t c : text) {
-    switch (c) {
-      case u'\\':
-        out += u"\\\\";
-        break;
-      case u'"':
-        out += u"\\\"";
-        break;
-      case u'\n':
-        out += u"\\n";
-        break;
-      case u'\r':
-        out += u"\\r";
-        break;
-      case u'\0':
-        out += u"\\0";
-        break;
-      default:
-        out.push_back(c);
-    }
+// The escape regedit writes for a unit, or null for one written as it is.
+// Every unit it escapes lies at or below '\\'.
+const char16_t* EscapeOf(char16_t c) {
+  switch (c) {
+    case u'\\':
+      return u"\\\\";
+    case u'"':
+      return u"\\\"";
+    case u'\n':
+      return u"\\n";
+    case u'\r':
+      return u"\\r";
+    case u'\0':
+      return u"\\0";
+    default:
+      return nullptr;
   }
+}
+
+// Appends the text escaped, copying the runs between escapes whole.
+void AppendEscaped(std::u16string& out, std::u16string_view text) {
+  size_t run = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] > u'\\') continue;
+    const char16_t* escape = EscapeOf(text[i]);
+    if (escape == nullptr) continue;
+    out.append(text.data() + run, i - run);
+    out += escape;
+    run = i + 1;
+  }
+  out.append(text.data() + run, text.size() - run);
 }
 
 std::u16string Utf16Of(std::span<const std::uint8_t> data) {
@@ -44,16 +53,37 @@ std::u16string Utf16Of(std::span<const std::uint8_t> data) {
   return text;
 }
 
-// A REG_SZ that regedit's "..." form holds without loss: one final NUL and
-// no other, no line break, and in a REGEDIT4 file only characters the code
-// page holds.
-bool IsPlainString(std::span<const std::uint8_t> data, const TAnsiForm* ansi, std::u16string& text) {
+// Appends a REG_SZ in regedit's "..." form, quotes included, when that form
+// holds it without loss: one final NUL and no other, no line break, and in
+// a REGEDIT4 file only characters the code page holds. Else appends nothing
+// and gives false.
+bool AppendPlainString(std::u16string& out, std::span<const std::uint8_t> data, const TAnsiForm* ansi) {
   if (data.size() < 2 || data.size() % 2 != 0) return false;
-  text = Utf16Of(data);
-  if (text.back() != u'\0') return false;
-  text.pop_back();
-  if (text.find_first_of(std::u16string_view(u"\0\r\n", 3)) != std::u16string::npos) return false;
-  return ansi == nullptr || ansi->CanHold(text);
+  const size_t units = data.size() / 2 - 1;
+  if (regfile::Utf16LeUnit(data.data() + 2 * units) != u'\0') return false;
+  const size_t start = out.size();
+  // Room for every unit escaped; what is not used is given back below.
+  out.resize(start + 2 * units + 2);
+  char16_t* to = out.data() + start;
+  *to++ = u'"';
+  for (size_t i = 0; i < units; ++i) {
+    const char16_t c = regfile::Utf16LeUnit(data.data() + 2 * i);
+    if (c <= u'\\') {
+      if (c == u'\0' || c == u'\r' || c == u'\n') {
+        out.resize(start);
+        return false;
+      }
+      if (c == u'\\' || c == u'"') *to++ = u'\\';
+    }
+    *to++ = c;
+  }
+  *to++ = u'"';
+  out.resize(static_cast<size_t>(to - out.data()));
+  if (ansi != nullptr && !ansi->CanHold(std::u16string_view(out).substr(start))) {
+    out.resize(start);
+    return false;
+  }
+  return true;
 }
 
 // Hex bytes after the value's "name"=hex(N): prefix, which began at `start`.
@@ -87,12 +117,11 @@ void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t
     AppendEscaped(out, name);
     out += u"\"=";
   }
-  std::u16string text;
-  if (type == regtype::kString && IsPlainString(data, ansi, text)) {
-    out.push_back(u'"');
-    AppendEscaped(out, text);
-    out.push_back(u'"');
-  } else if (type == regtype::kDword && data.size() == 4) {
+  if (type == regtype::kString && AppendPlainString(out, data, ansi)) {
+    out += newline;
+    return;
+  }
+  if (type == regtype::kDword && data.size() == 4) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "dword:%08x",
                   static_cast<unsigned>(data[0] | data[1] << 8 | data[2] << 16 | data[3] << 24));

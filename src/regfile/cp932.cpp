@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -48,6 +49,25 @@ const Tables& tables() {
   return t;
 }
 
+// Text is mostly ASCII, which is itself in the code page: these find runs
+// of it a 64-bit word at a time, so that only the rest is looked up.
+constexpr std::uint64_t kByteHighBits = 0x8080808080808080;
+constexpr std::uint64_t kUnitNonAsciiBits = 0xFF80FF80FF80FF80;
+
+// Whether the eight bytes at `at` are all ASCII.
+bool EightAscii(const void* at) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, at, sizeof word);
+  return (word & kByteHighBits) == 0;
+}
+
+// Whether the four UTF-16LE units at `at` are all ASCII.
+bool FourAsciiUnits(const void* at) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, at, sizeof word);
+  return (word & kUnitNonAsciiBits) == 0;
+}
+
 }  // namespace
 
 bool IsCp932LeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
@@ -68,6 +88,9 @@ void AppendCp932AsUtf16(std::string_view bytes, std::u16string& out) {
   size_t n = out.size();
   out.resize(n + bytes.size());
   for (size_t i = 0; i < bytes.size(); ++i) {
+    while (i + 8 <= bytes.size() && EightAscii(bytes.data() + i))
+      for (size_t k = 0; k < 8; ++k) out[n++] = static_cast<unsigned char>(bytes[i++]);
+    if (i == bytes.size()) break;
     auto b = static_cast<unsigned char>(bytes[i]);
     if (b < 0x80) {
       out[n++] = b;  // ASCII is itself in code page 932
@@ -97,6 +120,9 @@ void Utf16LeToCp932(const void* units, size_t count, std::string& out) {
   out.resize(count * 2);
   size_t n = 0;
   for (size_t i = 0; i < count; ++i) {
+    while (i + 4 <= count && FourAsciiUnits(bytes + 2 * i))
+      for (size_t k = 0; k < 4; ++k, ++i) out[n++] = static_cast<char>(bytes[2 * i]);
+    if (i == count) break;
     const auto u = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
     if (u < 0x80) {
       out[n++] = static_cast<char>(u);
@@ -118,13 +144,15 @@ void Utf16LeToCp932(const void* units, size_t count, std::string& out) {
 bool Cp932CanHold(std::u16string_view text) {
   const Tables& t = tables();
   for (char16_t u : text)
-    if (u != 0 && t.encode[u] == 0) return false;
+    if (u >= 0x80 && t.encode[u] == 0) return false;
   return true;
 }
 
 size_t FirstInexactCp932(std::string_view bytes, size_t& length) {
   const Tables& t = tables();
   for (size_t i = 0; i < bytes.size(); ++i) {
+    while (i + 8 <= bytes.size() && EightAscii(bytes.data() + i)) i += 8;
+    if (i == bytes.size()) break;
     const auto b = static_cast<unsigned char>(bytes[i]);
     if (b < 0x80) continue;
     if (!IsCp932LeadByte(b)) {
@@ -152,7 +180,14 @@ size_t FirstInexactCp932(std::string_view bytes, size_t& length) {
 size_t Cp932Size(const std::uint8_t* utf16le, size_t units) {
   const Tables& t = tables();
   size_t size = 0;
-  for (size_t i = 0; i < units; ++i) size += t.encode[utf16le[2 * i] | utf16le[2 * i + 1] << 8] > 0xFF ? 2 : 1;
+  for (size_t i = 0; i < units; ++i) {
+    while (i + 4 <= units && FourAsciiUnits(utf16le + 2 * i)) {
+      size += 4;
+      i += 4;
+    }
+    if (i == units) break;
+    size += t.encode[utf16le[2 * i] | utf16le[2 * i + 1] << 8] > 0xFF ? 2 : 1;
+  }
   return size;
 }
 

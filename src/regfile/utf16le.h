@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,12 @@ namespace regfile {
 inline char16_t Utf16LeUnit(const void* bytes) {
   const auto* b = static_cast<const std::uint8_t*>(bytes);
   return static_cast<char16_t>(b[0] | b[1] << 8);
+}
+
+// Whether two texts hold the same units; compared as bytes, which the
+// library does word-wide where its comparison of units goes one by one.
+inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
 }
 
 // Text as little-endian bytes, appended to `out`.

@@ -367,15 +367,24 @@ class Machine {
     return out;
   }
 
-  // One value's lines with a random name (or the default) and random data.
+  // One value's lines with a random name (or the default) and random data;
+  // now and then in a form regedit does not write (spaces, "" for the
+  // default, upper-case digits, escapes it would not use), which must be
+  // written back as it is.
   Units Value(const Units& name) {
-    Units line = name.empty() ? Units(u"@") : Quoted(name);
-    line += u'=';
+    const bool odd = r_.Chance(25);
+    Units line = name.empty() ? Units(odd && r_.Chance(50) ? u"\"\"" : u"@") : Quoted(name);
+    line += odd && r_.Chance(50) ? Ascii(" = ") : Units(u"=");
     std::vector<unsigned> bytes(r_.Below(40));
     for (auto& b : bytes) b = r_.Below(256);
     switch (r_.Below(6)) {
       case 0:
-        line += Ascii("dword:") + Ascii(std::to_string(10000000 + r_.Below(89999999)));
+        if (odd) {
+          line += Ascii("dword:");
+          for (int i = 0; i < 8; ++i) line += static_cast<char16_t>("0123456789ABCDEF"[r_.Below(16)]);
+        } else {
+          line += Ascii("dword:") + Ascii(std::to_string(10000000 + r_.Below(89999999)));
+        }
         break;
       case 1:
         line = HexLines(line + Ascii("hex:"), bytes);
@@ -386,10 +395,20 @@ class Machine {
       case 3:
         line = HexLines(line + Ascii("hex(" + std::to_string(r_.Below(100000)) + "):"), bytes);
         break;
-      default:
-        line += Quoted(Text(r_.Below(30), true));
+      default: {
+        Units quoted = Quoted(Text(r_.Below(30), true));
+        // After the opening quote or before the closing one: never inside an escape.
+        if (odd) quoted.insert(r_.Chance(50) ? 1 : quoted.size() - 1, Ascii(EscapesNotWritten()));
+        line += quoted;
+      }
     }
+    if (odd && r_.Chance(30)) line += Ascii("  ");
     return line + newline_;
+  }
+
+  const char* EscapesNotWritten() {
+    static const char* const kEscapes[] = {"\\n", "\\r", "\\0", "\\q"};
+    return kEscapes[r_.Below(4)];
   }
 
   // A value's name, in other letter case at times, with other data: a

@@ -42,5 +42,8 @@ void AppendValue(std::u16string& out, const Value& value, bool regedit4, std::u1
 // spelled, the names from the root down to the key, "]", the line end.
 void AppendSectionHeader(std::u16string& out, const KeyTree& tree, const Key& key, std::uint8_t root,
                          RootSpelling spelling, std::u16string_view newline);
+// Whether a line is that form, told without writing it.
+bool IsSectionHeader(std::u16string_view line, const KeyTree& tree, const Key& key, std::uint8_t root,
+                     RootSpelling spelling, std::u16string_view newline);
 
 }  // namespace standin

@@ -2,13 +2,26 @@
 // becomes keys and values, and the text the canonical form would not give
 // back is kept beside them.
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/standin/machinefile/reg_file.h"
 #include "platform/standin/registry/upcase.h"
+#include "regfile/utf16le.h"
 
 namespace standin {
 namespace {
+
+// How many units two texts share from their start: compared four units to
+// a 64-bit word.
+size_t CommonLength(std::u16string_view a, std::u16string_view b) {
+  const size_t both = std::min(a.size(), b.size());
+  size_t i = 0;
+  for (; i + 4 <= both; i += 4)
+    if (std::memcmp(a.data() + i, b.data() + i, 4 * sizeof(char16_t)) != 0) break;
+  while (i < both && a[i] == b[i]) ++i;
+  return i;
+}
 
 class Loader : public regfile::RegFileEvents {
  public:
@@ -23,12 +36,9 @@ class Loader : public regfile::RegFileEvents {
   }
 
   void Section(size_t, const regfile::KeyPath& path, std::u16string_view text, std::u16string_view leading) override {
-    Key* key = tree_.Root(path.root);
-    regfile::ForEachName(path.below, [this, &key](std::u16string_view name) { key = tree_.Child(*key, name); });
+    Key* key = KeyOf(path);
     current_ = layout_.AddSection(*key, path.root, path.spelling);
-    scratch_.clear();
-    AppendSectionHeader(scratch_, tree_, *key, path.root, path.spelling, layout_.newline);
-    const bool canonical = scratch_ == text;
+    const bool canonical = IsSectionHeader(text, tree_, *key, path.root, path.spelling, layout_.newline);
     pending_ += leading;
     if (pending_ != layout_.newline || !canonical) {
       auto& kept = layout_.sections[current_].text;
@@ -67,8 +77,7 @@ class Loader : public regfile::RegFileEvents {
       SetAgain(key, *earlier, lines);
       return;
     }
-    tree_.SetValue(key, lines.name, lines.type, lines.data);
-    standin::Value& value = *key.FindValue(lines.name);
+    standin::Value& value = tree_.AddValue(key, lines.name, lines.type, lines.data);
     value.section = current_;
     KeepText(value, lines.text, lines.canonical);
   }
@@ -90,6 +99,37 @@ class Loader : public regfile::RegFileEvents {
   }
 
  private:
+  // The key a section names, made when missing. Sections in a row mostly
+  // share the names near the root: the keys of the names the last section
+  // spelled the same way are taken again rather than looked up.
+  Key* KeyOf(const regfile::KeyPath& path) {
+    Key* key = tree_.Root(path.root);
+    size_t kept = 0;
+    if (path.root == lastRoot_) {
+      const size_t common = CommonLength(path.below, lastBelow_);
+      while (kept < lastEnds_.size() && lastEnds_[kept] <= common &&
+             (lastEnds_[kept] == path.below.size() || path.below[lastEnds_[kept]] == u'\\'))
+        ++kept;
+    }
+    lastKeys_.resize(kept);
+    lastEnds_.resize(kept);
+    size_t at = kept == 0 ? 0 : lastEnds_.back();
+    if (kept != 0) key = lastKeys_.back();
+    // The names after those, as regfile::ForEachName splits them.
+    while (at < path.below.size()) {
+      const size_t next = std::min(path.below.find(u'\\', at), path.below.size());
+      if (next != at) {
+        key = tree_.Child(*key, path.below.substr(at, next - at));
+        lastKeys_.push_back(key);
+        lastEnds_.push_back(next);
+      }
+      at = next + 1;
+    }
+    lastRoot_ = path.root;
+    lastBelow_.assign(path.below);
+    return key;
+  }
+
   // Whether a section of the file names the key or a key below it.
   static bool HasSection(const Key& top) {
     std::vector<const Key*> below{&top};
@@ -136,8 +176,13 @@ class Loader : public regfile::RegFileEvents {
   KeyTree& tree_;
   FileLayout& layout_;
   std::u16string pending_;  // comment and blank lines not yet given to a key or value
-  std::u16string scratch_;  // the canonical form of the key line just read
   std::int32_t current_ = -1;
+  // The last section's path, and the key of each name in it with where
+  // the name ends in the path.
+  std::uint8_t lastRoot_ = regfile::kRootCount;
+  std::u16string lastBelow_;
+  std::vector<Key*> lastKeys_;
+  std::vector<size_t> lastEnds_;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "regfile/RegFileWriter.h"
 #include "regfile/RegValueText.h"
 #include "regfile/cp932.h"
+#include "regfile/utf16le.h"
 
 namespace standin {
 namespace {
@@ -33,6 +34,29 @@ void AppendSectionHeader(std::u16string& out, const KeyTree& tree, const Key& ke
     out[--end] = u'\\';
   }
   regfile::AppendKeyLineEnd(out, newline);
+}
+
+bool IsSectionHeader(std::u16string_view line, const KeyTree& tree, const Key& key, std::uint8_t root,
+                     RootSpelling spelling, std::u16string_view newline) {
+  const RootName& names = NameOfRoot(root);
+  const std::u16string_view rootName = spelling == RootSpelling::kLong ? names.longName : names.shortName;
+  // "[" and the root's name, then the names, then "]" and the line end.
+  if (line.size() < 2 + rootName.size() + newline.size() || line.front() != u'[' ||
+      !regfile::SameUnits(line.substr(1, rootName.size()), rootName) ||
+      !regfile::SameUnits(line.substr(line.size() - newline.size()), newline) ||
+      line[line.size() - newline.size() - 1] != u']')
+    return false;
+  std::u16string_view below = line.substr(1 + rootName.size(), line.size() - newline.size() - 2 - rootName.size());
+  // The names from the key up, each with its "\\" before it, from the end.
+  const Key* base = tree.Root(root);
+  for (const Key* k = &key; k != base && k->parent != nullptr; k = k->parent) {
+    if (below.size() < 1 + k->name.size() ||
+        !regfile::SameUnits(below.substr(below.size() - k->name.size()), k->name) ||
+        below[below.size() - k->name.size() - 1] != u'\\')
+      return false;
+    below.remove_suffix(1 + k->name.size());
+  }
+  return below.empty();
 }
 
 }  // namespace standin

@@ -242,19 +242,26 @@ void KeyTree::SetValue(Key& key, std::u16string_view name, std::uint32_t type, s
     v->data = Keep(data);
     v->text = 0;
     DropRepeats(*v);
+    key.valueMaxStale = true;
+    changed = true;
   } else {
-    Value fresh;
-    fresh.name = Keep(name);
-    fresh.type = type;
-    fresh.data = Keep(data);
-    if (key.section < 0 && places) places->Place(key);
-    fresh.section = key.section;
-    if (key.valueIndex) key.valueIndex->emplace(Upcase(name), static_cast<std::uint32_t>(key.values.size()));
-    key.values.push_back(fresh);
-    if (enumKey_ == &key) enumKey_ = nullptr;
+    AddValue(key, name, type, data);
   }
+}
+
+Value& KeyTree::AddValue(Key& key, std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data) {
+  Value fresh;
+  fresh.name = Keep(name);
+  fresh.type = type;
+  fresh.data = Keep(data);
+  if (key.section < 0 && places) places->Place(key);
+  fresh.section = key.section;
+  if (key.valueIndex) key.valueIndex->emplace(Upcase(name), static_cast<std::uint32_t>(key.values.size()));
+  key.values.push_back(fresh);
+  if (enumKey_ == &key) enumKey_ = nullptr;
   key.valueMaxStale = true;
   changed = true;
+  return key.values.back();
 }
 
 Value& KeyTree::SetAgain(Key& key, Value& value, std::uint32_t type, std::span<const std::uint8_t> data,
@@ -299,13 +306,15 @@ void KeyTree::DropRepeats(Value& value) {
 void* KeyTree::Store(size_t size) {
   constexpr size_t kBlock = 1 << 20;
   size = (size + 1) & ~size_t{1};  // text stays aligned for char16_t
+  // Blocks are not cleared: every piece is written before it is read, and
+  // clearing would touch each fresh page twice.
   if (size > kBlock / 16) {
     // Large pieces get a block of their own; the current one stays in use.
-    blocks_.push_back(std::make_unique<char[]>(size));
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
     return blocks_.back().get();
   }
   if (size > left_) {
-    blocks_.push_back(std::make_unique<char[]>(kBlock));
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlock));
     free_ = blocks_.back().get();
     left_ = kBlock;
   }

@@ -162,6 +162,8 @@ class KeyTree {
   // Sets a value; keeps its place when it exists, else appends it. A value
   // the file sets more than once loses its earlier settings' lines.
   void SetValue(Key& key, std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data);
+  // Appends a value the key does not hold, and gives it.
+  Value& AddValue(Key& key, std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data);
   // A file's later setting of a value it sets before for the same key, as
   // regedit merges it: the value keeps its place and takes the new type
   // and data, and the new setting gets a hidden entry at the end of the

@@ -19,11 +19,24 @@ struct OpenKey {
 
 constexpr REGSAM kViewBits = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
 
+// The last path walked from a key, and the key each of its names led to,
+// by where the name ends in the path: keys opened one after another mostly
+// share the names near the root. A cache with no visible effect: a key is
+// taken from it only while it is not deleted, and a live key is the one its
+// name finds.
+struct LastWalk {
+  const Key* base = nullptr;
+  std::u16string path;
+  std::vector<Key*> keys;
+  std::vector<size_t> ends;
+};
+
 struct State {
   std::unique_ptr<KeyTree> tree = std::make_unique<KeyTree>();
   std::unordered_map<ULONG_PTR, OpenKey> handles;
   ULONG_PTR nextHandle = 0x1000;
   std::function<LONG(KeyTree&)> flush;
+  LastWalk lastWalk;
 };
 
 // Never destroyed: the process ends soon after the registry is saved, and
@@ -100,15 +113,44 @@ bool ForEachPart(std::u16string_view path, Visit visit) {
   return true;
 }
 
+// How many units two texts share from their start.
+size_t CommonLength(std::u16string_view a, std::u16string_view b) {
+  const size_t both = std::min(a.size(), b.size());
+  size_t i = 0;
+  for (; i + 4 <= both; i += 4)
+    if (std::memcmp(a.data() + i, b.data() + i, 4 * sizeof(char16_t)) != 0) break;
+  while (i < both && a[i] == b[i]) ++i;
+  return i;
+}
+
 template <typename Char>
 LONG Walk(Key* base, const Char* path, Key** out) {
   if (path != nullptr && path[0] == '\\') return ERROR_BAD_PATHNAME;
-  Key* key = base;
   const WideArgument wide(path);
-  const bool found = ForEachPart(wide.view(), [&key](std::u16string_view part) {
+  const std::u16string_view text = wide.view();
+  LastWalk& last = state().lastWalk;
+  // The names this path spells as the last one did, up to a separator,
+  // lead to the same keys while those live.
+  size_t kept = 0;
+  if (last.base == base) {
+    const size_t common = CommonLength(text, last.path);
+    while (kept < last.ends.size() && last.ends[kept] <= common &&
+           (last.ends[kept] == text.size() || text[last.ends[kept]] == u'\\') && !last.keys[kept]->deleted)
+      ++kept;
+  }
+  last.keys.resize(kept);
+  last.ends.resize(kept);
+  Key* key = kept == 0 ? base : last.keys.back();
+  const size_t from = kept == 0 ? 0 : last.ends.back();
+  const bool found = ForEachPart(text.substr(from), [&key, &last, &text](std::u16string_view part) {
     key = key->FindChild(part);
-    return key != nullptr;
+    if (key == nullptr) return false;
+    last.keys.push_back(key);
+    last.ends.push_back(static_cast<size_t>(part.data() + part.size() - text.data()));
+    return true;
   });
+  last.base = base;
+  last.path.assign(text.substr(0, last.ends.empty() ? 0 : last.ends.back()));
   if (!found) return ERROR_FILE_NOT_FOUND;
   *out = key;
   return ERROR_SUCCESS;
@@ -185,6 +227,7 @@ KeyTree& Machine() { return *state().tree; }
 
 void ReplaceMachine(std::unique_ptr<KeyTree> tree) {
   state().handles.clear();
+  state().lastWalk = {};
   state().tree = std::move(tree);
 }
 
