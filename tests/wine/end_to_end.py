@@ -265,10 +265,17 @@ def interactive(checks, before):
     removed64, removed32 = expected_removals(before).values()
     leaf = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Products\\7D465AC418F4C2C4499266905AD7625A"
     parent = "SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2"
+    # Wine keeps a key's access control list only while its server runs,
+    # and the server ends a few seconds after its last program: an idle
+    # program holds it up until the run has met the lists.
+    keeper = subprocess.Popen(["wine", "cmd"], env=env, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
     for path in (leaf, parent):
         run(["wine", deny_rights, "64", path, "0x10000"])
     errors = []
     code = answer("Return", ["confirmation-refused", "leftovers"], errors=errors)
+    keeper.stdin.close()
+    keeper.wait(timeout=60)
     checks.append(("a key that cannot be removed exits with 5", code == 5, "exit code %d" % code))
     left = state()
     kept = {item for item in removed64 if item[0].startswith("HKEY_LOCAL_MACHINE\\" + parent.upper())}
