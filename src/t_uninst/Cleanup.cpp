@@ -4,7 +4,6 @@
 
 #include "backup/Backup.h"
 #include "platform/machine.h"
-#include "t_uninst/Log.h"
 #include "t_uninst/Plan.h"
 
 namespace {
@@ -22,7 +21,8 @@ bool SamePlace(const TRemoval& a, const TRemoval& b) {
 
 }  // namespace
 
-void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome) {
+void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome,
+             const std::function<void(const TRemoval&, LONG)>& tried) {
   using TEnd = TCleanupOutcome::TEnd;
   const std::vector<REGSAM> views = RegistryViews();
   outcome.NamedViews = views.size() > 1;
@@ -45,8 +45,7 @@ void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome) {
       if (view == 0 || backedUp[view]) outcome.BackupFiles.push_back(BackupFileFor(backupFile, view));
   }
   // What the backup could not hold is not removed.
-  RemovePlanned(outcome.Plan, outcome.Answers, !backupFile.empty(),
-                [&outcome](const TRemoval& item, LONG answer) { LogRemovalTried(item, answer, outcome.NamedViews); });
+  RemovePlanned(outcome.Plan, outcome.Answers, !backupFile.empty(), tried);
   if (!SaveRegistry()) {
     outcome.End = TEnd::kNotSaved;
     return;

@@ -1,10 +1,11 @@
 // The cleaning that follows the user's OK, as data: it plans, backs up,
-// removes, saves and checks, and tells nobody but the log, which hears of
-// each removal as it is tried. The run reports the outcome in boxes; a run
+// removes, saves and checks, and tells nobody but whoever hears of each
+// removal as it is tried. The run reports the outcome in boxes; a run
 // without boxes can report the same outcome otherwise. An error that stops
 // it leaves in the outcome how far it came.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,10 @@ struct TCleanupOutcome {
 };
 
 // `backupFile`, when not empty, names the backup to write first. Fills
-// `outcome` as it goes.
-void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome);
+// `outcome` as it goes; `tried` hears of each removal with its answer as
+// soon as the answer is in.
+void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome,
+             const std::function<void(const TRemoval&, LONG)>& tried);
 
 // How many planned items the run knows are gone from the machine's
 // registry, however far it came.

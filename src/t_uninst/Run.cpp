@@ -61,7 +61,8 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
       Log(answer == IDOK ? "answer\tOK" : "answer\tCancel");
       if (answer != IDOK) return ExitCode::kDone;
     }
-    CleanUp(backupFile, outcome);
+    CleanUp(backupFile, outcome,
+            [&outcome](const TRemoval& item, LONG answer) { LogRemovalTried(item, answer, outcome.NamedViews); });
     LogOutcome(outcome);
     if (quiet)
       ReportInLines(outcome, backupFile);
