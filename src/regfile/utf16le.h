@@ -2,6 +2,7 @@
 // string data: the one place its bytes are put together or taken apart.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -20,6 +21,17 @@ inline char16_t Utf16LeUnit(const void* bytes) {
 // library does word-wide where its comparison of units goes one by one.
 inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
   return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+}
+
+// How many units two texts share from their start: compared four units to
+// a 64-bit word.
+inline size_t CommonLength(std::u16string_view a, std::u16string_view b) {
+  const size_t both = std::min(a.size(), b.size());
+  size_t i = 0;
+  for (; i + 4 <= both; i += 4)
+    if (std::memcmp(a.data() + i, b.data() + i, 4 * sizeof(char16_t)) != 0) break;
+  while (i < both && a[i] == b[i]) ++i;
+  return i;
 }
 
 // Text as little-endian bytes, appended to `out`.

@@ -12,17 +12,6 @@
 namespace standin {
 namespace {
 
-// How many units two texts share from their start: compared four units to
-// a 64-bit word.
-size_t CommonLength(std::u16string_view a, std::u16string_view b) {
-  const size_t both = std::min(a.size(), b.size());
-  size_t i = 0;
-  for (; i + 4 <= both; i += 4)
-    if (std::memcmp(a.data() + i, b.data() + i, 4 * sizeof(char16_t)) != 0) break;
-  while (i < both && a[i] == b[i]) ++i;
-  return i;
-}
-
 class Loader : public regfile::RegFileEvents {
  public:
   Loader(KeyTree& tree, FileLayout& layout) : tree_(tree), layout_(layout) {}
@@ -106,7 +95,7 @@ class Loader : public regfile::RegFileEvents {
     Key* key = tree_.Root(path.root);
     size_t kept = 0;
     if (path.root == lastRoot_) {
-      const size_t common = CommonLength(path.below, lastBelow_);
+      const size_t common = regfile::CommonLength(path.below, lastBelow_);
       while (kept < lastEnds_.size() && lastEnds_[kept] <= common &&
              (lastEnds_[kept] == path.below.size() || path.below[lastEnds_[kept]] == u'\\'))
         ++kept;

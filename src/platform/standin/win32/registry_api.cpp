@@ -113,16 +113,6 @@ bool ForEachPart(std::u16string_view path, Visit visit) {
   return true;
 }
 
-// How many units two texts share from their start.
-size_t CommonLength(std::u16string_view a, std::u16string_view b) {
-  const size_t both = std::min(a.size(), b.size());
-  size_t i = 0;
-  for (; i + 4 <= both; i += 4)
-    if (std::memcmp(a.data() + i, b.data() + i, 4 * sizeof(char16_t)) != 0) break;
-  while (i < both && a[i] == b[i]) ++i;
-  return i;
-}
-
 template <typename Char>
 LONG Walk(Key* base, const Char* path, Key** out) {
   if (path != nullptr && path[0] == '\\') return ERROR_BAD_PATHNAME;
@@ -133,7 +123,7 @@ LONG Walk(Key* base, const Char* path, Key** out) {
   // lead to the same keys while those live.
   size_t kept = 0;
   if (last.base == base) {
-    const size_t common = CommonLength(text, last.path);
+    const size_t common = regfile::CommonLength(text, last.path);
     while (kept < last.ends.size() && last.ends[kept] <= common &&
            (last.ends[kept] == text.size() || text[last.ends[kept]] == u'\\') && !last.keys[kept]->deleted)
       ++kept;
