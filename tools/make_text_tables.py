@@ -24,6 +24,16 @@ def is_lead(byte: int) -> bool:
     return 0x81 <= byte <= 0x9F or 0xE0 <= byte <= 0xFC
 
 
+def pairs_table(pair_type: str, name: str, getter: str, pairs) -> str:
+    """A table of UTF-16 pairs, four a line, and the function that gives it."""
+    out = ["namespace {\n\nconst %s %s[] = {\n" % (pair_type, name)]
+    for row in range(0, len(pairs), 4):
+        out.append("    " + " ".join("{0x%04X, 0x%04X}," % p for p in pairs[row:row + 4]) + "\n")
+    out.append("};\n// clang-format on\n\n}  // namespace\n\n")
+    out.append("std::span<const %s> %s() { return %s; }\n\n}  // namespace standin\n" % (pair_type, getter, name))
+    return "".join(out)
+
+
 def cp932_table() -> str:
     singles = []
     for byte in range(256):
@@ -47,11 +57,8 @@ def cp932_table() -> str:
     out.append("const char16_t kCp932Singles[256] = {\n")
     for row in range(0, 256, 8):
         out.append("    " + " ".join("0x%04X," % u for u in singles[row:row + 8]) + "\n")
-    out.append("};\n\nnamespace {\n\nconst Cp932Pair kDoubles[] = {\n")
-    for row in range(0, len(pairs), 4):
-        out.append("    " + " ".join("{0x%04X, 0x%04X}," % p for p in pairs[row:row + 4]) + "\n")
-    out.append("};\n// clang-format on\n\n}  // namespace\n\n")
-    out.append("std::span<const Cp932Pair> Cp932Doubles() { return kDoubles; }\n\n}  // namespace standin\n")
+    out.append("};\n\n")
+    out.append(pairs_table("Cp932Pair", "kDoubles", "Cp932Doubles", pairs))
     return "".join(out)
 
 
@@ -73,11 +80,7 @@ def upcase_table(unicode_data: str) -> str:
                 pairs.append((code, int(upper, 16)))
     out = [HEADER.format(source="the simple uppercase mapping of " + version)]
     out.append('#include "platform/standin/registry/upcase_table.h"\n\nnamespace standin {\n\n// clang-format off\n')
-    out.append("namespace {\n\nconst UpcasePair kPairs[] = {\n")
-    for row in range(0, len(pairs), 4):
-        out.append("    " + " ".join("{0x%04X, 0x%04X}," % p for p in pairs[row:row + 4]) + "\n")
-    out.append("};\n// clang-format on\n\n}  // namespace\n\n")
-    out.append("std::span<const UpcasePair> UpcasePairs() { return kPairs; }\n\n}  // namespace standin\n")
+    out.append(pairs_table("UpcasePair", "kPairs", "UpcasePairs", pairs))
     return "".join(out)
 
 
