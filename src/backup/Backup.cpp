@@ -118,17 +118,17 @@ std::u16string Comments(const std::vector<REGSAM>& views, size_t viewIndex, cons
   if (viewIndex == 0) {
     // reg.exe picks the view by /reg:64 or /reg:32, or else by its own
     // bitness, which a 32-bit console changes.
-    text += u";   on Windows:  reg import \"" + FromAnsi(BackupFileFor(path, 0)) + u"\"";
+    text += u";   on Windows:  reg import \"" + PathText(BackupFileFor(path, 0)) + u"\"";
     if (views.size() > 1) text += u" /reg:64   (the 64-bit view)";
     text += kNewline;
-    text += u";   elsewhere:   t_uninst --restore " + FromAnsi(BackupFileFor(path, 0));
+    text += u";   elsewhere:   t_uninst --restore " + PathText(BackupFileFor(path, 0));
     text += kNewline;
     if (secondFile) {
-      text += u"; The 32-bit view's part is in \"" + FromAnsi(BackupFileFor(path, 1)) + u"\".";
+      text += u"; The 32-bit view's part is in \"" + PathText(BackupFileFor(path, 1)) + u"\".";
       text += kNewline;
     }
   } else {
-    text += u";   on Windows:  reg import \"" + FromAnsi(BackupFileFor(path, viewIndex)) +
+    text += u";   on Windows:  reg import \"" + PathText(BackupFileFor(path, viewIndex)) +
             u"\" /reg:32   (the 32-bit view)";
     text += kNewline;
   }

@@ -51,6 +51,11 @@ class TAppendFile {
   std::intptr_t handle_ = -1;
 };
 
+// A path as text in a file the program writes (the backup's comments): on
+// Windows from the UTF-8 the program carries paths in; on the stand-in as
+// code page 932, as the rest of the file's text.
+std::u16string PathText(const std::string& path);
+
 // A line of text in the ANSI code page (code page 932 on the stand-in) as
 // UTF-8, ended as the platform ends lines: CR LF on Windows, LF elsewhere.
 std::string Utf8Line(std::string_view text);

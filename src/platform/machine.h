@@ -12,6 +12,12 @@
 // there is nothing to limit.
 void LimitDllSearch();
 
+// The words the program was started with, its own name first, as the
+// program carries paths: on Windows read again from the wide command line,
+// as UTF-8, so that a name outside the ANSI code page stays whole; on the
+// stand-in `argv` as given.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
 // How the program uses the machine's registry: to change it, or only to
 // read it (the preview), which takes no lock, needs no right to write, and
 // neither waits for nor holds up a run.
@@ -61,8 +67,8 @@ bool InstallerBusy();
 
 // Where and as whom the program runs, for the log and the backup's names.
 struct TRunPlace {
-  std::string Computer;   // the computer's name
-  std::string User;       // the user the program runs as
+  std::string Computer;   // the computer's name, as paths are carried (it names backups)
+  std::string User;       // the user the program runs as, as Computer
   bool Elevated = false;  // with an administrator's rights
   std::string Registry;   // the registry it works on: the views, or the machine file
 };

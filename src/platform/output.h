@@ -16,9 +16,10 @@ void WriteOutput(std::string_view text);
 void WriteError(std::string_view text);
 
 // A path as the user gave it (an argument, an environment variable), to be
-// put into a message or a box. On Windows it is ANSI text like the rest;
-// on the stand-in it is bytes of the user's own encoding, which are shown as
-// they are, never converted as if code page 932.
+// put into a message or a box. On Windows the program carries paths as
+// UTF-8, and the path is shown whole however the ANSI code page spells the
+// rest; on the stand-in it is bytes of the user's own encoding, which are
+// shown as they are, never converted as if code page 932.
 std::string GivenPath(const std::string& path);
 
 // A name the registry gives in UTF-16, to be put into a message: on the

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/machine.h"
+#include "platform/output.h"
 #include "t_uninst/ExitCode.h"
 
 namespace {
@@ -106,7 +107,7 @@ TCommandLine ReadCommandLine(int argc, const char* const* argv) {
     const TOption* option = Find(word);
     const size_t equals = word.rfind("--", 0) == 0 ? word.find('=') : std::string::npos;
     const std::string name = word.substr(0, equals);
-    if (option == nullptr) return wrong("unknown option '" + word + "'");
+    if (option == nullptr) return wrong("unknown option '" + GivenPath(word) + "'");
     if (chosen != nullptr) return wrong("'" + name + "' cannot be combined with '" + std::string(chosen->Name) + "'");
     chosen = option;
     line.Mode = option->Mode;

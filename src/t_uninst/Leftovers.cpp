@@ -34,6 +34,6 @@ void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews) {
   WriteError(LeftoversText(left, namedViews));
   std::string text = kLeftoversBefore + std::to_string(left.size()) + kLeftoversAfter;
   // Started from Explorer, the program has no console: the log keeps the list.
-  if (!LogFile().empty()) text += "\r" + std::string(kLeftoversInLog) + "\r" + LogFile();
+  if (!LogFile().empty()) text += "\r" + std::string(kLeftoversInLog) + "\r" + GivenPath(LogFile());
   ShowMessageBox(text.c_str(), kCaption, MB_OK);
 }

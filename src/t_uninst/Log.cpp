@@ -3,6 +3,7 @@
 #include "platform/error_text.h"
 #include "platform/files.h"
 #include "platform/machine.h"
+#include "platform/output.h"
 #include "t_uninst/Clock.h"
 #include "t_uninst/ItemText.h"
 #include "t_uninst/Leftovers.h"
@@ -29,8 +30,8 @@ bool OpenLog(const std::string& file, const std::string& commandLine, std::strin
   log.Name = file;
   const TRunPlace place = RunPlace();
   if (empty) log.File.Append("\xEF\xBB\xBF");
-  Log(LocalTimeWithOffset() + "\tt_uninst " T_UNINST_VERSION "\tcomputer " + place.Computer + "\tuser " + place.User +
-      (place.Elevated ? " (elevated)" : " (not elevated)") + "\tcommand line: " + commandLine +
+  Log(LocalTimeWithOffset() + "\tt_uninst " T_UNINST_VERSION "\tcomputer " + GivenPath(place.Computer) + "\tuser " +
+      GivenPath(place.User) + (place.Elevated ? " (elevated)" : " (not elevated)") + "\tcommand line: " + commandLine +
       "\tregistry: " + place.Registry);
   return true;
 }
@@ -55,7 +56,7 @@ void LogRemovalTried(const TRemoval& item, LONG answer, bool namedViews) {
 
 void LogOutcome(const TCleanupOutcome& outcome) {
   if (LogFile().empty()) return;
-  for (const std::string& file : outcome.BackupFiles) Log("backup\t" + file);
+  for (const std::string& file : outcome.BackupFiles) Log("backup\t" + GivenPath(file));
   if (const std::string note = NoBackupNote(outcome); !note.empty()) Log(note.substr(0, note.size() - 1));
   for (const TRemoval& item : RemovedItems(outcome)) Log("removed\t" + ItemPlace(item, outcome.NamedViews));
   for (const TLeftover& left : outcome.Leftovers) {

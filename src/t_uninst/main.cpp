@@ -1,4 +1,6 @@
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "backup/Backup.h"
 #include "platform/files.h"
@@ -99,11 +101,10 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
 }
 
 // The words the program was started with, for the log, as they were given.
-std::string CommandLineText(int argc, const char* const* argv) {
+std::string CommandLineText(const std::vector<std::string>& words) {
   std::string text;
-  for (int i = 0; i < argc; ++i) {
-    const std::string word = argv[i];
-    if (i > 0) text += ' ';
+  for (const std::string& word : words) {
+    if (!text.empty()) text += ' ';
     text += word.find_first_of(" \t") == std::string::npos && !word.empty() ? word : "\"" + word + "\"";
   }
   return GivenPath(text);
@@ -128,9 +129,12 @@ int main(int argc, char** argv) {
   TCommandLine::TMode mode = TCommandLine::TMode::kClean;
   ExitCode code = ExitCode::kUnfinished;
   try {
-    const TCommandLine line = ReadCommandLine(argc, argv);
+    const std::vector<std::string> words = ProgramArguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& word : words) pointers.push_back(word.c_str());
+    const TCommandLine line = ReadCommandLine(static_cast<int>(pointers.size()), pointers.data());
     mode = line.Mode;
-    code = Run(line, CommandLineText(argc, argv));
+    code = Run(line, CommandLineText(words));
   } catch (...) {
     try {
       const std::string line = StoppedLine(mode, CurrentErrorText());

@@ -26,6 +26,10 @@ backup is written into a folder under a name of its own. A second run of
 the same command finds nothing, exits 0 and writes no backup; the log holds
 both runs. --check then exits with 0. `t_uninst.exe --restore` of the
 backup gives both views back exactly, and a second restore changes nothing.
+The folder and the logs have names the ANSI code page (932) cannot hold,
+the backups' full names are longer than MAX_PATH, and the restore's log is
+named in System32, which must not be redirected to SysWOW64 for the 32-bit
+program: each file must be where it was named, its name in the files whole.
 
     end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR DENY_RIGHTS_EXE HOLD_MUTEX_EXE [--unattended]
 """
@@ -44,6 +48,11 @@ os.makedirs(out, exist_ok=True)
 env = dict(os.environ, WINEPREFIX=os.path.join(out, "prefix"), WINEDEBUG="-all",
            LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8",
            WINEDLLOVERRIDES="mscoree=d;mshtml=d")  # no offer to install .NET or a browser engine
+# Outside code page 932: Hangul, a Latin letter with a diaeresis, an emoji
+# (two UTF-16 units). Below the output folder alone, the backup folder's
+# name is 250 characters long: the backups' full names pass MAX_PATH.
+UNSPELLABLE = "\ud55c\uae00-\u00fc-\U0001F600"
+FOLDER = os.path.join(out, "backups", UNSPELLABLE, "\u9577" * 40, "x" * 200)
 # Wine's reg.exe picks the view by its /reg option.
 VIEWS = {"64": ("HKLM\\SOFTWARE", "/reg:64"),
          "32": ("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "/reg:32")}
@@ -325,13 +334,20 @@ def unattended(checks, before):
                    "\\\u8868\u793a\u30bd\u30d5\u30c8\t".encode("cp932") in listing and
                    "\u8868\u793a".encode("utf-8") not in listing, repr(listing[-200:])))
     # As a deployment runs it, again and again: backups into a folder, a log.
-    folder, log = os.path.join(out, "backups"), os.path.join(out, "t_uninst.log")
+    folder, log = FOLDER, os.path.join(out, "backups", UNSPELLABLE, "t_uninst %s.log" % UNSPELLABLE)
     line = ["--log", windows_path(log), "--backup", windows_path(folder) + "\\"]
     done = run(["wine", exe, "--quiet"] + line, check=False)
     written = sorted(os.listdir(folder), key=lambda name: name.endswith("-32bit.reg"))
     checks.append(("the backup goes into the folder, a file for each view", len(written) == 2 and
                    written[1] == written[0][:-4] + "-32bit.reg" and written[0].startswith("t_uninst-"), str(written)))
     backup = os.path.join(folder, written[0]) if written else os.path.join(folder, "missing.reg")
+    if written:
+        with open(backup, "rb") as f:
+            comments = f.read().decode("utf-16")
+        part = windows_path(os.path.join(folder, written[1]))
+        checks.append(("the backup's longer than MAX_PATH names are whole in its comment", len(part) > 260 and
+                       'reg import "%s" /reg:64' % windows_path(backup) in comments and
+                       '; The 32-bit view\'s part is in "%s".' % part in comments, comments[:600]))
     lines = done.stdout.decode("cp932").splitlines()
     checks.append(("--quiet with no display exits with 0", done.returncode == 0,
                    "exit code %d: %s" % (done.returncode, done.stderr.decode(errors="replace")[-300:])))
@@ -355,7 +371,11 @@ def unattended(checks, before):
     checks.append(("the log is UTF-8 with a byte-order mark, its lines end in CR LF",
                    logged.startswith(b"\xef\xbb\xbf") and logged.endswith(b"\r\n") and
                    b"\n" not in logged.replace(b"\r\n", b""), repr(logged[:80])))
-    headers = [e for e in entries if "\tt_uninst " in e and "\tcomputer " in e and "64-bit and 32-bit views" in e]
+    named = ' --log "%s" --backup %s\\\tregistry: ' % (windows_path(log), windows_path(folder))
+    headers = [e for e in entries if "\tt_uninst " in e and "\tcomputer " in e and "64-bit and 32-bit views" in e and
+               "\tcommand line: " in e and named in e]
+    checks.append(("the log names the backups whole", [e for e in entries if e.startswith("backup\t")] ==
+                   ["backup\t" + windows_path(os.path.join(folder, w)) for w in written], str(entries[:3])))
     in_log = [e[len("removed\t"):] for e in entries if e.startswith("removed\t")]
     checks.append(("the log has both runs, each item removed, and the exit codes",
                    len(headers) == 2 and len(in_log) == len(removed) and
@@ -371,10 +391,15 @@ def unattended(checks, before):
                    "exit code %d: %r" % (found.returncode, found.stdout[-200:])))
     # The undo on Windows itself: the named file and its 32-bit part, each
     # into its view; a second restore finds everything there.
-    restore_log = os.path.join(out, "restore.log")
-    restore = run(["wine", exe, "--log", windows_path(restore_log), "--restore", windows_path(backup)], check=False)
+    system = os.path.join(env["WINEPREFIX"], "drive_c", "windows")
+    restore_log = os.path.join(system, "system32", "t_uninst restore %s.log" % UNSPELLABLE)
+    restore = run(["wine", exe, "--log", "C:\\Windows\\System32\\" + os.path.basename(restore_log),
+                   "--restore", windows_path(backup)], check=False)
     restored = state()
-    with open(restore_log, "rb") as f:
+    redirected = os.path.join(system, "syswow64", os.path.basename(restore_log))
+    checks.append(("the restore's log is in System32, not redirected to SysWOW64",
+                   os.path.exists(restore_log) and not os.path.exists(redirected), restore.stderr.decode(errors="replace")[-300:]))
+    with open(restore_log if os.path.exists(restore_log) else redirected, "rb") as f:
         restore_entries = f.read()[3:].decode("utf-8").split("\r\n")
     said = [int(n) for n in re.findall(r"and (\d+) values? from", restore.stdout.decode("cp932"))]
     put_back = [e for e in restore_entries if e.startswith("restored\tvalue\tHKEY_")]
@@ -399,7 +424,7 @@ def main():
         if os.path.exists(os.path.join(out, earlier)):
             os.remove(os.path.join(out, earlier))
     shutil.rmtree(os.path.join(out, "backups"), ignore_errors=True)
-    os.makedirs(os.path.join(out, "backups"))
+    os.makedirs(FOLDER)
     xvfb = None
     if not UNATTENDED:
         # A display of its own: another run of this test (in another build

@@ -14,7 +14,7 @@ namespace {
 
 constexpr UINT kCodePage932 = 932;
 
-std::wstring Wide(LPCSTR text) { return WideFrom(kCodePage932, text); }
+std::wstring Wide(LPCSTR text) { return WideFromMessage(kCodePage932, text); }
 
 // Whether the process's window station is the visible, interactive one.
 // When that cannot be told, the box is tried: MessageBoxW fails with 0

@@ -2,6 +2,7 @@
 // Windows.
 #include "platform/error_text.h"
 #include "platform/files.h"
+#include "platform/output.h"
 #include "platform/win32.h"
 #include "platform/windows/code_pages_windows.h"
 
@@ -14,15 +15,22 @@ std::string FolderOf(const std::string& path) {
 
 std::string LastError() { return ErrorText(static_cast<LONG>(GetLastError())); }
 
-std::wstring Wide(std::string_view text) { return WideFrom(CP_ACP, text); }
+// A path the user gave, in quotes, for a message. Built piece by piece:
+// GCC 12 warns falsely (-Wrestrict) on "'" + a temporary string.
+std::string Quoted(const std::string& path) {
+  std::string quoted = "'";
+  quoted.append(GivenPath(path)).append("'");
+  return quoted;
+}
 
-// A name for the wide file functions: one longer than MAX_PATH gets the
-// prefix that lifts the limit, which takes a full path.
+// A name for the wide file functions: one whose full path is longer than
+// MAX_PATH (a short name in a deep current folder too) gets the prefix that
+// lifts the limit, which takes a full path.
 std::wstring WidePath(const std::string& path) {
-  std::wstring wide = Wide(path);
-  if (wide.size() < MAX_PATH - 20 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  std::wstring wide = WidePathFrom(path);
+  if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
   const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (length == 0) return wide;
+  if (length == 0 || length < MAX_PATH - 20) return wide;
   std::wstring full(length, L'\0');
   full.resize(GetFullPathNameW(wide.c_str(), length, full.data(), nullptr));
   return full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
@@ -67,7 +75,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
     if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
   }
   if (file == INVALID_HANDLE_VALUE) {
-    error = "cannot create a file in '" + FolderOf(path) + "': " + LastError();
+    error = "cannot create a file in " + Quoted(FolderOf(path)) + ": " + LastError();
     return false;
   }
   bool ok = WriteAll(file, bytes) && FlushFileBuffers(file);
@@ -80,7 +88,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
   }
   if (!ok) {
     DeleteFileW(temp.c_str());
-    error = "cannot write '" + path + "': " + reason;
+    error = "cannot write " + Quoted(path) + ": " + reason;
     return false;
   }
   return true;
@@ -89,7 +97,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
 bool CanWriteNewFile(const std::string& path, std::string& error) {
   const TNoRedirection noRedirection;
   if (GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
-    error = "'" + path + "' exists already: name a new file, so that no earlier file is lost";
+    error = Quoted(path) + " exists already: name a new file, so that no earlier file is lost";
     return false;
   }
   if (GetLastError() == ERROR_FILE_NOT_FOUND) {
@@ -97,11 +105,11 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
     const DWORD attributes = GetFileAttributesW(WidePath(folder).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-      error = "'" + folder + "' in '" + path + "' is not a folder";
+      error = Quoted(folder) + " in " + Quoted(path) + " is not a folder";
       return false;
     }
   }
-  error = "'" + path + "' cannot be used: " + LastError();
+  error = Quoted(path) + " cannot be used: " + LastError();
   return false;
 }
 
@@ -151,14 +159,14 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   }
   if (file == INVALID_HANDLE_VALUE) {
-    error = "'" + path + "' cannot be opened for appending: " + LastError();
+    error = Quoted(path) + " cannot be opened for appending: " + LastError();
     return false;
   }
   BY_HANDLE_FILE_INFORMATION info{};
   if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
       (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
     CloseHandle(file);
-    error = "'" + path + "' is not a regular file";
+    error = Quoted(path) + " is not a regular file";
     return false;
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
@@ -170,4 +178,9 @@ bool TAppendFile::Append(std::string_view bytes) {
   return handle_ != -1 && WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
 }
 
-std::string Utf8Line(std::string_view text) { return NarrowFrom(CP_UTF8, Wide(text)) + "\r\n"; }
+std::string Utf8Line(std::string_view text) { return NarrowFrom(CP_UTF8, WideFromMessage(CP_ACP, text)) + "\r\n"; }
+
+std::u16string PathText(const std::string& path) {
+  const std::wstring wide = WidePathFrom(path);
+  return {wide.begin(), wide.end()};
+}

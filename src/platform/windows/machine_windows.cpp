@@ -1,6 +1,9 @@
 // The run's platform on Windows: the registry is the machine's own.
+#include <iterator>
+
 #include "platform/machine.h"
 #include "platform/output.h"
+#include "platform/windows/code_pages_windows.h"
 
 bool AttachMachineRegistry(TRegistryUse) { return true; }
 
@@ -24,11 +27,12 @@ std::vector<REGSAM> RegistryViews() {
 
 TRunPlace RunPlace() {
   TRunPlace place;
-  char name[256] = "";
-  DWORD size = sizeof name;
-  if (GetComputerNameA(name, &size)) place.Computer = name;
-  size = sizeof name;
-  if (GetUserNameA(name, &size)) place.User = name;
+  // Wide, so that a name outside the ANSI code page stays whole.
+  wchar_t name[257] = L"";
+  DWORD size = std::size(name);
+  if (GetComputerNameW(name, &size)) place.Computer = PathFrom(std::wstring_view(name, size));
+  size = std::size(name);
+  if (GetUserNameW(name, &size)) place.User = PathFrom(name);
   HANDLE token = nullptr;
   if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
     TOKEN_ELEVATION elevation{};

@@ -13,7 +13,7 @@ void Write(DWORD which, std::string_view text) {
   (void)attached;
   HANDLE handle = GetStdHandle(which);
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE || text.empty()) return;
-  const std::wstring wide = WideFrom(CP_ACP, text);
+  const std::wstring wide = WideFromMessage(CP_ACP, text);
   DWORD mode = 0, written = 0;
   if (GetConsoleMode(handle, &mode)) {
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
@@ -33,7 +33,7 @@ void WriteOutput(std::string_view text) { Write(STD_OUTPUT_HANDLE, text); }
 
 void WriteError(std::string_view text) { Write(STD_ERROR_HANDLE, text); }
 
-// Windows gives the program its arguments in the ANSI code page.
-std::string GivenPath(const std::string& path) { return path; }
+// The paths the program carries are UTF-8; the rest of a message is ANSI.
+std::string GivenPath(const std::string& path) { return MarkedPath(path); }
 
 std::string ShownName(const std::basic_string<WCHAR>& name) { return NarrowFrom(CP_ACP, name); }

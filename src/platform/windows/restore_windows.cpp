@@ -94,7 +94,7 @@ std::u16string Text(const std::string& bytes) {
 bool Read(const std::string& name, TBackupFile& file, std::string& bytes, std::string& error) {
   file.Name = name;
   if (!ReadWholeFile(name, bytes)) {
-    error = "the backup '" + name + "' cannot be read: " + ErrorText(static_cast<LONG>(GetLastError()));
+    error = "the backup '" + GivenPath(name) + "' cannot be read: " + ErrorText(static_cast<LONG>(GetLastError()));
     return false;
   }
   size_t at = 0;
@@ -108,11 +108,12 @@ bool Read(const std::string& name, TBackupFile& file, std::string& bytes, std::s
         },
         file.Content);
   } catch (const regfile::RegFileError& e) {
-    error = name + ":" + std::to_string(e.line()) + ": " + e.what();
+    error = GivenPath(name) + ":" + std::to_string(e.line()) + ": " + e.what();
     return false;
   }
   if (file.Content.Removes || file.Content.OtherRoot) {
-    error = "the file '" + name + "' is no backup of t_uninst: it removes keys or values, or names other roots";
+    error =
+        "the file '" + GivenPath(name) + "' is no backup of t_uninst: it removes keys or values, or names other roots";
     return false;
   }
   return true;
@@ -203,7 +204,7 @@ TRestoreEnd RestoreBackup(const std::string& file, const TLineReport& report) {
   if (const size_t at = text.find(marker); at != std::u16string::npos && !is32) {
     const size_t start = at + marker.size(), end = text.find(u'"', start);
     files.push_back(std::make_unique<TBackupFile>());
-    if (!Read(Ansi(text.substr(start, end - start)), *files[1], bytes, error)) return refuse(error);
+    if (!Read(PathFrom(ToWide(text.substr(start, end - start))), *files[1], bytes, error)) return refuse(error);
     files[1]->View = views.back();
   }
   std::string done, failed;
@@ -213,10 +214,11 @@ TRestoreEnd RestoreBackup(const std::string& file, const TLineReport& report) {
     PutBack(*part, keys, values, present, failed, report);
     changed += keys + values;
     if (keys + values == 0) {
-      done += "Everything " + part->Name + " holds is in the registry already: nothing was changed.\n";
+      done += "Everything " + GivenPath(part->Name) + " holds is in the registry already: nothing was changed.\n";
       continue;
     }
-    done += "Restored " + Count(keys, "key") + " and " + Count(values, "value") + " from " + part->Name + ".";
+    done +=
+        "Restored " + Count(keys, "key") + " and " + Count(values, "value") + " from " + GivenPath(part->Name) + ".";
     // Appended piece by piece: " " + text trips a false -Wrestrict of GCC 12.
     if (present > 0)
       done.append(" ")

@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/output.h"
 #include "platform/standin/machinefile/posix_file.h"
+#include "regfile/cp932.h"
 
 // A path the user gave, in quotes, for a message. Built piece by piece:
 // GCC 12 warns falsely (-Wrestrict) on "'" + a temporary string.
@@ -168,3 +169,5 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
 bool TAppendFile::Append(std::string_view bytes) {
   return handle_ >= 0 && standin::WriteAll(static_cast<int>(handle_), bytes);
 }
+
+std::u16string PathText(const std::string& path) { return standin::Cp932ToUtf16(path); }

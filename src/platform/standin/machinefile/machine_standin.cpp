@@ -73,6 +73,8 @@ std::string PlatformUsage() {
          "  it closes the completion box.\n";
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) { return {argv, argv + argc}; }
+
 TRunPlace RunPlace() {
   TRunPlace place;
   char name[256] = "";

@@ -1,0 +1,18 @@
+// The program's arguments on Windows, read from the wide command line.
+#include "platform/machine.h"
+#include "platform/windows/code_pages_windows.h"
+
+// After windows.h: the lean windows.h leaves the shell's functions out.
+#include <shellapi.h>
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  // The arguments main() gets are in the ANSI code page, which may not hold
+  // a name the user gave: they are read again as Unicode, into UTF-8.
+  int count = 0;
+  LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (words == nullptr) return {argv, argv + argc};
+  std::vector<std::string> arguments;
+  for (int i = 0; i < count; ++i) arguments.push_back(PathFrom(words[i]));
+  LocalFree(static_cast<HLOCAL>(words));
+  return arguments;
+}
