@@ -38,8 +38,10 @@ bool CanWriteBackup(const std::string& file) {
 std::string BackupFileIn(const std::string& named) {
   if (named.back() != '/' && named.back() != '\\' && !IsFolder(named)) return named;
   std::string computer = RunPlace().Computer;
+  // UTF-8 on Windows: only single-byte characters a file name cannot hold are replaced.
   for (char& c : computer)
-    if (std::string_view("\\/:*?\"<>| ").find(c) != std::string_view::npos) c = '_';
+    if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>| ").find(c) != std::string_view::npos)
+      c = '_';
   const std::string stem = PathInFolder(named, "t_uninst-" + computer + "-" + UtcStamp());
   std::string file = stem + ".reg";
   for (int again = 2; again < 100; ++again) {
@@ -131,6 +133,7 @@ int main(int argc, char** argv) {
   try {
     const std::vector<std::string> words = ProgramArguments(argc, argv);
     std::vector<const char*> pointers;
+    pointers.reserve(words.size());
     for (const std::string& word : words) pointers.push_back(word.c_str());
     const TCommandLine line = ReadCommandLine(static_cast<int>(pointers.size()), pointers.data());
     mode = line.Mode;

@@ -12,6 +12,7 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
   LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
   if (words == nullptr) return {argv, argv + argc};
   std::vector<std::string> arguments;
+  arguments.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) arguments.push_back(PathFrom(words[i]));
   LocalFree(static_cast<HLOCAL>(words));
   return arguments;
