@@ -365,7 +365,8 @@ def unattended(checks, before):
                    "exit code %d: %r" % (again.returncode, again.stdout[-200:])))
     checks.append(("and changes nothing, and writes no backup", state() == after and
                    sorted(os.listdir(folder)) == sorted(written), str(os.listdir(folder))))
-    with open(log, "rb") as f:
+    checks.append(("the log is where it was named", os.path.exists(log), str(os.listdir(os.path.dirname(log)))))
+    with open(log if os.path.exists(log) else os.devnull, "rb") as f:
         logged = f.read()
     entries = logged[3:].decode("utf-8").split("\r\n")
     checks.append(("the log is UTF-8 with a byte-order mark, its lines end in CR LF",
@@ -399,7 +400,7 @@ def unattended(checks, before):
     redirected = os.path.join(system, "syswow64", os.path.basename(restore_log))
     checks.append(("the restore's log is in System32, not redirected to SysWOW64",
                    os.path.exists(restore_log) and not os.path.exists(redirected), restore.stderr.decode(errors="replace")[-300:]))
-    with open(restore_log if os.path.exists(restore_log) else redirected, "rb") as f:
+    with open(next((f for f in (restore_log, redirected) if os.path.exists(f)), os.devnull), "rb") as f:
         restore_entries = f.read()[3:].decode("utf-8").split("\r\n")
     said = [int(n) for n in re.findall(r"and (\d+) values? from", restore.stdout.decode("cp932"))]
     put_back = [e for e in restore_entries if e.startswith("restored\tvalue\tHKEY_")]
