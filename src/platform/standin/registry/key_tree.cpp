@@ -8,14 +8,7 @@
 namespace standin {
 namespace {
 
-constexpr size_t kIndexFrom = 16;  // values or unsorted children; below this a scan is faster
-
-template <typename Children>
-auto ChildPosition(Children& children, std::u16string_view name) {
-  return std::lower_bound(
-      children.begin(), children.end(), name,
-      [](const std::unique_ptr<Key>& k, std::u16string_view u) { return CompareUpcased(k->name, u) < 0; });
-}
+constexpr size_t kIndexFrom = 16;  // values or children; below this a scan is faster
 
 }  // namespace
 
@@ -25,10 +18,8 @@ Key* Key::FindChild(std::u16string_view name) const {
 }
 
 Key* Key::FindAnyChild(std::u16string_view name) const {
-  if (childrenSorted) {
-    auto it = ChildPosition(children, name);
-    return it != children.end() && CompareUpcased((*it)->name, name) == 0 ? it->get() : nullptr;
-  }
+  // By hash rather than by binary search among sorted children: one probe
+  // mostly, where a search would reach into a key at each of its steps.
   if (children.size() < kIndexFrom) {
     for (const auto& child : children)
       if (SameName(child->name, name)) return child.get();
@@ -36,10 +27,11 @@ Key* Key::FindAnyChild(std::u16string_view name) const {
   }
   if (childIndex.empty())
     for (std::uint32_t i = 0; i < children.size(); ++i) IndexChild(i);
+  const std::uint64_t hash = HashUpcased(name);
   const size_t mask = childIndex.size() - 1;
-  for (size_t slot = HashUpcased(name) & mask; childIndex[slot] != 0; slot = (slot + 1) & mask) {
+  for (size_t slot = hash & mask; childIndex[slot] != 0; slot = (slot + 1) & mask) {
     Key* child = children[childIndex[slot] - 1].get();
-    if (SameName(child->name, name)) return child;
+    if (child->foldedHash == hash && SameName(child->name, name)) return child;
   }
   return nullptr;
 }
@@ -51,7 +43,7 @@ void Key::IndexChild(std::uint32_t position) const {
     for (std::uint32_t i = 0; i < position; ++i) IndexChild(i);
   }
   const size_t mask = childIndex.size() - 1;
-  size_t slot = HashUpcased(children[position]->name) & mask;
+  size_t slot = children[position]->foldedHash & mask;
   while (childIndex[slot] != 0) slot = (slot + 1) & mask;
   childIndex[slot] = position + 1;
 }
@@ -120,13 +112,12 @@ Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
   }
   auto key = std::make_unique<Key>();
   key->name = Keep(name);
+  key->foldedHash = HashUpcased(name);
   key->parent = &parent;
   Key* raw = key.get();
   // Keys that come sorted stay so; the others are sorted once, when listed.
-  if (parent.childrenSorted && !parent.children.empty() && CompareUpcased(parent.children.back()->name, name) > 0) {
+  if (parent.childrenSorted && !parent.children.empty() && CompareUpcased(parent.children.back()->name, name) > 0)
     parent.childrenSorted = false;
-    parent.childIndex.clear();
-  }
   parent.children.push_back(std::move(key));
   if (!parent.childIndex.empty()) parent.IndexChild(static_cast<std::uint32_t>(parent.children.size() - 1));
   if (!parent.childMaxStale) parent.cachedChildMax = std::max<std::uint32_t>(parent.cachedChildMax, name.size());
@@ -181,8 +172,7 @@ void KeyTree::Sort(Key& parent) {
   });
   for (size_t i = 0; i < entries.size(); ++i) parent.children[i].reset(entries[i].key);
   parent.childrenSorted = true;
-  parent.childIndex.clear();
-  parent.childIndex.shrink_to_fit();
+  parent.childIndex.clear();  // made again, for the new positions, by the next lookup
 }
 
 void KeyTree::Compact(Key& parent) {

@@ -82,6 +82,9 @@ struct Value {
 
 struct Key {
   KeptText name;
+  // The hash of the upper-cased name (HashUpcased), computed once when the
+  // key is made: lookups compare it before the names.
+  std::uint64_t foldedHash = 0;
   Key* parent = nullptr;
   // In the order they were made until the parent's subkeys are next
   // enumerated (KeyTree::Subkey), which sorts them by their upper-cased
@@ -111,7 +114,7 @@ struct Key {
 
   // The child of that name, deleted or not, or null.
   Key* FindAnyChild(std::u16string_view name) const;
-  // A lookup index for keys with many unsorted children: positions in
+  // A lookup index for keys with many children, sorted or not: positions in
   // `children` plus one, by the hash of their names (open addressing).
   // Mutable as a cache with no visible effect: built by the first lookup,
   // which a const key makes too, and dropped when the children move.
