@@ -22,7 +22,7 @@ Key* Key::FindAnyChild(std::u16string_view name) const {
   // mostly, where a search would reach into a key at each of its steps.
   if (children.size() < kIndexFrom) {
     for (const auto& child : children)
-      if (SameName(child->name, name)) return child.get();
+      if (child->name.size() == name.size() && SameName(child->name, name)) return child.get();
     return nullptr;
   }
   if (childIndex.empty())
@@ -57,8 +57,9 @@ void Key::IndexValues() {
 
 Value* Key::FindValue(std::u16string_view name) {
   if (values.size() < kIndexFrom) {
+    // Lengths first: most names differ in theirs.
     for (Value& v : values)
-      if (!v.removed && !v.hidden && SameName(v.name, name)) return &v;
+      if (v.name.size() == name.size() && !v.removed && !v.hidden && SameName(v.name, name)) return &v;
     return nullptr;
   }
   if (!valueIndex) IndexValues();
