@@ -25,13 +25,23 @@ Key* Key::FindAnyChild(std::u16string_view name) const {
       if (child->name.size() == name.size() && SameName(child->name, name)) return child.get();
     return nullptr;
   }
+  if (nextChild < children.size()) {
+    Key* next = children[nextChild].get();
+    if (next->name.size() == name.size() && SameName(next->name, name)) {
+      ++nextChild;
+      return next;
+    }
+  }
   if (childIndex.empty())
     for (std::uint32_t i = 0; i < children.size(); ++i) IndexChild(i);
   const std::uint64_t hash = HashUpcased(name);
   const size_t mask = childIndex.size() - 1;
   for (size_t slot = hash & mask; childIndex[slot] != 0; slot = (slot + 1) & mask) {
     Key* child = children[childIndex[slot] - 1].get();
-    if (child->foldedHash == hash && SameName(child->name, name)) return child;
+    if (child->foldedHash == hash && SameName(child->name, name)) {
+      nextChild = childIndex[slot];
+      return child;
+    }
   }
   return nullptr;
 }

@@ -120,6 +120,11 @@ struct Key {
   // which a const key makes too, and dropped when the children move.
   void IndexChild(std::uint32_t position) const;
   mutable std::vector<std::uint32_t> childIndex;
+  // The position after the child last found by FindAnyChild, tried first:
+  // keys are mostly looked up one after another in the order they are
+  // listed. A key holds one child of a name at most, so any child of the
+  // name is the one the index finds.
+  mutable std::uint32_t nextChild = 0;
 
   // A lookup index for keys with many values, kept in step with `values`.
   void IndexValues();
