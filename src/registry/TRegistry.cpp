@@ -30,11 +30,12 @@ void TRegistry::SelectRoot(HKEY root) {
 
 bool TRegistry::OpenExisting(const std::string& path) {
   const bool relative = IsRelativePath(path);
-  const std::string sub = WithoutLeadingBackslash(path, relative);
+  // The path without its leading backslash, in place.
+  const char* sub = path.c_str() + (relative ? 0 : 1);
   HKEY key = nullptr;
-  lastError_ = RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, rights_ | view_, &key);
+  lastError_ = RegOpenKeyExA(BaseFor(relative), sub, 0, rights_ | view_, &key);
   if (lastError_ != ERROR_SUCCESS) return false;
-  std::string newPath = opened_ != nullptr && relative ? openedPath_ + "\\" + sub : sub;
+  std::string newPath = opened_ != nullptr && relative ? openedPath_ + "\\" + sub : std::string(sub);
   CloseOpened();
   opened_ = key;
   openedPath_ = std::move(newPath);

@@ -35,6 +35,10 @@ struct State {
   std::unique_ptr<KeyTree> tree = std::make_unique<KeyTree>();
   std::unordered_map<ULONG_PTR, OpenKey> handles;
   ULONG_PTR nextHandle = 0x1000;
+  // The handle last resolved, and what it stands for, until it is closed:
+  // the calls on one key mostly come one after another.
+  ULONG_PTR lastHandle = 0;
+  OpenKey lastOpen{};
   std::function<LONG(KeyTree&)> flush;
   LastWalk lastWalk;
   std::string ansiData;  // string data as the ANSI functions give it (CopyValueData)
@@ -61,14 +65,22 @@ bool IsPredefined(HKEY key, std::uint8_t* root) {
 
 // Finds the key behind a handle, with the rights it was opened with.
 LONG Resolve(HKEY handle, OpenKey* out) {
+  State& s = state();
+  const auto value = reinterpret_cast<ULONG_PTR>(handle);
+  if (value != 0 && value == s.lastHandle) {
+    *out = s.lastOpen;
+    return out->key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+  }
   std::uint8_t root = 0;
   if (IsPredefined(handle, &root)) {
-    *out = {state().tree->Root(root), KEY_ALL_ACCESS};
+    *out = {s.tree->Root(root), KEY_ALL_ACCESS};
     return ERROR_SUCCESS;
   }
-  auto it = state().handles.find(reinterpret_cast<ULONG_PTR>(handle));
-  if (it == state().handles.end()) return ERROR_INVALID_HANDLE;
+  auto it = s.handles.find(value);
+  if (it == s.handles.end()) return ERROR_INVALID_HANDLE;
   *out = it->second;
+  s.lastHandle = value;
+  s.lastOpen = it->second;
   return out->key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
 }
 
@@ -245,6 +257,7 @@ KeyTree& Machine() { return *state().tree; }
 
 void ReplaceMachine(std::unique_ptr<KeyTree> tree) {
   state().handles.clear();
+  state().lastHandle = 0;
   state().lastWalk = {};
   state().tree = std::move(tree);
 }
@@ -360,7 +373,10 @@ LONG WINAPI RegCreateKeyExA(HKEY base, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
 LONG WINAPI RegCloseKey(HKEY handle) {
   std::uint8_t root = 0;
   if (IsPredefined(handle, &root)) return ERROR_SUCCESS;
-  return state().handles.erase(reinterpret_cast<ULONG_PTR>(handle)) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+  State& s = state();
+  const auto value = reinterpret_cast<ULONG_PTR>(handle);
+  if (value == s.lastHandle) s.lastHandle = 0;
+  return s.handles.erase(value) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 LONG WINAPI RegQueryInfoKeyA(HKEY handle, LPSTR keyClass, LPDWORD classLength, LPDWORD, LPDWORD subKeys,
