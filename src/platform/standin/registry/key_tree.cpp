@@ -25,11 +25,14 @@ Key* Key::FindAnyChild(std::u16string_view name) const {
       if (child->name.size() == name.size() && SameName(child->name, name)) return child.get();
     return nullptr;
   }
-  if (nextChild < children.size()) {
-    Key* next = children[nextChild].get();
-    if (next->name.size() == name.size() && SameName(next->name, name)) {
-      ++nextChild;
-      return next;
+  // The child after the last one found (after the last child, the first:
+  // a new listing begins), then that one again.
+  const std::uint32_t next = nextChild < children.size() ? nextChild : 0;
+  for (const std::uint32_t at : {next, nextChild - 1}) {
+    if (at >= children.size()) continue;
+    if (Key* child = children[at].get(); child->name.size() == name.size() && SameName(child->name, name)) {
+      nextChild = at + 1;
+      return child;
     }
   }
   if (childIndex.empty())
@@ -183,12 +186,16 @@ void KeyTree::Sort(Key& parent) {
   });
   for (size_t i = 0; i < entries.size(); ++i) parent.children[i].reset(entries[i].key);
   parent.childrenSorted = true;
-  parent.childIndex.clear();  // made again, for the new positions, by the next lookup
+  // Made again, for the new positions, by the next lookup that needs it;
+  // the next lookup is mostly of the first child listed.
+  parent.childIndex.clear();
+  parent.nextChild = 0;
 }
 
 void KeyTree::Compact(Key& parent) {
   if (parent.deletedChildren == 0) return;
   parent.childIndex.clear();
+  parent.nextChild = 0;
   auto live = parent.children.begin();
   for (auto& child : parent.children) {
     if (child->deleted)

@@ -120,20 +120,23 @@ struct Key {
   // which a const key makes too, and dropped when the children move.
   void IndexChild(std::uint32_t position) const;
   mutable std::vector<std::uint32_t> childIndex;
-  // The position after the child last found by FindAnyChild, tried first:
-  // keys are mostly looked up one after another in the order they are
-  // listed. A key holds one child of a name at most, so any child of the
-  // name is the one the index finds.
+  // The position after the child last found by FindAnyChild, tried first,
+  // and then the one before it: keys are mostly looked up one after
+  // another in the order they are listed, some twice in a row. A key holds
+  // one child of a name at most, so any child of the name is the one the
+  // index finds.
   mutable std::uint32_t nextChild = 0;
 
   // A lookup index for keys with many values, kept in step with `values`.
   void IndexValues();
   std::unique_ptr<std::unordered_map<std::u16string, std::uint32_t>> valueIndex;
-  // The longest names and data, found again when stale.
+  // The longest names and data, found again when stale. A new key has no
+  // children: the longest of their names is kept as they are made, and
+  // found again only after a deletion.
   std::uint32_t cachedChildMax = 0;
   std::uint32_t cachedValueNameMax = 0;
   std::uint32_t cachedDataMax = 0;
-  bool childMaxStale = true;
+  bool childMaxStale = false;
   bool valueMaxStale = true;
   // The file's writer's mark: the number of the last write that found a
   // section at or below the key.
