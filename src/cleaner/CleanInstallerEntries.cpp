@@ -21,12 +21,15 @@ bool Tinst0::PlanInstallerEntries(TRemovalPlan& plan) {
     crt.SelectRoot(HKEY_LOCAL_MACHINE);
     for (std::string_view list : kTestedLists) {
       if (!reg_.OpenExisting(std::string(list))) continue;
-      const std::string prefix = std::string(list) + "\\";
+      std::string path = std::string(list) + "\\";
+      const size_t prefix = path.size();
       TStringList names;
       reg_.ListSubkeys(names);
       for (const std::string& name : names) {
         TProductMention mention;
-        if (!FindProductMention(prefix + name, mention)) continue;
+        path.resize(prefix);
+        path += name;
+        if (!FindProductMention(path, mention)) continue;
         plan.AddKey(reg_, name, WhyMentioned(mention));
         // A value of the same name in the list itself goes too.
         plan.AddValue(reg_, name, "the list's entry for its subkey of the same name, which goes too");

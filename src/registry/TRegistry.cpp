@@ -30,11 +30,12 @@ void TRegistry::SelectRoot(HKEY root) {
 
 bool TRegistry::OpenExisting(const std::string& path) {
   const bool relative = IsRelativePath(path);
-  const std::string sub = WithoutLeadingBackslash(path, relative);
+  // The path without its leading backslash, in place.
+  const char* sub = path.c_str() + (relative ? 0 : 1);
   HKEY key = nullptr;
-  lastError_ = RegOpenKeyExA(BaseFor(relative), sub.c_str(), 0, rights_ | view_, &key);
+  lastError_ = RegOpenKeyExA(BaseFor(relative), sub, 0, rights_ | view_, &key);
   if (lastError_ != ERROR_SUCCESS) return false;
-  std::string newPath = opened_ != nullptr && relative ? openedPath_ + "\\" + sub : sub;
+  std::string newPath = opened_ != nullptr && relative ? openedPath_ + "\\" + sub : std::string(sub);
   CloseOpened();
   opened_ = key;
   openedPath_ = std::move(newPath);
@@ -73,6 +74,7 @@ void TRegistry::ListNames(NameList which, TStringList& list) {
   const bool subkeys = which == NameList::kSubkeys;
   std::vector<char> buffer = NameBuffer(subkeys ? stats.SubkeyNameMax : stats.ValueNameMax);
   const DWORD count = subkeys ? stats.SubkeyCount : stats.ValueCount;
+  list.Reserve(count);
   std::string name;
   for (DWORD index = 0; index < count; ++index)
     if (EnumerateName(opened_, which, index, buffer, name)) list.Add(name);
@@ -101,16 +103,44 @@ DWORD TRegistry::FetchValue(const std::string& name, void* buffer, DWORD size, T
   return length;
 }
 
-std::string TRegistry::ReadText(const std::string& name) {
+TRegistry::TextRead TRegistry::ReadTextInto(const std::string& name, std::string& text) {
+  text.clear();
   const std::int64_t length = ValueSize(name);
-  if (length <= 0) return {};
-  std::string data(static_cast<size_t>(length), '\0');
-  TValueKind kind = vkUnknown;
-  data.resize(FetchValue(name, data.data(), static_cast<DWORD>(data.size()), kind));
-  if (kind != vkString && kind != vkExpandString) throw ERegistryException::WrongKind(name);
-  const size_t nul = data.find('\0');
-  if (nul != std::string::npos) data.resize(nul);
-  return data;
+  if (length <= 0) return TextRead::kRead;
+  text.assign(static_cast<size_t>(length), '\0');
+  DWORD type = REG_NONE;
+  DWORD size = static_cast<DWORD>(text.size());
+  if (RegQueryValueExA(opened_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
+      ERROR_SUCCESS) {
+    text.clear();
+    return TextRead::kFetchFailed;
+  }
+  text.resize(size);
+  const TValueKind kind = KindOfType(type);
+  if (kind != vkString && kind != vkExpandString) {
+    text.clear();
+    return TextRead::kWrongKind;
+  }
+  const size_t nul = text.find('\0');
+  if (nul != std::string::npos) text.resize(nul);
+  return TextRead::kRead;
+}
+
+std::string TRegistry::ReadText(const std::string& name) {
+  std::string text;
+  switch (ReadTextInto(name, text)) {
+    case TextRead::kFetchFailed:
+      throw ERegistryException::FetchFailed(name);
+    case TextRead::kWrongKind:
+      throw ERegistryException::WrongKind(name);
+    case TextRead::kRead:
+      break;
+  }
+  return text;
+}
+
+bool TRegistry::TryReadText(const std::string& name, std::string& text) {
+  return ReadTextInto(name, text) == TextRead::kRead;
 }
 
 HKEY TRegistry::OpenHandleOf(const std::string& path) {

@@ -5,7 +5,7 @@
 // resolves against the root, any other path (the empty one too) against the
 // opened key when one is open, else against the root. Only FetchValue and
 // ReadText raise; every other operation reports failure through its result
-// and leaves the accessor as it was.
+// (TryReadText as well) and leaves the accessor as it was.
 #pragma once
 
 #include <cstdint>
@@ -99,6 +99,10 @@ class TRegistry {
   // A missing or empty value, of any type, reads as the empty text; a value
   // of another kind with data raises ERegistryException (kind message).
   std::string ReadText(const std::string& name);
+  // Reads as ReadText, with the same calls, and gives false, with the text
+  // empty, where ReadText raises: a scan of many values that goes on past
+  // the ones with no text does not pay for an exception each.
+  bool TryReadText(const std::string& name, std::string& text);
 
   // Opens a key with Rights, resolved as OpenExisting resolves it, without
   // making it the opened key. Null on failure; the caller closes it (a
@@ -142,6 +146,8 @@ class TRegistry {
   HKEY BaseFor(bool relative) const;
 
  private:
+  enum class TextRead { kRead, kFetchFailed, kWrongKind };
+  TextRead ReadTextInto(const std::string& name, std::string& text);
   void ListNames(NameList which, TStringList& list);
   // False when some of it could not be read.
   bool CountBelow(HKEY key, DWORD& subkeys, DWORD& values);

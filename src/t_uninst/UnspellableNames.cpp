@@ -44,16 +44,21 @@ struct TName {
   }
 };
 
-std::vector<TName> Subkeys(HKEY key) {
-  std::vector<TName> names;
+// Calls `visit` with each subkey, one at a time: a list of them all would
+// hold a large key's names twice over.
+template <typename Visit>
+void ForEachSubkey(HKEY key, Visit visit) {
   std::vector<WCHAR> wide(kLongestName);
   std::string ansi(kLongestAnsiName, '\0');
+  TName name;
   for (DWORD index = 0;; ++index) {
     DWORD wideLength = kLongestName, ansiLength = kLongestAnsiName;
     if (RegEnumKeyExW(key, index, wide.data(), &wideLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
         RegEnumKeyExA(key, index, ansi.data(), &ansiLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      return names;
-    names.push_back({TWide(wide.data(), wideLength), ansi.substr(0, ansiLength), {}});
+      return;
+    name.Wide.assign(wide.data(), wideLength);
+    name.Ansi.assign(ansi.data(), ansiLength);
+    visit(name);
   }
 }
 
@@ -110,16 +115,23 @@ class TLook {
     const TWide path = Widened(list.substr(1));
     const TKeyHandle key = OpenToRead(HKEY_LOCAL_MACHINE, path, view_);
     if (key.Get() == nullptr) return;
-    for (const TName& subkey : Subkeys(key.Get())) {
-      const TWide subkeyPath = path + WCHAR('\\') + subkey.Wide;
-      if (subkey.Spellable() && planned_.count(std::string(list.substr(1)) + "\\" + subkey.Ansi) != 0) continue;
-      const TKeyHandle tested = OpenToRead(HKEY_LOCAL_MACHINE, subkeyPath, view_);
-      if (tested.Get() == nullptr) continue;
+    std::string plannedPath = std::string(list.substr(1)) + "\\";
+    const size_t listLength = plannedPath.size();
+    ForEachSubkey(key.Get(), [&](const TName& subkey) {
+      const bool spellable = subkey.Spellable();
+      if (spellable) {
+        plannedPath.resize(listLength);
+        plannedPath += subkey.Ansi;
+        if (planned_.count(plannedPath) != 0) return;
+      }
+      // Opened from the list's key: the same key as by its whole path.
+      const TKeyHandle tested = OpenToRead(key.Get(), subkey.Wide, view_);
+      if (tested.Get() == nullptr) return;
       // A spellable key whose value names are ASCII is the pass's alone.
-      if (subkey.Spellable() && AsciiNamesOnly(tested.Get(), names_)) continue;
+      if (spellable && AsciiNamesOnly(tested.Get(), names_)) return;
       for (const TName& named : Values(tested.Get())) {
         // A spellable key with spellable values is the pass's to judge.
-        if (subkey.Spellable() && named.Spellable()) continue;
+        if (spellable && named.Spellable()) continue;
         const bool inData = MentionsKeyword(named.Text);
         if (!inData && !MentionsKeyword(named.Ansi)) continue;
         std::string value = "its value \"";
@@ -127,7 +139,7 @@ class TLook {
         std::string mentions = "mentions ZobrikLine in its ";
         mentions += inData ? "data" : "name";
         std::string why;
-        if (subkey.Spellable())
+        if (spellable)
           why.append("the name of ")
               .append(value)
               .append(", which ")
@@ -136,10 +148,10 @@ class TLook {
               .append(kCannotSpell);
         else
           why.append("its name ").append(kCannotSpell).append("; ").append(value).append(" ").append(mentions);
-        Add(true, subkeyPath, {}, why);
+        Add(true, path + WCHAR('\\') + subkey.Wide, {}, why);
         break;
       }
-    }
+    });
   }
 
   // The shared-DLL list, by name alone.
@@ -147,10 +159,11 @@ class TLook {
     const TWide path = Widened(kSharedDlls.substr(1));
     const TKeyHandle key = OpenToRead(HKEY_LOCAL_MACHINE, path, view_);
     if (key.Get() == nullptr) return;
-    for (const TName& subkey : Subkeys(key.Get()))
+    ForEachSubkey(key.Get(), [&](const TName& subkey) {
       if (!subkey.Spellable() && MentionsKeyword(subkey.Ansi))
         Add(true, path + WCHAR('\\') + subkey.Wide, {},
             std::string("its name ") + kCannotSpell + "; it mentions ZobrikLine");
+    });
     for (const TName& value : Values(key.Get()))
       if (!value.Spellable() && MentionsKeyword(value.Ansi))
         Add(false, path, value.Wide, std::string("its name ") + kCannotSpell + "; it mentions ZobrikLine");

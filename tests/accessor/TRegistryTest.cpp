@@ -111,6 +111,18 @@ TEST_F(Accessor, ReadTextGivesStringsAndRaisesOnOtherKinds) {
                               "f\x81[\x83^\x8c^\x82\xaa\x95s\x90\xb3\x82\xc5\x82\xb7");
     }
   }
+  // TryReadText reads what ReadText reads, and gives false, with no text,
+  // where it raises.
+  std::string text;
+  for (const char* name : {"s", "e", "nul", "empty", "missing"}) {
+    EXPECT_TRUE(reg_.TryReadText(name, text)) << name;
+    EXPECT_EQ(text, reg_.ReadText(name)) << name;
+  }
+  for (const char* name : {"Count", "bin", "multi"}) {
+    text = "stale";
+    EXPECT_FALSE(reg_.TryReadText(name, text)) << name;
+    EXPECT_EQ(text, "") << name;
+  }
   TValueStats stats;
   ASSERT_TRUE(reg_.QueryValue("Count", stats));
   EXPECT_EQ(stats.DataKind, vkInteger);

@@ -8,14 +8,7 @@
 namespace standin {
 namespace {
 
-constexpr size_t kIndexFrom = 16;  // values or unsorted children; below this a scan is faster
-
-template <typename Children>
-auto ChildPosition(Children& children, std::u16string_view name) {
-  return std::lower_bound(
-      children.begin(), children.end(), name,
-      [](const std::unique_ptr<Key>& k, std::u16string_view u) { return CompareUpcased(k->name, u) < 0; });
-}
+constexpr size_t kIndexFrom = 16;  // values or children; below this a scan is faster
 
 }  // namespace
 
@@ -25,21 +18,33 @@ Key* Key::FindChild(std::u16string_view name) const {
 }
 
 Key* Key::FindAnyChild(std::u16string_view name) const {
-  if (childrenSorted) {
-    auto it = ChildPosition(children, name);
-    return it != children.end() && CompareUpcased((*it)->name, name) == 0 ? it->get() : nullptr;
-  }
+  // By hash rather than by binary search among sorted children: one probe
+  // mostly, where a search would reach into a key at each of its steps.
   if (children.size() < kIndexFrom) {
     for (const auto& child : children)
-      if (SameName(child->name, name)) return child.get();
+      if (child->name.size() == name.size() && SameName(child->name, name)) return child.get();
     return nullptr;
+  }
+  // The child after the last one found (after the last child, the first:
+  // a new listing begins), then that one again.
+  const std::uint32_t next = nextChild < children.size() ? nextChild : 0;
+  for (const std::uint32_t at : {next, nextChild - 1}) {
+    if (at >= children.size()) continue;
+    if (Key* child = children[at].get(); child->name.size() == name.size() && SameName(child->name, name)) {
+      nextChild = at + 1;
+      return child;
+    }
   }
   if (childIndex.empty())
     for (std::uint32_t i = 0; i < children.size(); ++i) IndexChild(i);
+  const std::uint64_t hash = HashUpcased(name);
   const size_t mask = childIndex.size() - 1;
-  for (size_t slot = HashUpcased(name) & mask; childIndex[slot] != 0; slot = (slot + 1) & mask) {
+  for (size_t slot = hash & mask; childIndex[slot] != 0; slot = (slot + 1) & mask) {
     Key* child = children[childIndex[slot] - 1].get();
-    if (SameName(child->name, name)) return child;
+    if (child->foldedHash == hash && SameName(child->name, name)) {
+      nextChild = childIndex[slot];
+      return child;
+    }
   }
   return nullptr;
 }
@@ -51,7 +56,7 @@ void Key::IndexChild(std::uint32_t position) const {
     for (std::uint32_t i = 0; i < position; ++i) IndexChild(i);
   }
   const size_t mask = childIndex.size() - 1;
-  size_t slot = HashUpcased(children[position]->name) & mask;
+  size_t slot = children[position]->foldedHash & mask;
   while (childIndex[slot] != 0) slot = (slot + 1) & mask;
   childIndex[slot] = position + 1;
 }
@@ -65,8 +70,9 @@ void Key::IndexValues() {
 
 Value* Key::FindValue(std::u16string_view name) {
   if (values.size() < kIndexFrom) {
+    // Lengths first: most names differ in theirs.
     for (Value& v : values)
-      if (!v.removed && !v.hidden && SameName(v.name, name)) return &v;
+      if (v.name.size() == name.size() && !v.removed && !v.hidden && SameName(v.name, name)) return &v;
     return nullptr;
   }
   if (!valueIndex) IndexValues();
@@ -120,13 +126,12 @@ Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
   }
   auto key = std::make_unique<Key>();
   key->name = Keep(name);
+  key->foldedHash = HashUpcased(name);
   key->parent = &parent;
   Key* raw = key.get();
   // Keys that come sorted stay so; the others are sorted once, when listed.
-  if (parent.childrenSorted && !parent.children.empty() && CompareUpcased(parent.children.back()->name, name) > 0) {
+  if (parent.childrenSorted && !parent.children.empty() && CompareUpcased(parent.children.back()->name, name) > 0)
     parent.childrenSorted = false;
-    parent.childIndex.clear();
-  }
   parent.children.push_back(std::move(key));
   if (!parent.childIndex.empty()) parent.IndexChild(static_cast<std::uint32_t>(parent.children.size() - 1));
   if (!parent.childMaxStale) parent.cachedChildMax = std::max<std::uint32_t>(parent.cachedChildMax, name.size());
@@ -181,13 +186,16 @@ void KeyTree::Sort(Key& parent) {
   });
   for (size_t i = 0; i < entries.size(); ++i) parent.children[i].reset(entries[i].key);
   parent.childrenSorted = true;
+  // Made again, for the new positions, by the next lookup that needs it;
+  // the next lookup is mostly of the first child listed.
   parent.childIndex.clear();
-  parent.childIndex.shrink_to_fit();
+  parent.nextChild = 0;
 }
 
 void KeyTree::Compact(Key& parent) {
   if (parent.deletedChildren == 0) return;
   parent.childIndex.clear();
+  parent.nextChild = 0;
   auto live = parent.children.begin();
   for (auto& child : parent.children) {
     if (child->deleted)

@@ -82,6 +82,9 @@ struct Value {
 
 struct Key {
   KeptText name;
+  // The hash of the upper-cased name (HashUpcased), computed once when the
+  // key is made: lookups compare it before the names.
+  std::uint64_t foldedHash = 0;
   Key* parent = nullptr;
   // In the order they were made until the parent's subkeys are next
   // enumerated (KeyTree::Subkey), which sorts them by their upper-cased
@@ -111,21 +114,29 @@ struct Key {
 
   // The child of that name, deleted or not, or null.
   Key* FindAnyChild(std::u16string_view name) const;
-  // A lookup index for keys with many unsorted children: positions in
+  // A lookup index for keys with many children, sorted or not: positions in
   // `children` plus one, by the hash of their names (open addressing).
   // Mutable as a cache with no visible effect: built by the first lookup,
   // which a const key makes too, and dropped when the children move.
   void IndexChild(std::uint32_t position) const;
   mutable std::vector<std::uint32_t> childIndex;
+  // The position after the child last found by FindAnyChild, tried first,
+  // and then the one before it: keys are mostly looked up one after
+  // another in the order they are listed, some twice in a row. A key holds
+  // one child of a name at most, so any child of the name is the one the
+  // index finds.
+  mutable std::uint32_t nextChild = 0;
 
   // A lookup index for keys with many values, kept in step with `values`.
   void IndexValues();
   std::unique_ptr<std::unordered_map<std::u16string, std::uint32_t>> valueIndex;
-  // The longest names and data, found again when stale.
+  // The longest names and data, found again when stale. A new key has no
+  // children: the longest of their names is kept as they are made, and
+  // found again only after a deletion.
   std::uint32_t cachedChildMax = 0;
   std::uint32_t cachedValueNameMax = 0;
   std::uint32_t cachedDataMax = 0;
-  bool childMaxStale = true;
+  bool childMaxStale = false;
   bool valueMaxStale = true;
   // The file's writer's mark: the number of the last write that found a
   // section at or below the key.

@@ -35,8 +35,13 @@ struct State {
   std::unique_ptr<KeyTree> tree = std::make_unique<KeyTree>();
   std::unordered_map<ULONG_PTR, OpenKey> handles;
   ULONG_PTR nextHandle = 0x1000;
+  // The handle last resolved, and what it stands for, until it is closed:
+  // the calls on one key mostly come one after another.
+  ULONG_PTR lastHandle = 0;
+  OpenKey lastOpen{};
   std::function<LONG(KeyTree&)> flush;
   LastWalk lastWalk;
+  std::string ansiData;  // string data as the ANSI functions give it (CopyValueData)
 };
 
 // Never destroyed: the process ends soon after the registry is saved, and
@@ -60,14 +65,22 @@ bool IsPredefined(HKEY key, std::uint8_t* root) {
 
 // Finds the key behind a handle, with the rights it was opened with.
 LONG Resolve(HKEY handle, OpenKey* out) {
+  State& s = state();
+  const auto value = reinterpret_cast<ULONG_PTR>(handle);
+  if (value != 0 && value == s.lastHandle) {
+    *out = s.lastOpen;
+    return out->key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+  }
   std::uint8_t root = 0;
   if (IsPredefined(handle, &root)) {
-    *out = {state().tree->Root(root), KEY_ALL_ACCESS};
+    *out = {s.tree->Root(root), KEY_ALL_ACCESS};
     return ERROR_SUCCESS;
   }
-  auto it = state().handles.find(reinterpret_cast<ULONG_PTR>(handle));
-  if (it == state().handles.end()) return ERROR_INVALID_HANDLE;
+  auto it = s.handles.find(value);
+  if (it == s.handles.end()) return ERROR_INVALID_HANDLE;
   *out = it->second;
+  s.lastHandle = value;
+  s.lastOpen = it->second;
   return out->key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
 }
 
@@ -87,7 +100,23 @@ LONG ResolveFor(HKEY handle, REGSAM needed, Key** key) {
 class WideArgument {
  public:
   explicit WideArgument(LPCSTR text) {
-    if (text != nullptr) Cp932ToUtf16(text, converted_);
+    if (text == nullptr) return;
+    // ASCII, as nearly every name and path is, is itself in code page 932:
+    // widened in place, with nothing to allocate.
+    const size_t size = std::strlen(text);
+    if (size <= kInline) {
+      unsigned char high = 0;
+      for (size_t i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        high |= byte;
+        inline_[i] = byte;
+      }
+      if (high < 0x80) {
+        view_ = std::u16string_view(inline_, size);
+        return;
+      }
+    }
+    Cp932ToUtf16(std::string_view(text, size), converted_);
     view_ = converted_;
   }
   explicit WideArgument(LPCWSTR text) : view_(text == nullptr ? std::u16string_view() : text) {}
@@ -96,6 +125,8 @@ class WideArgument {
   std::u16string_view view() const { return view_; }
 
  private:
+  static constexpr size_t kInline = 256;
+  char16_t inline_[kInline];
   std::u16string converted_;
   std::u16string_view view_;
 };
@@ -186,7 +217,9 @@ LONG CopyValueData(const Value& v, LPBYTE data, LPDWORD size) {
         *size = static_cast<DWORD>(Cp932Size(v.data.data(), v.data.size() / 2));
         return ERROR_SUCCESS;
       }
-      std::string ansi;
+      // Converted into a buffer kept from call to call: one allocation for
+      // the run rather than one for each value read.
+      std::string& ansi = state().ansiData;
       Utf16LeToCp932(v.data.data(), v.data.size() / 2, ansi);
       return CopyData(ansi, data, size);
     }
@@ -194,21 +227,28 @@ LONG CopyValueData(const Value& v, LPBYTE data, LPDWORD size) {
   return CopyData(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size()), data, size);
 }
 
-// A name as a function of that width gives it.
-std::string InWidth(std::u16string_view name, const char*) { return Utf16ToCp932(name); }
-std::u16string_view InWidth(std::u16string_view name, const char16_t*) { return name; }
-
 // Copies a name out with its terminating NUL, when it fits; the length
 // given back leaves the NUL out.
-template <typename Char>
-LONG CopyName(std::u16string_view name, Char* out, LPDWORD length) {
-  if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
-  const auto text = InWidth(name, out);
+template <typename Char, typename Text>
+LONG CopyText(const Text& text, Char* out, LPDWORD length) {
   if (text.size() + 1 > *length) return ERROR_MORE_DATA;
   std::copy(text.begin(), text.end(), out);
   out[text.size()] = Char{};
   *length = static_cast<DWORD>(text.size());
   return ERROR_SUCCESS;
+}
+
+// A name as a function of that width gives it: the ANSI ones in code page
+// 932, where ASCII is itself and needs no conversion.
+LONG CopyName(std::u16string_view name, char* out, LPDWORD length) {
+  if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
+  if (std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; })) return CopyText(name, out, length);
+  return CopyText(Utf16ToCp932(name), out, length);
+}
+
+LONG CopyName(std::u16string_view name, char16_t* out, LPDWORD length) {
+  if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
+  return CopyText(name, out, length);
 }
 
 }  // namespace
@@ -217,6 +257,7 @@ KeyTree& Machine() { return *state().tree; }
 
 void ReplaceMachine(std::unique_ptr<KeyTree> tree) {
   state().handles.clear();
+  state().lastHandle = 0;
   state().lastWalk = {};
   state().tree = std::move(tree);
 }
@@ -332,7 +373,10 @@ LONG WINAPI RegCreateKeyExA(HKEY base, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
 LONG WINAPI RegCloseKey(HKEY handle) {
   std::uint8_t root = 0;
   if (IsPredefined(handle, &root)) return ERROR_SUCCESS;
-  return state().handles.erase(reinterpret_cast<ULONG_PTR>(handle)) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+  State& s = state();
+  const auto value = reinterpret_cast<ULONG_PTR>(handle);
+  if (value == s.lastHandle) s.lastHandle = 0;
+  return s.handles.erase(value) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 LONG WINAPI RegQueryInfoKeyA(HKEY handle, LPSTR keyClass, LPDWORD classLength, LPDWORD, LPDWORD subKeys,
