@@ -446,7 +446,9 @@ class Parser {
       if (!TrimRight(rest).empty()) throw RegFileError(line_, "text after the string's closing '\"': " + Quote(rest));
       string_.push_back(u'\0');
       Utf16LeBytes(string_, data_);
-      if (nameOwnForm && quoted.rewritten && !quoted.lineBreak && (!regedit4_ || Cp932CanHold(string_)))
+      // The code page holds every character of a REGEDIT4 line read: the
+      // decoder refuses a line with bytes it could not write back.
+      if (nameOwnForm && quoted.rewritten && !quoted.lineBreak)
         ownForm = 5 + name.length + quoted.length;  // "NAME"="DATA"
     } else if (rest.substr(0, 6) == u"dword:") {
       type = regtype::kDword;
