@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "regfile/RegType.h"
@@ -13,9 +14,9 @@
 namespace regfile {
 namespace {
 
-using standin::AppendCp932AsUtf16;
 using standin::Cp932CanHold;
 using standin::Cp932ToUtf16;
+using standin::Cp932ToUtf16Units;
 using standin::FirstInexactCp932;
 using standin::IsCp932LeadByte;
 using standin::Utf16ToCp932;
@@ -47,24 +48,54 @@ int HexDigit(char16_t c) {
   return -1;
 }
 
-// Where the next line end ('\n') lies at or after `from`, or npos: the text
-// is scanned four units to a 64-bit word.
+// Where the next line end ('\n') lies at or after `from`, or npos. The
+// library's byte search finds each byte 0x0A; a line end is the unit that
+// holds one and is '\n' (other units hold such a byte seldom).
 size_t FindLineEnd(std::u16string_view text, size_t from) {
-  constexpr std::uint64_t kOnes = 0x0001000100010001;
-  constexpr std::uint64_t kHighs = 0x8000800080008000;
-  constexpr std::uint64_t kLineEnds = kOnes * u'\n';
-  size_t i = from;
-  for (; i + 4 <= text.size(); i += 4) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, text.data() + i, sizeof word);
-    // Zero in the unit that was a line end; the test finds any such unit.
-    const std::uint64_t x = word ^ kLineEnds;
-    if (((x - kOnes) & ~x & kHighs) != 0) break;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t size = text.size() * sizeof(char16_t);
+  for (size_t at = from * sizeof(char16_t); at < size;) {
+    const void* found = std::memchr(bytes + at, '\n', size - at);
+    if (found == nullptr) break;
+    const auto byte = static_cast<size_t>(static_cast<const unsigned char*>(found) - bytes);
+    if (text[byte / sizeof(char16_t)] == u'\n') return byte / sizeof(char16_t);
+    at = byte + 1;
   }
-  for (; i < text.size(); ++i)
-    if (text[i] == u'\n') return i;
   return std::u16string_view::npos;
 }
+
+// The text read and not yet parsed: its storage grows only for a line
+// longer than a piece, and is filled without being cleared first.
+class TextWindow {
+ public:
+  const char16_t* data() const { return units_.get(); }
+  size_t size() const { return size_; }
+  std::u16string_view view() const { return {units_.get(), size_}; }
+
+  // Room for `count` more units after the text.
+  char16_t* Room(size_t count) {
+    if (size_ + count > capacity_) {
+      const size_t capacity = std::max(2 * capacity_, size_ + count);
+      auto units = std::make_unique_for_overwrite<char16_t[]>(capacity);
+      if (size_ != 0) std::memcpy(units.get(), units_.get(), size_ * sizeof(char16_t));
+      units_ = std::move(units);
+      capacity_ = capacity;
+    }
+    return units_.get() + size_;
+  }
+  // Takes `count` units written into the room as text.
+  void Grow(size_t count) { size_ += count; }
+  void DropFront(size_t count) {
+    if (count != 0 && count != size_)
+      std::memmove(units_.get(), units_.get() + count, (size_ - count) * sizeof(char16_t));
+    size_ -= count;
+  }
+
+ private:
+  std::unique_ptr<char16_t[]> units_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
 
 std::string EncodeCp932(std::u16string_view text) { return Utf16ToCp932(text); }
 
@@ -80,50 +111,9 @@ class Decoder {
   Encoding encoding() const { return encoding_; }
 
   // Appends the next piece of text; false at the end of the file.
-  bool More(std::u16string& text) {
-    // The bytes of a character split by the last piece come first.
-    size_t filled = carried_;
-    size_t got = read_(bytes_.data() + filled, kPiece);
-    filled += got;
-    // The encoding is told by the first three bytes, however they come.
-    while (!started_ && got != 0 && filled < kSignature) {
-      got = read_(bytes_.data() + filled, kSignature - filled);
-      filled += got;
-    }
-    std::string_view view(bytes_.data(), filled);
-    if (view.empty()) return false;
-    if (!started_) {
-      started_ = true;
-      if (view.substr(0, 2) == "\xFF\xFE") {
-        encoding_ = Encoding::kUtf16;
-        view.remove_prefix(2);
-      } else if (view.substr(0, 3) == "\xEF\xBB\xBF") {
-        throw RegFileError(1, "UTF-8 .reg files are not read: save it as UTF-16 (regedit's form) or as REGEDIT4");
-      }
-    }
-    const size_t start = text.size();
-    const size_t whole = got == 0 ? view.size() : CompletePrefix(view);
-    const std::string_view rest = view.substr(whole);
-    view = view.substr(0, whole);
-    if (encoding_ == Encoding::kCp932) {
-      size_t length = 0;
-      const size_t bad = inexact_.empty() ? FirstInexactCp932(view, length) : std::string_view::npos;
-      if (bad != std::string_view::npos) {
-        AppendCp932AsUtf16(view.substr(0, bad), text);
-        inexactAt_ = emitted_ + (text.size() - start);
-        inexact_ = InexactMessage(view, bad, length);
-        AppendCp932AsUtf16(view.substr(bad), text);
-      } else {
-        AppendCp932AsUtf16(view, text);
-      }
-    } else {
-      if (view.size() % 2 != 0) throw RegFileError(1, "the UTF-16 file ends in the middle of a character");
-      AppendUtf16LeText(view.data(), view.size() / 2, text);
-    }
-    emitted_ += text.size() - start;
-    std::copy(rest.begin(), rest.end(), bytes_.begin());
-    carried_ = rest.size();
-    return true;
+  bool More(TextWindow& text) {
+    if (!started_) Start();
+    return encoding_ == Encoding::kUtf16 ? MoreUtf16(text) : MoreCp932(text);
   }
 
   // Whether the text before a position (in UTF-16 units from the start of
@@ -135,6 +125,68 @@ class Decoder {
  private:
   static constexpr size_t kPiece = 1 << 20;
   static constexpr size_t kSignature = 3;  // the longest byte-order mark
+
+  // Reads the first bytes, which tell the encoding, however they come.
+  void Start() {
+    started_ = true;
+    size_t filled = 0;
+    for (size_t got = 1; got != 0 && filled < kSignature; filled += got)
+      got = read_(bytes_.data() + filled, kSignature - filled);
+    const std::string_view head(bytes_.data(), filled);
+    carried_ = filled;
+    if (head.substr(0, 2) == "\xFF\xFE") {
+      encoding_ = Encoding::kUtf16;
+      carried_ = filled - 2;
+      std::copy(head.begin() + 2, head.end(), bytes_.begin());
+    } else if (head.substr(0, 3) == "\xEF\xBB\xBF") {
+      throw RegFileError(1, "UTF-8 .reg files are not read: save it as UTF-16 (regedit's form) or as REGEDIT4");
+    }
+  }
+
+  // UTF-16LE is read straight into the window, a byte of a unit split by
+  // the last piece first.
+  bool MoreUtf16(TextWindow& text) {
+    char16_t* units = text.Room(kPiece / 2 + 1);
+    auto* bytes = reinterpret_cast<char*>(units);
+    std::copy_n(bytes_.data(), carried_, bytes);
+    const size_t got = read_(bytes + carried_, kPiece);
+    const size_t filled = carried_ + got;
+    if (filled == 0) return false;
+    if (got == 0) throw RegFileError(1, "the UTF-16 file ends in the middle of a character");
+    carried_ = filled % 2;
+    std::copy_n(bytes + filled - carried_, carried_, bytes_.data());
+    Utf16LeToUnits(units, filled / 2);
+    text.Grow(filled / 2);
+    emitted_ += filled / 2;
+    return true;
+  }
+
+  // Code page 932 is read into a piece and converted into the window, a
+  // character split by the last piece first.
+  bool MoreCp932(TextWindow& text) {
+    const size_t got = read_(bytes_.data() + carried_, kPiece);
+    std::string_view view(bytes_.data(), carried_ + got);
+    if (view.empty()) return false;
+    const size_t whole = got == 0 ? view.size() : CompletePrefix(view);
+    const std::string_view rest = view.substr(whole);
+    view = view.substr(0, whole);
+    char16_t* units = text.Room(view.size());
+    size_t length = 0;
+    const size_t bad = inexact_.empty() ? FirstInexactCp932(view, length) : std::string_view::npos;
+    size_t converted = 0;
+    if (bad != std::string_view::npos) {
+      converted = Cp932ToUtf16Units(view.substr(0, bad), units);
+      inexactAt_ = emitted_ + converted;
+      inexact_ = InexactMessage(view, bad, length);
+      view.remove_prefix(bad);
+    }
+    converted += Cp932ToUtf16Units(view, units + converted);
+    text.Grow(converted);
+    emitted_ += converted;
+    std::copy(rest.begin(), rest.end(), bytes_.begin());
+    carried_ = rest.size();
+    return true;
+  }
 
   // The bytes up to the last whole character.
   size_t CompletePrefix(std::string_view bytes) const {
@@ -218,8 +270,8 @@ class Decoder {
   size_t inexactAt_ = 0;
   std::string inexact_;
   bool started_ = false;
-  // A piece, after the bytes carried: one of a split character, or up to
-  // two of a byte-order mark still being read.
+  // A piece of code page 932, after the bytes carried: one of a split
+  // character, or the first bytes; for UTF-16 only those carried.
   std::string bytes_ = std::string(kPiece + kSignature, '\0');
   size_t carried_ = 0;
 };
@@ -263,7 +315,7 @@ class Parser {
   // `keep_`, the first line of what is being read. Positions count from the
   // start of the file; views into the window last until the next line.
   void Refill() {
-    text_.erase(0, keep_ - base_);
+    text_.DropFront(keep_ - base_);
     base_ = keep_;
     if (!decoder_.More(text_)) done_ = true;
   }
@@ -275,12 +327,12 @@ class Parser {
 
   // The next line with its line end; counts lines.
   std::u16string_view NextLine() {
-    size_t end = FindLineEnd(text_, pos_ - base_);
+    size_t end = FindLineEnd(text_.view(), pos_ - base_);
     while (end == std::u16string::npos && !done_) {
       // A long line is searched once, not again from its start after each piece.
       const size_t searched = text_.size() + base_;
       Refill();
-      end = FindLineEnd(text_, searched - base_);
+      end = FindLineEnd(text_.view(), searched - base_);
     }
     const size_t next = end == std::u16string::npos ? text_.size() : end + 1;
     if (decoder_.InexactBefore(base_ + next)) throw RegFileError(line_ + 1, decoder_.inexact());
@@ -548,8 +600,8 @@ class Parser {
   RegFileEvents& events_;
   bool regedit4_ = false;
   std::u16string newline_;
-  std::u16string text_;  // the window
-  size_t base_ = 0;      // where the window starts in the file
+  TextWindow text_;  // the window
+  size_t base_ = 0;  // where the window starts in the file
   size_t keep_ = 0;
   bool done_ = false;
   size_t pos_ = 0;

@@ -40,6 +40,9 @@ void AppendUtf16Le(std::string& out, std::u16string_view text);
 std::vector<std::uint8_t> Utf16LeBytes(std::u16string_view text);
 // The same into `out`, whose storage is reused.
 void Utf16LeBytes(std::u16string_view text, std::vector<std::uint8_t>& out);
+// `count` units that hold the UTF-16LE bytes read into them turned into
+// units, in place: nothing to do on a little-endian machine.
+void Utf16LeToUnits(char16_t* units, size_t count);
 // `count` units at `bytes` appended to `out` as text.
 void AppendUtf16LeText(const void* bytes, size_t count, std::u16string& out);
 
