@@ -64,6 +64,19 @@ size_t FindLineEnd(std::u16string_view text, size_t from) {
   return std::u16string_view::npos;
 }
 
+// Whether any of the four units at `at` may be '"', '\\', '\r' or NUL, the
+// units a quoted text's reading stops at: a unit of the word below '\r' + 1
+// (a control character), or a zero unit of the word with '"' or '\\' in
+// each unit taken away, is found at once.
+bool MayStopQuotedText(const char16_t* at) {
+  constexpr std::uint64_t kOnes = 0x0001000100010001;
+  constexpr std::uint64_t kHighs = 0x8000800080008000;
+  std::uint64_t word = 0;
+  std::memcpy(&word, at, sizeof word);
+  const auto below = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kHighs; };
+  return (below(word, u'\r' + 1) | below(word ^ (kOnes * u'"'), 1) | below(word ^ (kOnes * u'\\'), 1)) != 0;
+}
+
 // The text read and not yet parsed: its storage grows only for a line
 // longer than a piece, and is filled without being cleared first.
 class TextWindow {
@@ -396,8 +409,10 @@ class Parser {
     if (!known) findRoot([this](std::u16string_view a, std::u16string_view b) { return events_.SameName(a, b); });
     if (!known) throw RegFileError(line_, "unknown root key " + Quote(rootName));
     if (slash != std::u16string_view::npos) key.below = path.substr(slash + 1);
+    // Each name takes a unit and a separator but the last: a path shorter
+    // than that many names cannot hold too many.
     size_t depth = 0;
-    ForEachName(key.below, [&depth](std::u16string_view) { ++depth; });
+    if ((key.below.size() + 1) / 2 > kDeepestKey) ForEachName(key.below, [&depth](std::u16string_view) { ++depth; });
     if (depth > kDeepestKey)
       throw RegFileError(line_, "the key " + Quote(path) + " lies " + std::to_string(depth) +
                                     " levels below its root; Windows keeps keys at most " +
@@ -420,6 +435,8 @@ class Parser {
     Quoted quoted;
     size_t run = 0;  // the start of the units taken as they are
     for (size_t i = 0; i < rest.size(); ++i) {
+      while (i + 4 <= rest.size() && !MayStopQuotedText(rest.data() + i)) i += 4;
+      if (i == rest.size()) break;
       const char16_t c = rest[i];
       // regedit escapes these; written as they are, they are not its form.
       if (c == u'\r' || c == u'\0') quoted.rewritten = false;
@@ -581,6 +598,14 @@ class Parser {
 
   // Bytes of one line: one or two hex digits each, separated by commas.
   void HexBytes(std::u16string_view part) {
+    // Most bytes are two digits and a comma with more after it: taken at once.
+    while (part.size() >= 4 && part[2] == u',' && !IsSpace(part[3])) {
+      const int high = HexDigit(part[0]);
+      const int low = HexDigit(part[1]);
+      if (high < 0 || low < 0) break;
+      data_.push_back(static_cast<std::uint8_t>(high << 4 | low));
+      part.remove_prefix(3);
+    }
     if (TrimLeft(part).empty()) return;
     for (;;) {
       const size_t comma = part.find(u',');

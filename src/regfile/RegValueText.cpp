@@ -88,21 +88,28 @@ bool AppendPlainString(std::u16string& out, std::span<const std::uint8_t> data, 
 
 // Hex bytes after the value's "name"=hex(N): prefix, which began at `start`.
 void AppendHex(std::u16string& out, size_t start, std::span<const std::uint8_t> data, std::u16string_view newline) {
-  static const char digits[] = "0123456789abcdef";
+  static const char16_t digits[] = u"0123456789abcdef";
   size_t lineLength = out.size() - start;
+  // A line at a time: a line wraps once its bytes reach the column, so it
+  // holds at most kHexWrapColumn / 3 + 1 of them, each with its comma.
+  char16_t line[3 * (kHexWrapColumn / 3 + 2)];
+  size_t n = 0;
   for (size_t i = 0; i < data.size(); ++i) {
-    out.push_back(static_cast<char16_t>(digits[data[i] >> 4]));
-    out.push_back(static_cast<char16_t>(digits[data[i] & 15]));
+    line[n++] = digits[data[i] >> 4];
+    line[n++] = digits[data[i] & 15];
     if (i + 1 == data.size()) break;
-    out.push_back(u',');
+    line[n++] = u',';
     lineLength += 3;
     if (lineLength >= kHexWrapColumn) {
-      out.push_back(u'\\');
+      line[n++] = u'\\';
+      out.append(line, n);
+      n = 0;
       out += newline;
       out += u"  ";
       lineLength = 2;
     }
   }
+  out.append(line, n);
 }
 
 }  // namespace
