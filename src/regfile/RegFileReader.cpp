@@ -64,19 +64,6 @@ size_t FindLineEnd(std::u16string_view text, size_t from) {
   return std::u16string_view::npos;
 }
 
-// Whether any of the four units at `at` may be '"', '\\', '\r' or NUL, the
-// units a quoted text's reading stops at: a unit of the word below '\r' + 1
-// (a control character), or a zero unit of the word with '"' or '\\' in
-// each unit taken away, is found at once.
-bool MayStopQuotedText(const char16_t* at) {
-  constexpr std::uint64_t kOnes = 0x0001000100010001;
-  constexpr std::uint64_t kHighs = 0x8000800080008000;
-  std::uint64_t word = 0;
-  std::memcpy(&word, at, sizeof word);
-  const auto below = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kHighs; };
-  return (below(word, u'\r' + 1) | below(word ^ (kOnes * u'"'), 1) | below(word ^ (kOnes * u'\\'), 1)) != 0;
-}
-
 // The text read and not yet parsed: its storage grows only for a line
 // longer than a piece, and is filled without being cleared first.
 class TextWindow {
@@ -201,21 +188,14 @@ class Decoder {
     return true;
   }
 
-  // The bytes up to the last whole character.
-  size_t CompletePrefix(std::string_view bytes) const {
-    if (encoding_ == Encoding::kUtf16) return bytes.size() & ~size_t{1};
-    size_t i = 0;
-    while (i < bytes.size()) {
-      // Eight ASCII bytes at a character's start are eight characters.
-      std::uint64_t word = ~std::uint64_t{0};
-      if (i + 8 <= bytes.size()) std::memcpy(&word, bytes.data() + i, sizeof word);
-      if ((word & 0x8080808080808080) == 0) {
-        i += 8;
-        continue;
-      }
-      i += IsCp932LeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
-    }
-    return i > bytes.size() ? bytes.size() - 1 : bytes.size();
+  // The code page 932 bytes up to the last whole character. A byte that
+  // cannot lead a character ends one: the lead bytes after the last such
+  // byte pair up, and an odd one out starts a character the next piece ends.
+  static size_t CompletePrefix(std::string_view bytes) {
+    size_t leads = 0;
+    while (leads < bytes.size() && IsCp932LeadByte(static_cast<unsigned char>(bytes[bytes.size() - 1 - leads])))
+      ++leads;
+    return bytes.size() - leads % 2;
   }
 
   static std::string Hex(std::string_view bytes) {
@@ -435,7 +415,8 @@ class Parser {
     Quoted quoted;
     size_t run = 0;  // the start of the units taken as they are
     for (size_t i = 0; i < rest.size(); ++i) {
-      while (i + 4 <= rest.size() && !MayStopQuotedText(rest.data() + i)) i += 4;
+      // Runs without '"', '\\', '\r' or NUL are passed over four units at a time.
+      while (i + 4 <= rest.size() && !MayEndPlainRun(rest.data() + i)) i += 4;
       if (i == rest.size()) break;
       const char16_t c = rest[i];
       // regedit escapes these; written as they are, they are not its form.
