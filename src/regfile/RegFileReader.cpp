@@ -112,8 +112,10 @@ class Decoder {
 
   // Appends the next piece of text; false at the end of the file.
   bool More(TextWindow& text) {
-    if (!started_) Start();
-    return encoding_ == Encoding::kUtf16 ? MoreUtf16(text) : MoreCp932(text);
+    if (!started_) return Start(text);
+    if (encoding_ == Encoding::kUtf16) return MoreUtf16(text);
+    const size_t got = read_(bytes_.data() + carried_, kPiece);
+    return TakeCp932(text, carried_ + got, got == 0);
   }
 
   // Whether the text before a position (in UTF-16 units from the start of
@@ -125,22 +127,33 @@ class Decoder {
  private:
   static constexpr size_t kPiece = 1 << 20;
   static constexpr size_t kSignature = 3;  // the longest byte-order mark
+  static constexpr const char* kUtf16Cut = "the UTF-16 file ends in the middle of a character";
 
-  // Reads the first bytes, which tell the encoding, however they come.
-  void Start() {
+  // Reads the first piece; its first bytes tell the encoding, however they come.
+  bool Start(TextWindow& text) {
     started_ = true;
-    size_t filled = 0;
-    for (size_t got = 1; got != 0 && filled < kSignature; filled += got)
+    size_t got = read_(bytes_.data(), kPiece);
+    size_t filled = got;
+    while (got != 0 && filled < kSignature) {
       got = read_(bytes_.data() + filled, kSignature - filled);
-    const std::string_view head(bytes_.data(), filled);
-    carried_ = filled;
-    if (head.substr(0, 2) == "\xFF\xFE") {
-      encoding_ = Encoding::kUtf16;
-      carried_ = filled - 2;
-      std::copy(head.begin() + 2, head.end(), bytes_.begin());
-    } else if (head.substr(0, 3) == "\xEF\xBB\xBF") {
-      throw RegFileError(1, "UTF-8 .reg files are not read: save it as UTF-16 (regedit's form) or as REGEDIT4");
+      filled += got;
     }
+    const std::string_view piece(bytes_.data(), filled);
+    if (piece.empty()) return false;
+    if (piece.substr(0, 2) == "\xFF\xFE") {
+      encoding_ = Encoding::kUtf16;
+      const std::string_view bytes = piece.substr(2);
+      if (got == 0 && bytes.size() % 2 != 0) throw RegFileError(1, kUtf16Cut);
+      carried_ = bytes.size() % 2;
+      char16_t* units = text.Room(bytes.size() / 2 + 1);
+      std::memcpy(units, bytes.data(), bytes.size() - carried_);
+      std::copy_n(bytes.end() - carried_, carried_, bytes_.data());
+      Take(text, units, bytes.size() / 2);
+      return true;
+    }
+    if (piece.substr(0, 3) == "\xEF\xBB\xBF")
+      throw RegFileError(1, "UTF-8 .reg files are not read: save it as UTF-16 (regedit's form) or as REGEDIT4");
+    return TakeCp932(text, filled, got == 0);
   }
 
   // UTF-16LE is read straight into the window, a byte of a unit split by
@@ -152,22 +165,27 @@ class Decoder {
     const size_t got = read_(bytes + carried_, kPiece);
     const size_t filled = carried_ + got;
     if (filled == 0) return false;
-    if (got == 0) throw RegFileError(1, "the UTF-16 file ends in the middle of a character");
+    if (got == 0) throw RegFileError(1, kUtf16Cut);
     carried_ = filled % 2;
     std::copy_n(bytes + filled - carried_, carried_, bytes_.data());
-    Utf16LeToUnits(units, filled / 2);
-    text.Grow(filled / 2);
-    emitted_ += filled / 2;
+    Take(text, units, filled / 2);
     return true;
   }
 
-  // Code page 932 is read into a piece and converted into the window, a
-  // character split by the last piece first.
-  bool MoreCp932(TextWindow& text) {
-    const size_t got = read_(bytes_.data() + carried_, kPiece);
-    std::string_view view(bytes_.data(), carried_ + got);
+  // Takes UTF-16LE units read into the window's room as text.
+  void Take(TextWindow& text, char16_t* units, size_t count) {
+    Utf16LeToUnits(units, count);
+    text.Grow(count);
+    emitted_ += count;
+  }
+
+  // Converts the code page 932 piece of `filled` bytes (those carried and
+  // those read) into the window; a character split at its end waits for the
+  // next piece unless the file ends there.
+  bool TakeCp932(TextWindow& text, size_t filled, bool atEnd) {
+    std::string_view view(bytes_.data(), filled);
     if (view.empty()) return false;
-    const size_t whole = got == 0 ? view.size() : CompletePrefix(view);
+    const size_t whole = atEnd ? view.size() : CompletePrefix(view);
     const std::string_view rest = view.substr(whole);
     view = view.substr(0, whole);
     char16_t* units = text.Room(view.size());
@@ -263,8 +281,9 @@ class Decoder {
   size_t inexactAt_ = 0;
   std::string inexact_;
   bool started_ = false;
-  // A piece of code page 932, after the bytes carried: one of a split
-  // character, or the first bytes; for UTF-16 only those carried.
+  // The first piece, and each piece of code page 932 after the bytes
+  // carried (those of a split character); for UTF-16 after the first,
+  // only the byte carried.
   std::string bytes_ = std::string(kPiece + kSignature, '\0');
   size_t carried_ = 0;
 };
