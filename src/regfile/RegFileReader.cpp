@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "regfile/RegType.h"
@@ -13,9 +14,9 @@
 namespace regfile {
 namespace {
 
-using standin::AppendCp932AsUtf16;
 using standin::Cp932CanHold;
 using standin::Cp932ToUtf16;
+using standin::Cp932ToUtf16Units;
 using standin::FirstInexactCp932;
 using standin::IsCp932LeadByte;
 using standin::Utf16ToCp932;
@@ -47,24 +48,54 @@ int HexDigit(char16_t c) {
   return -1;
 }
 
-// Where the next line end ('\n') lies at or after `from`, or npos: the text
-// is scanned four units to a 64-bit word.
+// Where the next line end ('\n') lies at or after `from`, or npos. The
+// library's byte search finds each byte 0x0A; a line end is the unit that
+// holds one and is '\n' (other units hold such a byte seldom).
 size_t FindLineEnd(std::u16string_view text, size_t from) {
-  constexpr std::uint64_t kOnes = 0x0001000100010001;
-  constexpr std::uint64_t kHighs = 0x8000800080008000;
-  constexpr std::uint64_t kLineEnds = kOnes * u'\n';
-  size_t i = from;
-  for (; i + 4 <= text.size(); i += 4) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, text.data() + i, sizeof word);
-    // Zero in the unit that was a line end; the test finds any such unit.
-    const std::uint64_t x = word ^ kLineEnds;
-    if (((x - kOnes) & ~x & kHighs) != 0) break;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t size = text.size() * sizeof(char16_t);
+  for (size_t at = from * sizeof(char16_t); at < size;) {
+    const void* found = std::memchr(bytes + at, '\n', size - at);
+    if (found == nullptr) break;
+    const auto byte = static_cast<size_t>(static_cast<const unsigned char*>(found) - bytes);
+    if (text[byte / sizeof(char16_t)] == u'\n') return byte / sizeof(char16_t);
+    at = byte + 1;
   }
-  for (; i < text.size(); ++i)
-    if (text[i] == u'\n') return i;
   return std::u16string_view::npos;
 }
+
+// The text read and not yet parsed: its storage grows only for a line
+// longer than a piece, and is filled without being cleared first.
+class TextWindow {
+ public:
+  const char16_t* data() const { return units_.get(); }
+  size_t size() const { return size_; }
+  std::u16string_view view() const { return {units_.get(), size_}; }
+
+  // Room for `count` more units after the text.
+  char16_t* Room(size_t count) {
+    if (size_ + count > capacity_) {
+      const size_t capacity = std::max(2 * capacity_, size_ + count);
+      auto units = std::make_unique_for_overwrite<char16_t[]>(capacity);
+      if (size_ != 0) std::memcpy(units.get(), units_.get(), size_ * sizeof(char16_t));
+      units_ = std::move(units);
+      capacity_ = capacity;
+    }
+    return units_.get() + size_;
+  }
+  // Takes `count` units written into the room as text.
+  void Grow(size_t count) { size_ += count; }
+  void DropFront(size_t count) {
+    if (count != 0 && count != size_)
+      std::memmove(units_.get(), units_.get() + count, (size_ - count) * sizeof(char16_t));
+    size_ -= count;
+  }
+
+ private:
+  std::unique_ptr<char16_t[]> units_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
 
 std::string EncodeCp932(std::u16string_view text) { return Utf16ToCp932(text); }
 
@@ -80,50 +111,11 @@ class Decoder {
   Encoding encoding() const { return encoding_; }
 
   // Appends the next piece of text; false at the end of the file.
-  bool More(std::u16string& text) {
-    // The bytes of a character split by the last piece come first.
-    size_t filled = carried_;
-    size_t got = read_(bytes_.data() + filled, kPiece);
-    filled += got;
-    // The encoding is told by the first three bytes, however they come.
-    while (!started_ && got != 0 && filled < kSignature) {
-      got = read_(bytes_.data() + filled, kSignature - filled);
-      filled += got;
-    }
-    std::string_view view(bytes_.data(), filled);
-    if (view.empty()) return false;
-    if (!started_) {
-      started_ = true;
-      if (view.substr(0, 2) == "\xFF\xFE") {
-        encoding_ = Encoding::kUtf16;
-        view.remove_prefix(2);
-      } else if (view.substr(0, 3) == "\xEF\xBB\xBF") {
-        throw RegFileError(1, "UTF-8 .reg files are not read: save it as UTF-16 (regedit's form) or as REGEDIT4");
-      }
-    }
-    const size_t start = text.size();
-    const size_t whole = got == 0 ? view.size() : CompletePrefix(view);
-    const std::string_view rest = view.substr(whole);
-    view = view.substr(0, whole);
-    if (encoding_ == Encoding::kCp932) {
-      size_t length = 0;
-      const size_t bad = inexact_.empty() ? FirstInexactCp932(view, length) : std::string_view::npos;
-      if (bad != std::string_view::npos) {
-        AppendCp932AsUtf16(view.substr(0, bad), text);
-        inexactAt_ = emitted_ + (text.size() - start);
-        inexact_ = InexactMessage(view, bad, length);
-        AppendCp932AsUtf16(view.substr(bad), text);
-      } else {
-        AppendCp932AsUtf16(view, text);
-      }
-    } else {
-      if (view.size() % 2 != 0) throw RegFileError(1, "the UTF-16 file ends in the middle of a character");
-      AppendUtf16LeText(view.data(), view.size() / 2, text);
-    }
-    emitted_ += text.size() - start;
-    std::copy(rest.begin(), rest.end(), bytes_.begin());
-    carried_ = rest.size();
-    return true;
+  bool More(TextWindow& text) {
+    if (!started_) return Start(text);
+    if (encoding_ == Encoding::kUtf16) return MoreUtf16(text);
+    const size_t got = read_(bytes_.data() + carried_, kPiece);
+    return TakeCp932(text, carried_ + got, got == 0);
   }
 
   // Whether the text before a position (in UTF-16 units from the start of
@@ -135,22 +127,93 @@ class Decoder {
  private:
   static constexpr size_t kPiece = 1 << 20;
   static constexpr size_t kSignature = 3;  // the longest byte-order mark
+  static constexpr const char* kUtf16Cut = "the UTF-16 file ends in the middle of a character";
 
-  // The bytes up to the last whole character.
-  size_t CompletePrefix(std::string_view bytes) const {
-    if (encoding_ == Encoding::kUtf16) return bytes.size() & ~size_t{1};
-    size_t i = 0;
-    while (i < bytes.size()) {
-      // Eight ASCII bytes at a character's start are eight characters.
-      std::uint64_t word = ~std::uint64_t{0};
-      if (i + 8 <= bytes.size()) std::memcpy(&word, bytes.data() + i, sizeof word);
-      if ((word & 0x8080808080808080) == 0) {
-        i += 8;
-        continue;
-      }
-      i += IsCp932LeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+  // Reads the first piece; its first bytes tell the encoding, however they come.
+  bool Start(TextWindow& text) {
+    started_ = true;
+    size_t got = read_(bytes_.data(), kPiece);
+    size_t filled = got;
+    while (got != 0 && filled < kSignature) {
+      got = read_(bytes_.data() + filled, kSignature - filled);
+      filled += got;
     }
-    return i > bytes.size() ? bytes.size() - 1 : bytes.size();
+    const std::string_view piece(bytes_.data(), filled);
+    if (piece.empty()) return false;
+    if (piece.substr(0, 2) == "\xFF\xFE") {
+      encoding_ = Encoding::kUtf16;
+      const std::string_view bytes = piece.substr(2);
+      if (got == 0 && bytes.size() % 2 != 0) throw RegFileError(1, kUtf16Cut);
+      carried_ = bytes.size() % 2;
+      char16_t* units = text.Room(bytes.size() / 2 + 1);
+      std::memcpy(units, bytes.data(), bytes.size() - carried_);
+      std::copy_n(bytes.end() - carried_, carried_, bytes_.data());
+      Take(text, units, bytes.size() / 2);
+      return true;
+    }
+    if (piece.substr(0, 3) == "\xEF\xBB\xBF")
+      throw RegFileError(1, "UTF-8 .reg files are not read: save it as UTF-16 (regedit's form) or as REGEDIT4");
+    return TakeCp932(text, filled, got == 0);
+  }
+
+  // UTF-16LE is read straight into the window, a byte of a unit split by
+  // the last piece first.
+  bool MoreUtf16(TextWindow& text) {
+    char16_t* units = text.Room(kPiece / 2 + 1);
+    auto* bytes = reinterpret_cast<char*>(units);
+    std::copy_n(bytes_.data(), carried_, bytes);
+    const size_t got = read_(bytes + carried_, kPiece);
+    const size_t filled = carried_ + got;
+    if (filled == 0) return false;
+    if (got == 0) throw RegFileError(1, kUtf16Cut);
+    carried_ = filled % 2;
+    std::copy_n(bytes + filled - carried_, carried_, bytes_.data());
+    Take(text, units, filled / 2);
+    return true;
+  }
+
+  // Takes UTF-16LE units read into the window's room as text.
+  void Take(TextWindow& text, char16_t* units, size_t count) {
+    Utf16LeToUnits(units, count);
+    text.Grow(count);
+    emitted_ += count;
+  }
+
+  // Converts the code page 932 piece of `filled` bytes (those carried and
+  // those read) into the window; a character split at its end waits for the
+  // next piece unless the file ends there.
+  bool TakeCp932(TextWindow& text, size_t filled, bool atEnd) {
+    std::string_view view(bytes_.data(), filled);
+    if (view.empty()) return false;
+    const size_t whole = atEnd ? view.size() : CompletePrefix(view);
+    const std::string_view rest = view.substr(whole);
+    view = view.substr(0, whole);
+    char16_t* units = text.Room(view.size());
+    size_t length = 0;
+    const size_t bad = inexact_.empty() ? FirstInexactCp932(view, length) : std::string_view::npos;
+    size_t converted = 0;
+    if (bad != std::string_view::npos) {
+      converted = Cp932ToUtf16Units(view.substr(0, bad), units);
+      inexactAt_ = emitted_ + converted;
+      inexact_ = InexactMessage(view, bad, length);
+      view.remove_prefix(bad);
+    }
+    converted += Cp932ToUtf16Units(view, units + converted);
+    text.Grow(converted);
+    emitted_ += converted;
+    std::copy(rest.begin(), rest.end(), bytes_.begin());
+    carried_ = rest.size();
+    return true;
+  }
+
+  // The code page 932 bytes up to the last whole character. A byte that
+  // cannot lead a character ends one: the lead bytes after the last such
+  // byte pair up, and an odd one out starts a character the next piece ends.
+  static size_t CompletePrefix(std::string_view bytes) {
+    size_t leads = 0;
+    while (leads < bytes.size() && IsCp932LeadByte(static_cast<unsigned char>(bytes[bytes.size() - 1 - leads])))
+      ++leads;
+    return bytes.size() - leads % 2;
   }
 
   static std::string Hex(std::string_view bytes) {
@@ -218,8 +281,9 @@ class Decoder {
   size_t inexactAt_ = 0;
   std::string inexact_;
   bool started_ = false;
-  // A piece, after the bytes carried: one of a split character, or up to
-  // two of a byte-order mark still being read.
+  // The first piece, and each piece of code page 932 after the bytes
+  // carried (those of a split character); for UTF-16 after the first,
+  // only the byte carried.
   std::string bytes_ = std::string(kPiece + kSignature, '\0');
   size_t carried_ = 0;
 };
@@ -263,7 +327,7 @@ class Parser {
   // `keep_`, the first line of what is being read. Positions count from the
   // start of the file; views into the window last until the next line.
   void Refill() {
-    text_.erase(0, keep_ - base_);
+    text_.DropFront(keep_ - base_);
     base_ = keep_;
     if (!decoder_.More(text_)) done_ = true;
   }
@@ -275,12 +339,12 @@ class Parser {
 
   // The next line with its line end; counts lines.
   std::u16string_view NextLine() {
-    size_t end = FindLineEnd(text_, pos_ - base_);
+    size_t end = FindLineEnd(text_.view(), pos_ - base_);
     while (end == std::u16string::npos && !done_) {
       // A long line is searched once, not again from its start after each piece.
       const size_t searched = text_.size() + base_;
       Refill();
-      end = FindLineEnd(text_, searched - base_);
+      end = FindLineEnd(text_.view(), searched - base_);
     }
     const size_t next = end == std::u16string::npos ? text_.size() : end + 1;
     if (decoder_.InexactBefore(base_ + next)) throw RegFileError(line_ + 1, decoder_.inexact());
@@ -344,8 +408,10 @@ class Parser {
     if (!known) findRoot([this](std::u16string_view a, std::u16string_view b) { return events_.SameName(a, b); });
     if (!known) throw RegFileError(line_, "unknown root key " + Quote(rootName));
     if (slash != std::u16string_view::npos) key.below = path.substr(slash + 1);
+    // Each name takes a unit and a separator but the last: a path shorter
+    // than that many names cannot hold too many.
     size_t depth = 0;
-    ForEachName(key.below, [&depth](std::u16string_view) { ++depth; });
+    if ((key.below.size() + 1) / 2 > kDeepestKey) ForEachName(key.below, [&depth](std::u16string_view) { ++depth; });
     if (depth > kDeepestKey)
       throw RegFileError(line_, "the key " + Quote(path) + " lies " + std::to_string(depth) +
                                     " levels below its root; Windows keeps keys at most " +
@@ -368,6 +434,9 @@ class Parser {
     Quoted quoted;
     size_t run = 0;  // the start of the units taken as they are
     for (size_t i = 0; i < rest.size(); ++i) {
+      // Runs without '"', '\\', '\r' or NUL are passed over four units at a time.
+      while (i + 4 <= rest.size() && !MayEndPlainRun(rest.data() + i)) i += 4;
+      if (i == rest.size()) break;
       const char16_t c = rest[i];
       // regedit escapes these; written as they are, they are not its form.
       if (c == u'\r' || c == u'\0') quoted.rewritten = false;
@@ -446,7 +515,9 @@ class Parser {
       if (!TrimRight(rest).empty()) throw RegFileError(line_, "text after the string's closing '\"': " + Quote(rest));
       string_.push_back(u'\0');
       Utf16LeBytes(string_, data_);
-      if (nameOwnForm && quoted.rewritten && !quoted.lineBreak && (!regedit4_ || Cp932CanHold(string_)))
+      // The code page holds every character of a REGEDIT4 line read: the
+      // decoder refuses a line with bytes it could not write back.
+      if (nameOwnForm && quoted.rewritten && !quoted.lineBreak)
         ownForm = 5 + name.length + quoted.length;  // "NAME"="DATA"
     } else if (rest.substr(0, 6) == u"dword:") {
       type = regtype::kDword;
@@ -527,6 +598,14 @@ class Parser {
 
   // Bytes of one line: one or two hex digits each, separated by commas.
   void HexBytes(std::u16string_view part) {
+    // Most bytes are two digits and a comma with more after it: taken at once.
+    while (part.size() >= 4 && part[2] == u',' && !IsSpace(part[3])) {
+      const int high = HexDigit(part[0]);
+      const int low = HexDigit(part[1]);
+      if (high < 0 || low < 0) break;
+      data_.push_back(static_cast<std::uint8_t>(high << 4 | low));
+      part.remove_prefix(3);
+    }
     if (TrimLeft(part).empty()) return;
     for (;;) {
       const size_t comma = part.find(u',');
@@ -546,8 +625,8 @@ class Parser {
   RegFileEvents& events_;
   bool regedit4_ = false;
   std::u16string newline_;
-  std::u16string text_;  // the window
-  size_t base_ = 0;      // where the window starts in the file
+  TextWindow text_;  // the window
+  size_t base_ = 0;  // where the window starts in the file
   size_t keep_ = 0;
   bool done_ = false;
   size_t pos_ = 0;

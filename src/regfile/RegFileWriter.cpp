@@ -1,5 +1,7 @@
 #include "regfile/RegFileWriter.h"
 
+#include <bit>
+
 #include "regfile/cp932.h"
 #include "regfile/utf16le.h"
 
@@ -18,18 +20,17 @@ void AppendKeyLineEnd(std::u16string& out, std::u16string_view newline) {
   out += newline;
 }
 
-void AppendEncoded(std::string& out, std::u16string_view text, Encoding encoding) {
+std::string_view Encoded(std::u16string_view text, Encoding encoding, std::string& buffer) {
+  if (encoding == Encoding::kUtf16 && std::endian::native == std::endian::little)
+    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t)};
   if (encoding == Encoding::kUtf16) {
-    AppendUtf16Le(out, text);
-    return;
+    buffer.clear();
+    AppendUtf16Le(buffer, text);
+    return buffer;
   }
-  if (out.empty()) {
-    standin::Utf16ToCp932(text, out);
-    return;
-  }
-  std::string bytes;
-  standin::Utf16ToCp932(text, bytes);
-  out += bytes;
+  // The buffer only grows, so that its bytes are not cleared again for each piece.
+  if (buffer.size() < text.size() * 2) buffer.resize(text.size() * 2);
+  return {buffer.data(), standin::Utf16LeToCp932(text.data(), text.size(), buffer.data())};
 }
 
 }  // namespace regfile

@@ -24,7 +24,9 @@ std::string_view ByteOrderMark(Encoding encoding);
 void AppendKeyLineStart(std::u16string& out, std::uint8_t root, RootSpelling spelling);
 void AppendKeyLineEnd(std::u16string& out, std::u16string_view newline);
 
-// Text as the file's bytes, appended to `out`.
-void AppendEncoded(std::string& out, std::u16string_view text, Encoding encoding);
+// Text as the file's bytes: the text's own bytes where they are already
+// those (UTF-16LE on a little-endian machine), else converted into
+// `buffer`, whose storage is reused from one call to the next.
+std::string_view Encoded(std::u16string_view text, Encoding encoding, std::string& buffer);
 
 }  // namespace regfile

@@ -1,7 +1,5 @@
 #include "regfile/RegValueText.h"
 
-#include <cstdio>
-
 #include "regfile/RegType.h"
 #include "regfile/utf16le.h"
 
@@ -10,8 +8,12 @@ namespace {
 // regedit wraps hex data once a line reaches this column.
 constexpr size_t kHexWrapColumn = 77;
 
-void AppendAscii(std::u16string& out, std::string_view text) {
-  for (char c : text) out.push_back(static_cast<char16_t>(c));
+constexpr char16_t kHexDigits[] = u"0123456789abcdef";
+
+// A number in lowercase hex digits, at least `digits` of them.
+void AppendHexNumber(std::u16string& out, std::uint32_t n, int digits) {
+  while (digits < 8 && n >> (4 * digits) != 0) ++digits;
+  for (int d = digits - 1; d >= 0; --d) out.push_back(kHexDigits[n >> (4 * d) & 15]);
 }
 
 // The escape regedit writes for a unit, or null for one written as it is.
@@ -37,8 +39,9 @@ const char16_t* EscapeOf(char16_t c) {
 void AppendEscaped(std::u16string& out, std::u16string_view text) {
   size_t run = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] > u'\\') continue;
-    const char16_t* escape = EscapeOf(text[i]);
+    const char16_t c = text[i];
+    if (c > u'\\' || (c != u'\\' && c != u'"' && c != u'\n' && c != u'\r' && c != u'\0')) continue;
+    const char16_t* escape = EscapeOf(c);
     if (escape == nullptr) continue;
     out.append(text.data() + run, i - run);
     out += escape;
@@ -88,21 +91,27 @@ bool AppendPlainString(std::u16string& out, std::span<const std::uint8_t> data, 
 
 // Hex bytes after the value's "name"=hex(N): prefix, which began at `start`.
 void AppendHex(std::u16string& out, size_t start, std::span<const std::uint8_t> data, std::u16string_view newline) {
-  static const char digits[] = "0123456789abcdef";
   size_t lineLength = out.size() - start;
+  // A line at a time: a line wraps once its bytes reach the column, so it
+  // holds at most kHexWrapColumn / 3 + 1 of them, each with its comma.
+  char16_t line[3 * (kHexWrapColumn / 3 + 2)];
+  size_t n = 0;
   for (size_t i = 0; i < data.size(); ++i) {
-    out.push_back(static_cast<char16_t>(digits[data[i] >> 4]));
-    out.push_back(static_cast<char16_t>(digits[data[i] & 15]));
+    line[n++] = kHexDigits[data[i] >> 4];
+    line[n++] = kHexDigits[data[i] & 15];
     if (i + 1 == data.size()) break;
-    out.push_back(u',');
+    line[n++] = u',';
     lineLength += 3;
     if (lineLength >= kHexWrapColumn) {
-      out.push_back(u'\\');
+      line[n++] = u'\\';
+      out.append(line, n);
+      n = 0;
       out += newline;
       out += u"  ";
       lineLength = 2;
     }
   }
+  out.append(line, n);
 }
 
 }  // namespace
@@ -122,17 +131,16 @@ void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t
     return;
   }
   if (type == regtype::kDword && data.size() == 4) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "dword:%08x",
-                  static_cast<unsigned>(data[0] | data[1] << 8 | data[2] << 16 | data[3] << 24));
-    AppendAscii(out, buffer);
+    out += u"dword:";
+    AppendHexNumber(out, static_cast<std::uint32_t>(data[0] | data[1] << 8 | data[2] << 16 | data[3] << 24), 8);
   } else {
-    char prefix[24];
-    if (type == regtype::kBinary)
-      std::snprintf(prefix, sizeof prefix, "hex:");
-    else
-      std::snprintf(prefix, sizeof prefix, "hex(%x):", static_cast<unsigned>(type));
-    AppendAscii(out, prefix);
+    if (type == regtype::kBinary) {
+      out += u"hex:";
+    } else {
+      out += u"hex(";
+      AppendHexNumber(out, type, 1);
+      out += u"):";
+    }
     if (ansi != nullptr && (type == regtype::kExpandString || type == regtype::kMultiString)) {
       // REGEDIT4 files hold these strings in the ANSI code page.
       const std::string bytes = ansi->Encode(Utf16Of(data));

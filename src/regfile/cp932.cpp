@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <iterator>
 #include <vector>
@@ -68,6 +69,40 @@ bool FourAsciiUnits(const void* at) {
   return (word & kUnitNonAsciiBits) == 0;
 }
 
+// Eight ASCII bytes as eight units, and eight ASCII UTF-16LE units as
+// eight bytes: on a little-endian machine a word's bytes are spread or
+// gathered by shifts, four to a 64-bit word; elsewhere one at a time.
+constexpr bool kLittleEndian = std::endian::native == std::endian::little;
+
+void WidenEightAscii(const char* from, char16_t* to) {
+  if constexpr (kLittleEndian) {
+    for (size_t half = 0; half < 8; half += 4) {
+      std::uint32_t bytes = 0;
+      std::memcpy(&bytes, from + half, sizeof bytes);
+      std::uint64_t units = bytes;
+      units = (units | units << 16) & 0x0000FFFF0000FFFF;
+      units = (units | units << 8) & 0x00FF00FF00FF00FF;
+      std::memcpy(to + half, &units, sizeof units);
+    }
+  } else {
+    for (size_t k = 0; k < 8; ++k) to[k] = static_cast<unsigned char>(from[k]);
+  }
+}
+
+void NarrowEightAscii(const std::uint8_t* from, char* to) {
+  if constexpr (kLittleEndian) {
+    for (size_t half = 0; half < 8; half += 4) {
+      std::uint64_t units = 0;
+      std::memcpy(&units, from + 2 * half, sizeof units);
+      units = (units | units >> 8) & 0x0000FFFF0000FFFF;
+      const auto bytes = static_cast<std::uint32_t>(units | units >> 16);
+      std::memcpy(to + half, &bytes, sizeof bytes);
+    }
+  } else {
+    for (size_t k = 0; k < 8; ++k) to[k] = static_cast<char>(from[2 * k]);
+  }
+}
+
 }  // namespace
 
 bool IsCp932LeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
@@ -84,26 +119,32 @@ void Cp932ToUtf16(std::string_view bytes, std::u16string& out) {
 }
 
 void AppendCp932AsUtf16(std::string_view bytes, std::u16string& out) {
+  const size_t at = out.size();
+  out.resize(at + bytes.size());
+  out.resize(at + Cp932ToUtf16Units(bytes, out.data() + at));
+}
+
+size_t Cp932ToUtf16Units(std::string_view bytes, char16_t* out) {
   const Tables& t = tables();
-  size_t n = out.size();
-  out.resize(n + bytes.size());
+  char16_t* to = out;
   for (size_t i = 0; i < bytes.size(); ++i) {
-    while (i + 8 <= bytes.size() && EightAscii(bytes.data() + i))
-      for (size_t k = 0; k < 8; ++k) out[n++] = static_cast<unsigned char>(bytes[i++]);
+    // Runs of ASCII, eight bytes a step: each byte is its own unit.
+    for (; i + 8 <= bytes.size() && EightAscii(bytes.data() + i); i += 8, to += 8)
+      WidenEightAscii(bytes.data() + i, to);
     if (i == bytes.size()) break;
     auto b = static_cast<unsigned char>(bytes[i]);
     if (b < 0x80) {
-      out[n++] = b;  // ASCII is itself in code page 932
+      *to++ = b;  // ASCII is itself in code page 932
     } else if (!IsCp932LeadByte(b)) {
-      out[n++] = t.single[b];
+      *to++ = t.single[b];
     } else if (i + 1 < bytes.size()) {
       char16_t u = t.doubles[b << 8 | static_cast<unsigned char>(bytes[++i])];
-      out[n++] = u != kNone ? u : kInvalid;
+      *to++ = u != kNone ? u : kInvalid;
     } else {
-      out[n++] = kInvalid;
+      *to++ = kInvalid;
     }
   }
-  out.resize(n);
+  return static_cast<size_t>(to - out);
 }
 
 std::string Utf16ToCp932(std::u16string_view text) {
@@ -115,36 +156,46 @@ std::string Utf16ToCp932(std::u16string_view text) {
 void Utf16ToCp932(std::u16string_view text, std::string& out) { Utf16LeToCp932(text.data(), text.size(), out); }
 
 void Utf16LeToCp932(const void* units, size_t count, std::string& out) {
+  out.resize(count * 2);
+  out.resize(Utf16LeToCp932(units, count, out.data()));
+}
+
+size_t Utf16LeToCp932(const void* units, size_t count, char* out) {
   const Tables& t = tables();
   const auto* bytes = static_cast<const std::uint8_t*>(units);
-  out.resize(count * 2);
-  size_t n = 0;
+  char* to = out;
   for (size_t i = 0; i < count; ++i) {
-    while (i + 4 <= count && FourAsciiUnits(bytes + 2 * i))
-      for (size_t k = 0; k < 4; ++k, ++i) out[n++] = static_cast<char>(bytes[2 * i]);
+    // Runs of ASCII, eight units a step: each unit's low byte is its byte.
+    for (; i + 8 <= count && FourAsciiUnits(bytes + 2 * i) && FourAsciiUnits(bytes + 2 * i + 8); i += 8, to += 8)
+      NarrowEightAscii(bytes + 2 * i, to);
+    for (; i + 4 <= count && FourAsciiUnits(bytes + 2 * i); i += 4, to += 4)
+      for (size_t k = 0; k < 4; ++k) to[k] = static_cast<char>(bytes[2 * (i + k)]);
     if (i == count) break;
     const auto u = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
     if (u < 0x80) {
-      out[n++] = static_cast<char>(u);
+      *to++ = static_cast<char>(u);
       continue;
     }
     const std::uint16_t code = t.encode[u];
     if (code == 0) {
-      out[n++] = '?';
+      *to++ = '?';
     } else if (code > 0xFF) {
-      out[n++] = static_cast<char>(code >> 8);
-      out[n++] = static_cast<char>(code & 0xFF);
+      *to++ = static_cast<char>(code >> 8);
+      *to++ = static_cast<char>(code & 0xFF);
     } else {
-      out[n++] = static_cast<char>(code);
+      *to++ = static_cast<char>(code);
     }
   }
-  out.resize(n);
+  return static_cast<size_t>(to - out);
 }
 
 bool Cp932CanHold(std::u16string_view text) {
   const Tables& t = tables();
-  for (char16_t u : text)
-    if (u >= 0x80 && t.encode[u] == 0) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    while (i + 4 <= text.size() && FourAsciiUnits(text.data() + i)) i += 4;
+    if (i == text.size()) break;
+    if (text[i] >= 0x80 && t.encode[text[i]] == 0) return false;
+  }
   return true;
 }
 

@@ -17,12 +17,16 @@ std::u16string Cp932ToUtf16(std::string_view bytes);
 void Cp932ToUtf16(std::string_view bytes, std::u16string& out);
 // The same, appended to `out`.
 void AppendCp932AsUtf16(std::string_view bytes, std::u16string& out);
+// The same into room for `bytes.size()` units at `out`; gives the units written.
+size_t Cp932ToUtf16Units(std::string_view bytes, char16_t* out);
 
 // Characters the code page cannot hold become "?".
 std::string Utf16ToCp932(std::u16string_view text);
 void Utf16ToCp932(std::u16string_view text, std::string& out);
 // The same from `count` UTF-16LE units as stored, wherever they lie.
 void Utf16LeToCp932(const void* units, size_t count, std::string& out);
+// The same into room for `2 * count` bytes at `out`; gives the bytes written.
+size_t Utf16LeToCp932(const void* units, size_t count, char* out);
 
 bool Cp932CanHold(std::u16string_view text);
 

@@ -43,6 +43,11 @@ void Utf16LeBytes(std::u16string_view text, std::vector<std::uint8_t>& out) {
   }
 }
 
+void Utf16LeToUnits(char16_t* units, size_t count) {
+  if constexpr (!kLittleEndian)
+    for (size_t i = 0; i < count; ++i) units[i] = Utf16LeUnit(units + i);
+}
+
 void AppendUtf16LeText(const void* bytes, size_t count, std::u16string& out) {
   const auto* b = static_cast<const std::uint8_t*>(bytes);
   const size_t at = out.size();

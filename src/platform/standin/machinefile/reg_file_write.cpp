@@ -107,10 +107,9 @@ class Writer {
 
   // Hands the text so far to the sink in the file's encoding.
   bool Emit() {
-    std::string bytes;
-    regfile::AppendEncoded(bytes, out_, file_.encoding);
+    const bool written = sink_(regfile::Encoded(out_, file_.encoding, bytes_));
     out_.clear();
-    return sink_(bytes);
+    return written;
   }
 
   void Header(const Key& key, std::uint8_t root, RootSpelling spelling) {
@@ -125,6 +124,7 @@ class Writer {
   const std::uint32_t write_ = ++writes;
   static inline std::uint32_t writes = 0;
   std::u16string out_;
+  std::string bytes_;  // the piece in the file's encoding, where that is not out_'s own bytes
   // The keys the file names in several sections, and their values by section.
   std::unordered_set<const Key*> manySections_;
   std::unordered_map<std::int32_t, std::vector<const Value*>> split_;
