@@ -3,6 +3,7 @@
 // and every syntax error names its line.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "platform/standin/machinefile/reg_file.h"
@@ -284,6 +285,9 @@ TEST(RegFile, KeysInAnyOrderAreListedSortedAndFound) {
     for (auto& c : upper) c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
     EXPECT_NE(parent.FindChild(upper), nullptr) << name;
   }
+  // Names that are not there are not found, however near the others.
+  for (const char* absent : {"LONGCOMMONPREFIX0", "LongCommonPrefix300", "longcommonprefi", "ax"})
+    EXPECT_EQ(parent.FindChild(std::u16string(absent, absent + std::strlen(absent))), nullptr) << absent;
   EXPECT_EQ(WriteRegFile(*tree), Utf16File(file));
 }
 

@@ -10,6 +10,54 @@ namespace {
 
 constexpr size_t kIndexFrom = 16;  // values or children; below this a scan is faster
 
+Key* ScanChildren(const Key& key, std::u16string_view name) {
+  for (const auto& child : key.children)
+    if (child->name.size() == name.size() && SameName(child->name, name)) return child.get();
+  return nullptr;
+}
+
+// The child after the last one found (after the last child, the first: a
+// new listing begins), then that one again, or null.
+Key* NextListed(const Key& key, std::u16string_view name) {
+  const auto& children = key.children;
+  const std::uint32_t next = key.nextChild < children.size() ? key.nextChild : 0;
+  for (const std::uint32_t at : {next, key.nextChild - 1}) {
+    if (at >= children.size()) continue;
+    if (Key* child = children[at].get(); child->name.size() == name.size() && SameName(child->name, name)) {
+      key.nextChild = at + 1;
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+// The bits of a child's index entry above its position.
+std::uint32_t HashTag(std::uint64_t hash, std::uint32_t mask) { return static_cast<std::uint32_t>(hash >> 32) & ~mask; }
+
+void Enter(std::vector<std::uint32_t>& index, std::uint64_t hash, std::uint32_t position) {
+  const auto mask = static_cast<std::uint32_t>(index.size() - 1);
+  size_t slot = hash & mask;
+  while (index[slot] != 0) slot = (slot + 1) & mask;
+  index[slot] = HashTag(hash, mask) | (position + 1);
+}
+
+// The child of that name by the index, or null.
+Key* FindIndexed(const Key& key, std::u16string_view name, std::uint64_t hash) {
+  if (key.childIndex.empty()) key.IndexChildren();
+  const auto mask = static_cast<std::uint32_t>(key.childIndex.size() - 1);
+  const std::uint32_t tag = HashTag(hash, mask);
+  for (size_t slot = hash & mask; key.childIndex[slot] != 0; slot = (slot + 1) & mask) {
+    const std::uint32_t entry = key.childIndex[slot];
+    if ((entry & ~mask) != tag) continue;
+    Key* child = key.children[(entry & mask) - 1].get();
+    if (child->foldedHash == hash && SameName(child->name, name)) {
+      key.nextChild = entry & mask;
+      return child;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 Key* Key::FindChild(std::u16string_view name) const {
@@ -20,45 +68,29 @@ Key* Key::FindChild(std::u16string_view name) const {
 Key* Key::FindAnyChild(std::u16string_view name) const {
   // By hash rather than by binary search among sorted children: one probe
   // mostly, where a search would reach into a key at each of its steps.
-  if (children.size() < kIndexFrom) {
-    for (const auto& child : children)
-      if (child->name.size() == name.size() && SameName(child->name, name)) return child.get();
-    return nullptr;
-  }
-  // The child after the last one found (after the last child, the first:
-  // a new listing begins), then that one again.
-  const std::uint32_t next = nextChild < children.size() ? nextChild : 0;
-  for (const std::uint32_t at : {next, nextChild - 1}) {
-    if (at >= children.size()) continue;
-    if (Key* child = children[at].get(); child->name.size() == name.size() && SameName(child->name, name)) {
-      nextChild = at + 1;
-      return child;
-    }
-  }
-  if (childIndex.empty())
-    for (std::uint32_t i = 0; i < children.size(); ++i) IndexChild(i);
-  const std::uint64_t hash = HashUpcased(name);
-  const size_t mask = childIndex.size() - 1;
-  for (size_t slot = hash & mask; childIndex[slot] != 0; slot = (slot + 1) & mask) {
-    Key* child = children[childIndex[slot] - 1].get();
-    if (child->foldedHash == hash && SameName(child->name, name)) {
-      nextChild = childIndex[slot];
-      return child;
-    }
-  }
-  return nullptr;
+  if (children.size() < kIndexFrom) return ScanChildren(*this, name);
+  if (Key* child = NextListed(*this, name)) return child;
+  return FindIndexed(*this, name, HashUpcased(name));
 }
 
-void Key::IndexChild(std::uint32_t position) const {
-  // At most half full, so that a probe ends soon.
-  if (childIndex.size() < 2 * (static_cast<size_t>(position) + 1)) {
-    childIndex.assign(std::max<size_t>(64, std::bit_ceil(4 * (static_cast<size_t>(position) + 1))), 0);
-    for (std::uint32_t i = 0; i < position; ++i) IndexChild(i);
-  }
-  const size_t mask = childIndex.size() - 1;
-  size_t slot = children[position]->foldedHash & mask;
-  while (childIndex[slot] != 0) slot = (slot + 1) & mask;
-  childIndex[slot] = position + 1;
+Key* Key::FindAnyChild(std::u16string_view name, std::uint64_t hash) const {
+  if (children.size() < kIndexFrom) return ScanChildren(*this, name);
+  if (Key* child = NextListed(*this, name)) return child;
+  return FindIndexed(*this, name, hash);
+}
+
+void Key::IndexChildren() const {
+  // At most half full when made, so that it grows seldom; a position plus
+  // one takes fewer bits than the size.
+  childIndex.assign(std::max<size_t>(64, std::bit_ceil(2 * children.size())), 0);
+  for (std::uint32_t i = 0; i < children.size(); ++i) Enter(childIndex, children[i]->foldedHash, i);
+}
+
+void Key::IndexLastChild() const {
+  if (4 * children.size() > 3 * childIndex.size())
+    IndexChildren();
+  else
+    Enter(childIndex, children.back()->foldedHash, static_cast<std::uint32_t>(children.size() - 1));
 }
 
 void Key::IndexValues() {
@@ -116,7 +148,8 @@ KeyTree::KeyTree() {
 Key* KeyTree::Root(std::uint8_t root) const { return root == kClassesRoot ? classes_ : roots_[root].get(); }
 
 Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
-  if (Key* existing = parent.FindAnyChild(name)) {
+  const std::uint64_t hash = HashUpcased(name);
+  if (Key* existing = parent.FindAnyChild(name, hash)) {
     if (!existing->deleted) {
       if (created) *created = false;
       return existing;
@@ -126,14 +159,14 @@ Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
   }
   auto key = std::make_unique<Key>();
   key->name = Keep(name);
-  key->foldedHash = HashUpcased(name);
+  key->foldedHash = hash;
   key->parent = &parent;
   Key* raw = key.get();
   // Keys that come sorted stay so; the others are sorted once, when listed.
   if (parent.childrenSorted && !parent.children.empty() && CompareUpcased(parent.children.back()->name, name) > 0)
     parent.childrenSorted = false;
   parent.children.push_back(std::move(key));
-  if (!parent.childIndex.empty()) parent.IndexChild(static_cast<std::uint32_t>(parent.children.size() - 1));
+  if (!parent.childIndex.empty()) parent.IndexLastChild();
   if (!parent.childMaxStale) parent.cachedChildMax = std::max<std::uint32_t>(parent.cachedChildMax, name.size());
   if (created) *created = true;
   changed = true;

@@ -114,11 +114,20 @@ struct Key {
 
   // The child of that name, deleted or not, or null.
   Key* FindAnyChild(std::u16string_view name) const;
-  // A lookup index for keys with many children, sorted or not: positions in
-  // `children` plus one, by the hash of their names (open addressing).
+  // The same, given the hash of the name (HashUpcased), which a key made
+  // when missing keeps.
+  Key* FindAnyChild(std::u16string_view name, std::uint64_t hash) const;
+  // A lookup index for keys with many children, sorted or not, by the hash
+  // of their names (open addressing, at most three quarters full). An
+  // entry holds a child's position in `children` plus one in its low bits,
+  // as many as the index's size takes, and above them the upper bits of
+  // the child's hash: a probe compares those before it reaches into a key,
+  // which lies wherever the file's order put it, so that a name not there
+  // is mostly told without touching any.
   // Mutable as a cache with no visible effect: built by the first lookup,
   // which a const key makes too, and dropped when the children move.
-  void IndexChild(std::uint32_t position) const;
+  void IndexChildren() const;
+  void IndexLastChild() const;
   mutable std::vector<std::uint32_t> childIndex;
   // The position after the child last found by FindAnyChild, tried first,
   // and then the one before it: keys are mostly looked up one after
