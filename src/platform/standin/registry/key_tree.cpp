@@ -31,27 +31,27 @@ Key* NextListed(const Key& key, std::u16string_view name) {
   return nullptr;
 }
 
-// The bits of a child's index entry above its position.
-std::uint32_t HashTag(std::uint64_t hash, std::uint32_t mask) { return static_cast<std::uint32_t>(hash >> 32) & ~mask; }
+// The bits of a name's hash an index entry keeps, from which it takes its slot.
+std::uint32_t SlotHash(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
 
-void Enter(std::vector<std::uint32_t>& index, std::uint64_t hash, std::uint32_t position) {
-  const auto mask = static_cast<std::uint32_t>(index.size() - 1);
-  size_t slot = hash & mask;
-  while (index[slot] != 0) slot = (slot + 1) & mask;
-  index[slot] = HashTag(hash, mask) | (position + 1);
+void Enter(std::vector<Key::ChildSlot>& index, Key::ChildSlot entry) {
+  const size_t mask = index.size() - 1;
+  size_t slot = entry.hash & mask;
+  while (index[slot].position != 0) slot = (slot + 1) & mask;
+  index[slot] = entry;
 }
 
 // The child of that name by the index, or null.
 Key* FindIndexed(const Key& key, std::u16string_view name, std::uint64_t hash) {
   if (key.childIndex.empty()) key.IndexChildren();
-  const auto mask = static_cast<std::uint32_t>(key.childIndex.size() - 1);
-  const std::uint32_t tag = HashTag(hash, mask);
-  for (size_t slot = hash & mask; key.childIndex[slot] != 0; slot = (slot + 1) & mask) {
-    const std::uint32_t entry = key.childIndex[slot];
-    if ((entry & ~mask) != tag) continue;
-    Key* child = key.children[(entry & mask) - 1].get();
+  const size_t mask = key.childIndex.size() - 1;
+  const std::uint32_t wanted = SlotHash(hash);
+  for (size_t slot = wanted & mask; key.childIndex[slot].position != 0; slot = (slot + 1) & mask) {
+    const Key::ChildSlot entry = key.childIndex[slot];
+    if (entry.hash != wanted) continue;
+    Key* child = key.children[entry.position - 1].get();
     if (child->foldedHash == hash && SameName(child->name, name)) {
-      key.nextChild = entry & mask;
+      key.nextChild = entry.position;
       return child;
     }
   }
@@ -80,17 +80,19 @@ Key* Key::FindAnyChild(std::u16string_view name, std::uint64_t hash) const {
 }
 
 void Key::IndexChildren() const {
-  // At most half full when made, so that it grows seldom; a position plus
-  // one takes fewer bits than the size.
-  childIndex.assign(std::max<size_t>(64, std::bit_ceil(2 * children.size())), 0);
-  for (std::uint32_t i = 0; i < children.size(); ++i) Enter(childIndex, children[i]->foldedHash, i);
+  // At most half full when made, so that it grows seldom.
+  childIndex.assign(std::max<size_t>(64, std::bit_ceil(2 * children.size())), {});
+  for (std::uint32_t i = 0; i < children.size(); ++i) Enter(childIndex, {SlotHash(children[i]->foldedHash), i + 1});
 }
 
 void Key::IndexLastChild() const {
-  if (4 * children.size() > 3 * childIndex.size())
-    IndexChildren();
-  else
-    Enter(childIndex, children.back()->foldedHash, static_cast<std::uint32_t>(children.size() - 1));
+  if (4 * children.size() > 3 * childIndex.size()) {
+    std::vector<ChildSlot> grown(2 * childIndex.size());
+    for (const ChildSlot& entry : childIndex)
+      if (entry.position != 0) Enter(grown, entry);
+    childIndex = std::move(grown);
+  }
+  Enter(childIndex, {SlotHash(children.back()->foldedHash), static_cast<std::uint32_t>(children.size())});
 }
 
 void Key::IndexValues() {

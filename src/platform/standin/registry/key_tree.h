@@ -118,17 +118,21 @@ struct Key {
   // when missing keeps.
   Key* FindAnyChild(std::u16string_view name, std::uint64_t hash) const;
   // A lookup index for keys with many children, sorted or not, by the hash
-  // of their names (open addressing, at most three quarters full). An
-  // entry holds a child's position in `children` plus one in its low bits,
-  // as many as the index's size takes, and above them the upper bits of
-  // the child's hash: a probe compares those before it reaches into a key,
-  // which lies wherever the file's order put it, so that a name not there
-  // is mostly told without touching any.
+  // of their names (open addressing, at most three quarters full): each
+  // entry holds a child's position in `children` plus one beside the lower
+  // half of the child's hash, which a probe compares before it reaches
+  // into a key (a key lies wherever the file's order put it, so that a name
+  // not there is mostly told without touching any), and by which the index
+  // grows without reading the keys again.
   // Mutable as a cache with no visible effect: built by the first lookup,
   // which a const key makes too, and dropped when the children move.
+  struct ChildSlot {
+    std::uint32_t hash = 0;
+    std::uint32_t position = 0;  // plus one; 0: free
+  };
   void IndexChildren() const;
   void IndexLastChild() const;
-  mutable std::vector<std::uint32_t> childIndex;
+  mutable std::vector<ChildSlot> childIndex;
   // The position after the child last found by FindAnyChild, tried first,
   // and then the one before it: keys are mostly looked up one after
   // another in the order they are listed, some twice in a row. A key holds
