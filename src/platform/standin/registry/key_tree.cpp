@@ -80,8 +80,9 @@ Key* Key::FindAnyChild(std::u16string_view name, std::uint64_t hash) const {
 }
 
 void Key::IndexChildren() const {
-  // At most half full when made, so that it grows seldom.
-  childIndex.assign(std::max<size_t>(64, std::bit_ceil(2 * children.size())), {});
+  // The smallest that is at most three quarters full: entries take twice
+  // the memory of positions alone.
+  childIndex.assign(std::max<size_t>(64, std::bit_ceil(4 * children.size() / 3 + 1)), {});
   for (std::uint32_t i = 0; i < children.size(); ++i) Enter(childIndex, {SlotHash(children[i]->foldedHash), i + 1});
 }
 
