@@ -1,15 +1,3 @@
-# Cross-building t_uninst.exe for 32-bit Windows with mingw-w64; programs
-# built here run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# t_uninst.exe for 32-bit Windows (it runs on 64-bit Windows too).
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Packages (GoogleTest's) built for mingw, never the build machine's own.
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-find_program(WINE_PROGRAM NAMES wine wine-stable REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -30,7 +30,7 @@ bool OpenLog(const std::string& file, const std::string& commandLine, std::strin
   log.Name = file;
   const TRunPlace place = RunPlace();
   if (empty) log.File.Append("\xEF\xBB\xBF");
-  Log(LocalTimeWithOffset() + "\tt_uninst " T_UNINST_VERSION "\tcomputer " + GivenPath(place.Computer) + "\tuser " +
+  Log(LocalTimeWithOffset() + "\t" T_UNINST_NAME_VERSION_BUILD "\tcomputer " + GivenPath(place.Computer) + "\tuser " +
       GivenPath(place.User) + (place.Elevated ? " (elevated)" : " (not elevated)") + "\tcommand line: " + commandLine +
       "\tregistry: " + place.Registry);
   return true;

@@ -72,7 +72,7 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
       WriteOutput(Usage());
       return ExitCode::kDone;
     case TMode::kVersion:
-      WriteOutput("t_uninst " T_UNINST_VERSION "\n");
+      WriteOutput(T_UNINST_NAME_VERSION_BUILD "\n");
       return ExitCode::kDone;
     case TMode::kWrong:
       WriteError("t_uninst: " + line.Problem + "\n" + kUsageLine + "'t_uninst --help' tells more.\n");

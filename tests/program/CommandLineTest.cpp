@@ -15,7 +15,7 @@ TEST_F(CommandLine, VersionIsTheProjectsAndWinsOverTheRestOfTheLine) {
   for (const std::string arguments : {"--version", "-V", "--preview --version", "--bogus --version"}) {
     const ProgramResult r = RunProgram(dir_, "", arguments, "");
     EXPECT_EQ(r.exitCode, 0) << arguments;
-    EXPECT_EQ(r.out, "t_uninst " PROJECT_VERSION "\n") << arguments;
+    EXPECT_EQ(r.out, "t_uninst " PROJECT_VERSION " (stand-in registry)\n") << arguments;
     EXPECT_EQ(r.err, "") << arguments;
   }
 }

@@ -18,10 +18,13 @@ std::string PlatformUsage() {
 }
 
 std::vector<REGSAM> RegistryViews() {
-  // A 32-bit program on 64-bit Windows sees the 32-bit view unless it asks;
-  // the Installer keeps its registration in the 64-bit one.
+  // The Installer keeps its registration in the 64-bit view, and 32-bit
+  // setups theirs in the 32-bit one. A 64-bit program runs only on 64-bit
+  // Windows; a 32-bit one is on 64-bit Windows when it runs under WOW64.
+  constexpr bool k64BitProgram = sizeof(void*) == 8;
   BOOL wow64 = FALSE;
-  if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) return {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+  if (k64BitProgram || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64))
+    return {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
   return {0};
 }
 
