@@ -14,10 +14,14 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "wine"))
+import wine_host  # noqa: E402  (the loader for the program's bits)
+
 exe, machine, work, csv = (os.path.abspath(a) for a in sys.argv[1:5])
+WINE = wine_host.loader(wine_host.pe_bits(exe))
 CAPTION = "ZobrikLine InstallCleaner"
 COMPONENTS = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components"
-env = dict(os.environ, WINEPREFIX=os.path.join(work, "wine-prefix"), WINEDEBUG="-all", LANG="ja_JP.UTF-8",
+env = dict(os.environ, WINELOADER=WINE or "", WINEPREFIX=os.path.join(work, "wine-prefix"), WINEDEBUG="-all", LANG="ja_JP.UTF-8",
            LC_ALL="ja_JP.UTF-8", DISPLAY=":96", WINEDLLOVERRIDES="mscoree=d;mshtml=d")
 
 
@@ -54,11 +58,11 @@ def main():
     xvfb = subprocess.Popen(["Xvfb", ":96", "-screen", "0", "800x600x24"], stderr=subprocess.DEVNULL)
     try:
         time.sleep(1)
-        run(["wine", "wineboot", "-i"])
+        run([WINE, "wineboot", "-i"])
         run(["wineserver", "-w"])
-        imported = timed(["wine", "reg", "import", "Z:" + machine.replace("/", "\\"), "/reg:64"])
-        query = timed(["wine", "reg", "query", COMPONENTS, "/s", "/reg:64"])
-        proc = subprocess.Popen(["wine", exe], env=env)
+        imported = timed([WINE, "reg", "import", "Z:" + machine.replace("/", "\\"), "/reg:64"])
+        query = timed([WINE, "reg", "query", COMPONENTS, "/s", "/reg:64"])
+        proc = subprocess.Popen([WINE, exe], env=env)
         first = box()
         time.sleep(0.5)
         press(first)

@@ -45,9 +45,9 @@ awk -F, 'NR > 1 && $18 != "reverse" {
 }' "$out/bench.csv" | tee -a "$out/bench.txt"
 
 if [ -f "$machinesDir/machine-100000-utf16.reg" ]; then
-  cmake --preset windows >/dev/null
-  cmake --build --preset windows -j"$(nproc)" --target t_uninst >/dev/null
-  python3 bench/wine_bench.py build/windows/t_uninst.exe "$machinesDir/machine-100000-utf16.reg" "$out" "$out/wine.csv" |
+  cmake --preset windows64 >/dev/null
+  cmake --build --preset windows64 -j"$(nproc)" --target t_uninst >/dev/null
+  python3 bench/wine_bench.py build/windows64/t_uninst.exe "$machinesDir/machine-100000-utf16.reg" "$out" "$out/wine.csv" |
     tee -a "$out/bench.txt"
 fi
 

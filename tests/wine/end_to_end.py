@@ -9,7 +9,7 @@ change nothing; OK must remove exactly the product's traces, in both views,
 and exactly what --preview listed; the backup it wrote, imported with
 reg.exe, must give the registry back; a backup into a missing folder must
 be refused before any box, the registry untouched; --version must print
-the version the program's version resource carries. Last, two product keys
+the version the program's version resource carries, and its bits. Last, two product keys
 get an access control list that denies DELETE (set by deny_rights.exe with
 SetSecurityInfo): the one without subkeys still goes, the one with a subkey
 stays, and the run lists it, says so in a box of its own instead of the
@@ -41,11 +41,15 @@ import subprocess
 import sys
 import time
 
+import wine_host
+
 exe, sample, cleaned, view32, out, deny_rights, hold_mutex = (os.path.abspath(a) for a in sys.argv[1:8])
 UNATTENDED = sys.argv[8:] == ["--unattended"]
 CAPTION = "ZobrikLine InstallCleaner"
+BITS = wine_host.pe_bits(exe)
+WINE = wine_host.loader(BITS)
 os.makedirs(out, exist_ok=True)
-env = dict(os.environ, WINEPREFIX=os.path.join(out, "prefix"), WINEDEBUG="-all",
+env = dict(os.environ, WINELOADER=WINE or "", WINEPREFIX=os.path.join(out, "prefix"), WINEDEBUG="-all",
            LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8",
            WINEDLLOVERRIDES="mscoree=d;mshtml=d")  # no offer to install .NET or a browser engine
 # Outside code page 932: Hangul, a Latin letter with a diaeresis, an emoji
@@ -109,7 +113,7 @@ def state():
     views = {}
     for view, (key, option) in VIEWS.items():
         path = os.path.join(out, "export%s.reg" % view)
-        run(["wine", "reg", "export", key, windows_path(path), option, "/y"])
+        run([WINE, "reg", "export", key, windows_path(path), option, "/y"])
         with open(path, "rb") as f:
             views[view] = parse(f.read())
     return views
@@ -118,7 +122,7 @@ def state():
 def answer(key, shots, args=(), errors=None):
     """Starts the program, answers each box with `key`, saves each box;
     what it writes to its error output goes to the list `errors`."""
-    proc = subprocess.Popen(["wine", exe, *args], env=env,
+    proc = subprocess.Popen([WINE, exe, *args], env=env,
                             stderr=subprocess.PIPE if errors is not None else None)
     for shot in shots:
         wid = None
@@ -213,11 +217,11 @@ def check_named(checks, how, lines, before, after):
 
 def check_undo(checks, backup, before):
     """The undo: each backup file through the reg.exe of its view."""
-    run(["wine", "reg", "import", windows_path(backup), "/reg:64"])
+    run([WINE, "reg", "import", windows_path(backup), "/reg:64"])
     backup32 = backup[:-4] + "-32bit.reg"
     checks.append(("the 32-bit view's part has a file of its own", os.path.exists(backup32), backup32))
     if os.path.exists(backup32):
-        run(["wine", "reg", "import", windows_path(backup32), "/reg:32"])
+        run([WINE, "reg", "import", windows_path(backup32), "/reg:32"])
     restored = state()
     for view in VIEWS:
         checks.append(("reg import of the backup gives the %s-bit view back" % view, restored[view] == before[view],
@@ -228,14 +232,14 @@ def check_undo(checks, backup, before):
 
 def prepare(checks):
     """A fresh prefix with the machine in both views; gives its state."""
-    run(["wine", "wineboot", "-i"], check=False)  # it may complain of services a new prefix lacks
+    run([WINE, "wineboot", "-i"], check=False)  # it may complain of services a new prefix lacks
     run(["wineserver", "-w"], check=False)
-    run(["wine", "reg", "import", windows_path(sample), "/reg:64"])
-    run(["wine", "reg", "import", windows_path(view32), "/reg:32"])
+    run([WINE, "reg", "import", windows_path(sample), "/reg:64"])
+    run([WINE, "reg", "import", windows_path(view32), "/reg:32"])
     every_kind = os.path.join(out, "every_kind.reg")
     with open(every_kind, "wb") as f:
         f.write(b"\xff\xfe" + EVERY_KIND.encode("utf-16-le"))
-    run(["wine", "reg", "import", windows_path(every_kind), "/reg:64"])
+    run([WINE, "reg", "import", windows_path(every_kind), "/reg:64"])
     before = state()
     # As Wine exports them: one key and its twelve values.
     every = {item for item in before["64"] if item[0].endswith("\\EVERY KIND")}
@@ -248,7 +252,7 @@ def interactive(checks, before):
     checks.append(("Esc exits with 0", code == 0, "exit code %d" % code))
     checks.append(("Esc changes nothing", state() == before, ""))
 
-    preview = run(["wine", exe, "--preview"]).stdout.decode("cp932")
+    preview = run([WINE, exe, "--preview"]).stdout.decode("cp932")
     checks.append(("the preview changes nothing", state() == before, ""))
 
     backup = os.path.join(out, "removed.reg")
@@ -259,13 +263,13 @@ def interactive(checks, before):
     check_removals(checks, "OK", before, after)
     restored = check_undo(checks, backup, before)
 
-    refused = run(["wine", exe, "--backup", windows_path(os.path.join(out, "missing", "removed.reg"))], check=False)
+    refused = run([WINE, exe, "--backup", windows_path(os.path.join(out, "missing", "removed.reg"))], check=False)
     checks.append(("a backup into a missing folder is refused before any box, with 2",
                    refused.returncode == 2, "exit code %d" % refused.returncode))
     checks.append(("and leaves the registry untouched", state() == restored, ""))
-    version = run(["wine", exe, "--version"]).stdout.decode().strip()
-    checks.append(("--version prints the version resource's", version == "t_uninst " + resource_version(exe),
-                   version))
+    version = run([WINE, exe, "--version"]).stdout.decode().strip()
+    checks.append(("--version prints the version resource's, and which program this is",
+                   version == "t_uninst %s (%d-bit Windows)" % (resource_version(exe), BITS), version))
 
     # Keys whose access control list denies DELETE to everyone, so that
     # they refuse full rights: a product code's key without subkeys,
@@ -277,10 +281,10 @@ def interactive(checks, before):
     # Wine keeps a key's access control list only while its server runs,
     # and the server ends a few seconds after its last program: an idle
     # program holds it up until the run has met the lists.
-    keeper = subprocess.Popen(["wine", "cmd"], env=env, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+    keeper = subprocess.Popen([WINE, "cmd"], env=env, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL)
     for path in (leaf, parent):
-        run(["wine", deny_rights, "64", path, "0x10000"])
+        run([WINE, deny_rights, "64", path, "0x10000"])
     errors = []
     code = answer("Return", ["confirmation-refused", "leftovers"], errors=errors)
     keeper.stdin.close()
@@ -301,20 +305,20 @@ def interactive(checks, before):
 
 
 def unattended(checks, before):
-    asked = run(["wine", exe], check=False)
+    asked = run([WINE, exe], check=False)
     checks.append(("without --quiet and with no display, nobody can answer: exit 6", asked.returncode == 6,
                    "exit code %d" % asked.returncode))
     checks.append(("it says so and changes nothing", b"--quiet" in asked.stderr and state() == before,
                    asked.stderr.decode(errors="replace")[-300:]))
     # While Windows Installer installs something, a run changes nothing
     # and asks for a retry; the detection run still runs.
-    holder = subprocess.Popen(["wine", hold_mutex], env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    holder = subprocess.Popen([WINE, hold_mutex], env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
     held = holder.stdout.readline().strip() == b"held"
-    busy = run(["wine", exe, "--quiet"], check=False)
+    busy = run([WINE, exe, "--quiet"], check=False)
     # Wine hands Linux only the exit code's low byte; cmd.exe sees it whole.
-    whole = run(["wine", "cmd", "/c", "start /wait %s --quiet & echo exit code %%ERRORLEVEL%%" % windows_path(exe)],
+    whole = run([WINE, "cmd", "/c", "start /wait %s --quiet & echo exit code %%ERRORLEVEL%%" % windows_path(exe)],
                 check=False).stdout.decode().split()
-    found = run(["wine", exe, "--check", "--quiet"], check=False)
+    found = run([WINE, exe, "--check", "--quiet"], check=False)
     holder.stdin.close()
     holder.wait(timeout=60)
     checks.append(("while the Installer's mutex is held, a run exits with 1618", held and
@@ -327,7 +331,7 @@ def unattended(checks, before):
     # Redirected to a file from a console of code page 932, the list is
     # in that code page, as `type` shows it.
     listed_file = os.path.join(out, "list.txt")
-    run(["wine", "cmd", "/c", "chcp 932 >nul & %s --preview > %s" % (windows_path(exe), windows_path(listed_file))])
+    run([WINE, "cmd", "/c", "chcp 932 >nul & %s --preview > %s" % (windows_path(exe), windows_path(listed_file))])
     with open(listed_file, "rb") as f:
         listing = f.read()
     checks.append(("--preview redirected in a code page 932 console writes code page 932",
@@ -336,7 +340,7 @@ def unattended(checks, before):
     # As a deployment runs it, again and again: backups into a folder, a log.
     folder, log = FOLDER, os.path.join(out, "backups", UNSPELLABLE, "t_uninst %s.log" % UNSPELLABLE)
     line = ["--log", windows_path(log), "--backup", windows_path(folder) + "\\"]
-    done = run(["wine", exe, "--quiet"] + line, check=False)
+    done = run([WINE, exe, "--quiet"] + line, check=False)
     written = sorted(os.listdir(folder), key=lambda name: name.endswith("-32bit.reg"))
     checks.append(("the backup goes into the folder, a file for each view", len(written) == 2 and
                    written[1] == written[0][:-4] + "-32bit.reg" and written[0].startswith("t_uninst-"), str(written)))
@@ -358,7 +362,7 @@ def unattended(checks, before):
                    removed and len(removed) == len(lines) - 1 and lines[-1].startswith("Removed "), str(lines[-1:])))
     check_named(checks, "--quiet's output", "\n".join(removed), before, after)
 
-    again = run(["wine", exe, "/QUIET"] + line, check=False)
+    again = run([WINE, exe, "/QUIET"] + line, check=False)
     checks.append(("a second run finds nothing and exits with 0", again.returncode == 0 and
                    again.stdout.decode("cp932") == "Nothing of ZobrikLine was found; nothing has been changed.\n"
                    "No backup was written: there was nothing to remove.\n",
@@ -373,7 +377,7 @@ def unattended(checks, before):
                    logged.startswith(b"\xef\xbb\xbf") and logged.endswith(b"\r\n") and
                    b"\n" not in logged.replace(b"\r\n", b""), repr(logged[:80])))
     named = ' --log "%s" --backup %s\\\tregistry: ' % (windows_path(log), windows_path(folder))
-    headers = [e for e in entries if "\tt_uninst " in e and "\tcomputer " in e and "64-bit and 32-bit views" in e and
+    headers = [e for e in entries if "\tt_uninst " in e and "(%d-bit Windows)\tcomputer " % BITS in e and "64-bit and 32-bit views" in e and
                "\tcommand line: " in e and named in e]
     checks.append(("the log names the backups whole", [e for e in entries if e.startswith("backup\t")] ==
                    ["backup\t" + windows_path(os.path.join(folder, w)) for w in written], str(entries[:3])))
@@ -387,14 +391,14 @@ def unattended(checks, before):
     checks.append(("each removal is logged as it is tried, with the registry's answer, before the removed lines",
                    in_log and tried == ["deleting\t%s\tdone" % item for item in in_log] and
                    entries.index(tried[-1]) < entries.index("removed\t" + in_log[0]), "\n".join(tried[:3])))
-    found = run(["wine", exe, "/Check"], check=False)
+    found = run([WINE, exe, "/Check"], check=False)
     checks.append(("/Check on the cleaned machine exits with 0", found.returncode == 0,
                    "exit code %d: %r" % (found.returncode, found.stdout[-200:])))
     # The undo on Windows itself: the named file and its 32-bit part, each
     # into its view; a second restore finds everything there.
     system = os.path.join(env["WINEPREFIX"], "drive_c", "windows")
     restore_log = os.path.join(system, "system32", "t_uninst restore %s.log" % UNSPELLABLE)
-    restore = run(["wine", exe, "--log", "C:\\Windows\\System32\\" + os.path.basename(restore_log),
+    restore = run([WINE, exe, "--log", "C:\\Windows\\System32\\" + os.path.basename(restore_log),
                    "--restore", windows_path(backup)], check=False)
     restored = state()
     redirected = os.path.join(system, "syswow64", os.path.basename(restore_log))
@@ -411,13 +415,17 @@ def unattended(checks, before):
                        restored[view] == before[view], "exit code %d; missing: %s; extra: %s" % (
                            restore.returncode, sorted(map(str, before[view] - restored[view]))[:5],
                            sorted(map(str, restored[view] - before[view]))[:5])))
-    again = run(["wine", exe, "--restore", windows_path(backup)], check=False)
+    again = run([WINE, exe, "--restore", windows_path(backup)], check=False)
     said = again.stdout.decode("cp932")
     checks.append(("a second restore changes nothing and says so", again.returncode == 0 and state() == restored and
                    said.count("nothing was changed") == 2, "exit code %d: %s" % (again.returncode, said)))
 
 
 def main():
+    why = wine_host.missing(BITS)
+    if why:
+        print(("SKIPPED: " if why[1] else "FAIL: ") + why[0], flush=True)
+        return wine_host.SKIPPED if why[1] else 1
     run(["wineserver", "-k"], check=False)
     shutil.rmtree(env["WINEPREFIX"], ignore_errors=True)
     # A backup is never written over; no picture of an earlier run stays.
