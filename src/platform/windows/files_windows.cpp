@@ -15,14 +15,6 @@ std::string FolderOf(const std::string& path) {
 
 std::string LastError() { return ErrorText(static_cast<LONG>(GetLastError())); }
 
-// A path the user gave, in quotes, for a message. Built piece by piece:
-// GCC 12 warns falsely (-Wrestrict) on "'" + a temporary string.
-std::string Quoted(const std::string& path) {
-  std::string quoted = "'";
-  quoted.append(GivenPath(path)).append("'");
-  return quoted;
-}
-
 // A name for the wide file functions: one whose full path is longer than
 // MAX_PATH (a short name in a deep current folder too) gets the prefix that
 // lifts the limit, which takes a full path.
@@ -75,7 +67,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
     if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
   }
   if (file == INVALID_HANDLE_VALUE) {
-    error = "cannot create a file in " + Quoted(FolderOf(path)) + ": " + LastError();
+    error = "cannot create a file in " + QuotedPath(FolderOf(path)) + ": " + LastError();
     return false;
   }
   bool ok = WriteAll(file, bytes) && FlushFileBuffers(file);
@@ -88,7 +80,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
   }
   if (!ok) {
     DeleteFileW(temp.c_str());
-    error = "cannot write " + Quoted(path) + ": " + reason;
+    error = "cannot write " + QuotedPath(path) + ": " + reason;
     return false;
   }
   return true;
@@ -97,7 +89,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
 bool CanWriteNewFile(const std::string& path, std::string& error) {
   const TNoRedirection noRedirection;
   if (GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
-    error = Quoted(path) + " exists already: name a new file, so that no earlier file is lost";
+    error = QuotedPath(path) + " exists already: name a new file, so that no earlier file is lost";
     return false;
   }
   if (GetLastError() == ERROR_FILE_NOT_FOUND) {
@@ -105,11 +97,11 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
     const DWORD attributes = GetFileAttributesW(WidePath(folder).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-      error = Quoted(folder) + " in " + Quoted(path) + " is not a folder";
+      error = QuotedPath(folder) + " in " + QuotedPath(path) + " is not a folder";
       return false;
     }
   }
-  error = Quoted(path) + " cannot be used: " + LastError();
+  error = QuotedPath(path) + " cannot be used: " + LastError();
   return false;
 }
 
@@ -159,14 +151,14 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   }
   if (file == INVALID_HANDLE_VALUE) {
-    error = Quoted(path) + " cannot be opened for appending: " + LastError();
+    error = QuotedPath(path) + " cannot be opened for appending: " + LastError();
     return false;
   }
   BY_HANDLE_FILE_INFORMATION info{};
   if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
       (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
     CloseHandle(file);
-    error = Quoted(path) + " is not a regular file";
+    error = QuotedPath(path) + " is not a regular file";
     return false;
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);

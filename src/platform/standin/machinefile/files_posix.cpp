@@ -13,14 +13,6 @@
 #include "platform/standin/machinefile/posix_file.h"
 #include "regfile/cp932.h"
 
-// A path the user gave, in quotes, for a message. Built piece by piece:
-// GCC 12 warns falsely (-Wrestrict) on "'" + a temporary string.
-static std::string Quoted(const std::string& path) {
-  std::string quoted = "'";
-  quoted.append(GivenPath(path)).append("'");
-  return quoted;
-}
-
 namespace standin {
 
 std::string FolderOf(const std::string& path) {
@@ -109,7 +101,7 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
   const std::string folder = standin::FolderOf(path);
   if (stat(folder.c_str(), &info) != 0)
     return refuse("the folder '" + GivenPath(folder) + "' of '" + shown + "' cannot be used: " + std::strerror(errno));
-  if (!S_ISDIR(info.st_mode)) return refuse(Quoted(folder) + " in '" + shown + "' is not a folder");
+  if (!S_ISDIR(info.st_mode)) return refuse(QuotedPath(folder) + " in '" + shown + "' is not a folder");
   if (access(folder.c_str(), W_OK | X_OK) != 0)
     return refuse("the folder '" + GivenPath(folder) + "' of '" + shown +
                   "' cannot be written: " + std::strerror(errno));
@@ -151,14 +143,14 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
   // O_NONBLOCK: a FIFO at the name must not hold the run until a reader comes.
   const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) {
-    error = errno == ELOOP ? Quoted(path) + " is a symbolic link: name the file itself"
-                           : Quoted(path) + " cannot be opened for appending: " + std::strerror(errno);
+    error = errno == ELOOP ? QuotedPath(path) + " is a symbolic link: name the file itself"
+                           : QuotedPath(path) + " cannot be opened for appending: " + std::strerror(errno);
     return false;
   }
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
-    error = Quoted(path) + " is not a regular file";
+    error = QuotedPath(path) + " is not a regular file";
     return false;
   }
   handle_ = fd;
