@@ -3,7 +3,7 @@
 // first and goes on to the stand-in's own.
 #include "CallCount.h"
 
-#include "platform/win32.h"
+#include "platform/Win32.h"
 
 namespace {
 std::uint64_t calls = 0;

@@ -2,9 +2,9 @@
 """Writes the registry's text tables into the sources, so that nothing on
 the host (its iconv modules, its locales) decides how a name is spelled:
 
-  src/regfile/cp932_table.cpp     code page 932, from Python's cp932 codec
+  src/regfile/Cp932Table.cpp     code page 932, from Python's cp932 codec
                                   (Microsoft's CP932 mapping);
-  src/platform/standin/registry/upcase_table.cpp
+  src/platform/standin/registry/UpcaseTable.cpp
                                   the letter case of key and value names:
                                   Unicode's simple uppercase mapping for the
                                   BMP (field 12 of UnicodeData.txt; Debian's
@@ -13,6 +13,9 @@ the host (its iconv modules, its locales) decides how a name is spelled:
 
 Run once from the project's folder after a change of source:
   python3 tools/make_text_tables.py [UnicodeData.txt]
+CI runs it too and fails when the tables in the sources differ. Each table
+is written beside its file and renamed over it, so that a failure leaves
+the old one whole.
 """
 import os
 import sys
@@ -24,13 +27,13 @@ def is_lead(byte: int) -> bool:
     return 0x81 <= byte <= 0x9F or 0xE0 <= byte <= 0xFC
 
 
-def pairs_table(pair_type: str, name: str, getter: str, pairs) -> str:
+def pairs_table(namespace: str, pair_type: str, name: str, getter: str, pairs) -> str:
     """A table of UTF-16 pairs, four a line, and the function that gives it."""
     out = ["namespace {\n\nconst %s %s[] = {\n" % (pair_type, name)]
     for row in range(0, len(pairs), 4):
         out.append("    " + " ".join("{0x%04X, 0x%04X}," % p for p in pairs[row:row + 4]) + "\n")
     out.append("};\n// clang-format on\n\n}  // namespace\n\n")
-    out.append("std::span<const %s> %s() { return %s; }\n\n}  // namespace standin\n" % (pair_type, getter, name))
+    out.append("std::span<const %s> %s() { return %s; }\n\n}  // namespace %s\n" % (pair_type, getter, name, namespace))
     return "".join(out)
 
 
@@ -52,13 +55,13 @@ def cp932_table() -> str:
                 continue
             if len(text) == 1:
                 pairs.append((lead << 8 | trail, ord(text)))
-    out = [HEADER.format(source="the cp932 codec of Python %d.%d" % sys.version_info[:2])]
-    out.append('#include "regfile/cp932_table.h"\n\nnamespace standin {\n\n// clang-format off\n')
+    out = [HEADER.format(source="the cp932 codec of Python")]
+    out.append('#include "regfile/Cp932Table.h"\n\nnamespace regfile {\n\n// clang-format off\n')
     out.append("const char16_t kCp932Singles[256] = {\n")
     for row in range(0, 256, 8):
         out.append("    " + " ".join("0x%04X," % u for u in singles[row:row + 8]) + "\n")
     out.append("};\n\n")
-    out.append(pairs_table("Cp932Pair", "kDoubles", "Cp932Doubles", pairs))
+    out.append(pairs_table("regfile", "Cp932Pair", "kDoubles", "Cp932Doubles", pairs))
     return "".join(out)
 
 
@@ -79,17 +82,24 @@ def upcase_table(unicode_data: str) -> str:
             if upper and code < 0x10000 and int(upper, 16) < 0x10000:
                 pairs.append((code, int(upper, 16)))
     out = [HEADER.format(source="the simple uppercase mapping of " + version)]
-    out.append('#include "platform/standin/registry/upcase_table.h"\n\nnamespace standin {\n\n// clang-format off\n')
-    out.append(pairs_table("UpcasePair", "kPairs", "UpcasePairs", pairs))
+    out.append('#include "platform/standin/registry/UpcaseTable.h"\n\nnamespace standin {\n\n// clang-format off\n')
+    out.append(pairs_table("standin", "UpcasePair", "kPairs", "UpcasePairs", pairs))
     return "".join(out)
+
+
+def write(path: str, text: str) -> None:
+    with open(path + ".new", "w", encoding="ascii", newline="\n") as f:
+        f.write(text)
+    os.replace(path + ".new", path)
 
 
 def main() -> None:
     unicode_data = sys.argv[1] if len(sys.argv) > 1 else "/usr/share/unicode/UnicodeData.txt"
-    with open("src/regfile/cp932_table.cpp", "w", encoding="ascii", newline="\n") as f:
-        f.write(cp932_table())
-    with open("src/platform/standin/registry/upcase_table.cpp", "w", encoding="ascii", newline="\n") as f:
-        f.write(upcase_table(unicode_data))
+    if not os.path.exists(unicode_data):
+        sys.exit("make_text_tables.py: no %s (Debian's unicode-data package; scripts/install-deps.sh installs it)"
+                 % unicode_data)
+    write("src/regfile/Cp932Table.cpp", cp932_table())
+    write("src/platform/standin/registry/UpcaseTable.cpp", upcase_table(unicode_data))
 
 
 if __name__ == "__main__":

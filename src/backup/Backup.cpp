@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <span>
 
-#include "platform/files.h"
-#include "platform/output.h"
+#include "platform/Files.h"
+#include "platform/Output.h"
 #include "regfile/RegValueText.h"
-#include "regfile/utf16le.h"
+#include "regfile/Utf16le.h"
 #include "registry/TKeyHandle.h"
 
 namespace {
@@ -53,7 +53,7 @@ class Exporter {
       });
       if (rc == ERROR_NO_MORE_ITEMS) break;
       if (rc != ERROR_SUCCESS) return false;
-      AppendRegValue(out, Utf16(name.data(), length), type, std::span(data_.data(), size), kNewline);
+      regfile::AppendRegValue(out, Utf16(name.data(), length), type, std::span(data_.data(), size), kNewline);
     }
     for (DWORD index = 0;; ++index) {
       DWORD length = kLongestName;
@@ -77,7 +77,7 @@ class Exporter {
     });
     if (rc != ERROR_SUCCESS) return false;
     Header(path, out);
-    AppendRegValue(out, wide, type, std::span(data_.data(), size), kNewline);
+    regfile::AppendRegValue(out, wide, type, std::span(data_.data(), size), kNewline);
     return true;
   }
 

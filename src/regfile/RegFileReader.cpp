@@ -5,22 +5,22 @@
 #include <memory>
 #include <vector>
 
+#include "regfile/Cp932.h"
 #include "regfile/RegType.h"
 #include "regfile/RegValueText.h"
-#include "regfile/cp932.h"
-#include "regfile/utf16le.h"
-#include "regfile/utf8.h"
+#include "regfile/Utf16le.h"
+#include "regfile/Utf8.h"
 
 namespace regfile {
 namespace {
 
-using standin::Cp932CanHold;
-using standin::Cp932ToUtf16;
-using standin::Cp932ToUtf16Units;
-using standin::FirstInexactCp932;
-using standin::IsCp932LeadByte;
-using standin::Utf16ToCp932;
-using standin::Utf16ToUtf8;
+using regfile::Cp932CanHold;
+using regfile::Cp932ToUtf16;
+using regfile::Cp932ToUtf16Units;
+using regfile::FirstInexactCp932;
+using regfile::IsCp932LeadByte;
+using regfile::Utf16ToCp932;
+using regfile::Utf16ToUtf8;
 
 // A short quotation of the text an error points at.
 std::string Quote(std::u16string_view text) {
@@ -504,7 +504,7 @@ class Parser {
       pending_.clear();
       return;
     }
-    std::uint32_t type = regtype::kString;
+    std::uint32_t type = regfile::kString;
     // The length regedit's own form of the line would have, without its
     // line end, when what was read surely gives that form; else 0.
     size_t ownForm = 0;
@@ -520,7 +520,7 @@ class Parser {
       if (nameOwnForm && quoted.rewritten && !quoted.lineBreak)
         ownForm = 5 + name.length + quoted.length;  // "NAME"="DATA"
     } else if (rest.substr(0, 6) == u"dword:") {
-      type = regtype::kDword;
+      type = regfile::kDword;
       const std::u16string_view digits = TrimRight(rest.substr(6));
       Dword(digits);
       const auto lowerHex = [](char16_t c) { return HexDigit(c) >= 0 && (c < u'A' || c > u'F'); };
@@ -565,7 +565,7 @@ class Parser {
 
   // "hex:" or "hex(N):" and its bytes, over continuation lines ending in "\".
   void Hex(std::u16string_view rest, std::uint32_t& type) {
-    type = regtype::kBinary;
+    type = regfile::kBinary;
     if (!rest.empty() && rest.front() == u'(') {
       const size_t close = rest.find(u')');
       const std::u16string_view number = close == std::u16string_view::npos ? rest : rest.substr(1, close - 1);
@@ -592,7 +592,7 @@ class Parser {
       rest = TrimLeft(Content(NextLine()));
     }
     // REGEDIT4 files hold these strings in the ANSI code page.
-    if (regedit4_ && (type == regtype::kExpandString || type == regtype::kMultiString))
+    if (regedit4_ && (type == regfile::kExpandString || type == regfile::kMultiString))
       Utf16LeBytes(Cp932ToUtf16(std::string_view(reinterpret_cast<const char*>(data_.data()), data_.size())), data_);
   }
 

@@ -2,8 +2,8 @@
 
 #include <bit>
 
-#include "regfile/cp932.h"
-#include "regfile/utf16le.h"
+#include "regfile/Cp932.h"
+#include "regfile/Utf16le.h"
 
 namespace regfile {
 
@@ -30,7 +30,7 @@ std::string_view Encoded(std::u16string_view text, Encoding encoding, std::strin
   }
   // The buffer only grows, so that its bytes are not cleared again for each piece.
   if (buffer.size() < text.size() * 2) buffer.resize(text.size() * 2);
-  return {buffer.data(), standin::Utf16LeToCp932(text.data(), text.size(), buffer.data())};
+  return {buffer.data(), regfile::Utf16LeToCp932(text.data(), text.size(), buffer.data())};
 }
 
 }  // namespace regfile

@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-namespace regtype {
+namespace regfile {
 constexpr std::uint32_t kNone = 0;
 constexpr std::uint32_t kString = 1;        // "..."
 constexpr std::uint32_t kExpandString = 2;  // hex(2):
 constexpr std::uint32_t kBinary = 3;        // hex:
 constexpr std::uint32_t kDword = 4;         // dword:
 constexpr std::uint32_t kMultiString = 7;   // hex(7):
-}  // namespace regtype
+}  // namespace regfile

@@ -1,8 +1,9 @@
 #include "regfile/RegValueText.h"
 
 #include "regfile/RegType.h"
-#include "regfile/utf16le.h"
+#include "regfile/Utf16le.h"
 
+namespace regfile {
 namespace {
 
 // regedit wraps hex data once a line reaches this column.
@@ -126,22 +127,22 @@ void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t
     AppendEscaped(out, name);
     out += u"\"=";
   }
-  if (type == regtype::kString && AppendPlainString(out, data, ansi)) {
+  if (type == regfile::kString && AppendPlainString(out, data, ansi)) {
     out += newline;
     return;
   }
-  if (type == regtype::kDword && data.size() == 4) {
+  if (type == regfile::kDword && data.size() == 4) {
     out += u"dword:";
     AppendHexNumber(out, static_cast<std::uint32_t>(data[0] | data[1] << 8 | data[2] << 16 | data[3] << 24), 8);
   } else {
-    if (type == regtype::kBinary) {
+    if (type == regfile::kBinary) {
       out += u"hex:";
     } else {
       out += u"hex(";
       AppendHexNumber(out, type, 1);
       out += u"):";
     }
-    if (ansi != nullptr && (type == regtype::kExpandString || type == regtype::kMultiString)) {
+    if (ansi != nullptr && (type == regfile::kExpandString || type == regfile::kMultiString)) {
       // REGEDIT4 files hold these strings in the ANSI code page.
       const std::string bytes = ansi->Encode(Utf16Of(data));
       AppendHex(out, start, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, newline);
@@ -151,3 +152,5 @@ void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t
   }
   out += newline;
 }
+
+}  // namespace regfile

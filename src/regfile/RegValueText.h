@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace regfile {
+
 // How a REGEDIT4 file holds text: in the ANSI code page.
 struct TAnsiForm {
   bool (*CanHold)(std::u16string_view text);
@@ -20,3 +22,5 @@ struct TAnsiForm {
 // REGEDIT4 file, says how its text is held; null for version 5.00 files.
 void AppendRegValue(std::u16string& out, std::u16string_view name, std::uint32_t type,
                     std::span<const std::uint8_t> data, std::u16string_view newline, const TAnsiForm* ansi = nullptr);
+
+}  // namespace regfile

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32.h"
+#include "platform/Win32.h"
 
 enum class NameList { kSubkeys, kValues };
 

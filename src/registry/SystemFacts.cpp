@@ -1,6 +1,6 @@
 #include "registry/SystemFacts.h"
 
-#include "platform/win32.h"
+#include "platform/Win32.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // it has a life of its own (TRegistry::Opened).
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/Win32.h"
 
 class TKeyHandle {
  public:

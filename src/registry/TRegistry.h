@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/key_identity.h"
-#include "platform/win32.h"
+#include "platform/KeyIdentity.h"
+#include "platform/Win32.h"
 #include "registry/ERegistryException.h"
 #include "registry/EnumerateName.h"
 #include "registry/TStringList.h"

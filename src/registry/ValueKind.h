@@ -2,7 +2,7 @@
 // the registry's value types.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/Win32.h"
 
 enum TValueKind { vkUnknown = 0, vkString = 1, vkExpandString = 2, vkInteger = 3, vkBinary = 4 };
 

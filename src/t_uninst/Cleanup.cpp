@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "backup/Backup.h"
-#include "platform/machine.h"
-#include "t_uninst/Plan.h"
+#include "cleaner/Plan.h"
+#include "platform/MachineRegistry.h"
 
 namespace {
 

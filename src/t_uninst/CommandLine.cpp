@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/machine.h"
-#include "platform/output.h"
+#include "platform/MachineRegistry.h"
+#include "platform/Output.h"
 #include "t_uninst/ExitCode.h"
 
 namespace {

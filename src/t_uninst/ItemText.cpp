@@ -1,6 +1,6 @@
 #include "t_uninst/ItemText.h"
 
-#include "platform/machine.h"
+#include "platform/MachineRegistry.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "t_uninst/Leftovers.h"
 
-#include "platform/dialogs.h"
-#include "platform/error_text.h"
-#include "platform/output.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorText.h"
+#include "platform/Output.h"
 #include "t_uninst/ItemText.h"
 #include "t_uninst/Log.h"
 #include "t_uninst/Messages.h"

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "platform/machine.h"
-#include "platform/output.h"
+#include "cleaner/Plan.h"
+#include "platform/MachineRegistry.h"
+#include "platform/Output.h"
 #include "t_uninst/ItemText.h"
 #include "t_uninst/Log.h"
-#include "t_uninst/Plan.h"
 #include "t_uninst/Unfinished.h"
 
 namespace {

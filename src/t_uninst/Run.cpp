@@ -1,7 +1,7 @@
 #include "t_uninst/Run.h"
 
-#include "platform/dialogs.h"
-#include "platform/output.h"
+#include "platform/Dialogs.h"
+#include "platform/Output.h"
 #include "t_uninst/Cleanup.h"
 #include "t_uninst/Leftovers.h"
 #include "t_uninst/Log.h"

@@ -1,6 +1,6 @@
 #include "t_uninst/Unattended.h"
 
-#include "platform/output.h"
+#include "platform/Output.h"
 #include "t_uninst/ItemText.h"
 #include "t_uninst/Leftovers.h"
 #include "t_uninst/Unfinished.h"

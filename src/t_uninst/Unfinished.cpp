@@ -3,8 +3,8 @@
 #include <exception>
 #include <new>
 
-#include "platform/dialogs.h"
-#include "platform/output.h"
+#include "platform/Dialogs.h"
+#include "platform/Output.h"
 #include "t_uninst/Messages.h"
 
 std::string CurrentErrorText() {

@@ -10,9 +10,9 @@
 #include <regex>
 #include <sstream>
 
-#include "platform/standin/machinefile/reg_file.h"
-#include "platform/standin/terminal/terminal.h"
-#include "platform/standin/win32/standin.h"
+#include "platform/standin/machinefile/KeyTreeFile.h"
+#include "platform/standin/terminal/Terminal.h"
+#include "platform/standin/win32/Standin.h"
 #include "support/Files.h"
 #include "t_uninst/Log.h"
 #include "t_uninst/Run.h"
@@ -173,7 +173,7 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
   // that cannot be saved (3), an error that stops the run (7), an item that
   // stays (5). The reason, and what
   // stayed, on standard error; no box.
-  ReplaceMachine(ReadRegFile(ReadFile(SAMPLE_MACHINE)));
+  ReplaceMachine(ReadKeyTree(ReadFile(SAMPLE_MACHINE)));
   std::istringstream in("\n\n");
   std::ostringstream shown;
   SetDialogStreams(in, shown);
@@ -188,7 +188,7 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
   // An error outside the passes (7): the run did not finish, and on the
   // stand-in nothing unsaved was removed.
   // Its log still tells each removal tried before the save, and none as removed.
-  ReplaceMachine(ReadRegFile(ReadFile(SAMPLE_MACHINE)));
+  ReplaceMachine(ReadKeyTree(ReadFile(SAMPLE_MACHINE)));
   std::string logError;
   ASSERT_TRUE(OpenLog(dir_.Path("unfinished.log"), "t_uninst --quiet", logError)) << logError;
   SetFlushHandler([](KeyTree&) -> LONG { throw std::bad_alloc(); });
@@ -202,7 +202,7 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
   EXPECT_EQ(Count(logged, "removed\t"), 0u);
   SetFlushHandler(nullptr);
 
-  ReplaceMachine(ReadRegFile(ReadFile(SAMPLE_MACHINE)));
+  ReplaceMachine(ReadKeyTree(ReadFile(SAMPLE_MACHINE)));
   Deny("SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2", DELETE);
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();

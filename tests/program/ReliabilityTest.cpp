@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "cleaner/Tinst0.h"
-#include "platform/standin/machinefile/reg_file.h"
-#include "platform/standin/win32/standin.h"
+#include "platform/standin/machinefile/KeyTreeFile.h"
+#include "platform/standin/win32/Standin.h"
 #include "support/Files.h"
 
 namespace standin {
@@ -40,13 +40,13 @@ std::string LargeMachine(int components) {
 
 // The file a completed run leaves.
 std::string Cleaned(const std::string& machine) {
-  ReplaceMachine(ReadRegFile(machine));
+  ReplaceMachine(ReadKeyTree(machine));
   {
     Tinst0 cleaner;
     cleaner.CleanInstallerEntries();
     cleaner.CleanSharedDlls();
   }
-  std::string bytes = WriteRegFile(Machine());
+  std::string bytes = WriteKeyTree(Machine());
   ReplaceMachine(std::make_unique<KeyTree>());
   return bytes;
 }

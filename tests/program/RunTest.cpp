@@ -10,9 +10,9 @@
 #include <sstream>
 
 #include "cleaner/Tinst0.h"
-#include "platform/standin/machinefile/reg_file.h"
-#include "platform/standin/terminal/terminal.h"
-#include "platform/standin/win32/standin.h"
+#include "platform/standin/machinefile/KeyTreeFile.h"
+#include "platform/standin/terminal/Terminal.h"
+#include "platform/standin/win32/Standin.h"
 #include "support/Files.h"
 #include "t_uninst/Run.h"
 
@@ -32,8 +32,8 @@ std::string Recased(std::string file) {
 
 class Run : public ::testing::Test {
  protected:
-  void Load(const std::string& bytes) { ReplaceMachine(ReadRegFile(bytes)); }
-  std::string Saved() { return WriteRegFile(Machine()); }
+  void Load(const std::string& bytes) { ReplaceMachine(ReadKeyTree(bytes)); }
+  std::string Saved() { return WriteKeyTree(Machine()); }
 
   int RunWith(const std::string& answers, const std::string& backup = {}) {
     std::istringstream in(answers);

@@ -10,9 +10,9 @@
 #include <sstream>
 #include <tuple>
 
-#include "platform/standin/machinefile/reg_file.h"
-#include "platform/standin/registry/upcase.h"
-#include "regfile/utf8.h"
+#include "platform/standin/machinefile/KeyTreeFile.h"
+#include "platform/standin/registry/Upcase.h"
+#include "regfile/Utf8.h"
 #include "support/Files.h"
 
 namespace standin {
@@ -56,10 +56,10 @@ void Dump(const Key& key, const std::string& path, std::vector<std::string>& lin
   lines.push_back("key " + path);
   for (const Value& v : key.values)
     if (!v.removed)
-      lines.push_back("value " + path + " \"" + Utf16ToUtf8(Upcase(v.name)) + "\" " + std::to_string(v.type) + " " +
-                      Hex(v.data));
+      lines.push_back("value " + path + " \"" + regfile::Utf16ToUtf8(Upcase(v.name)) + "\" " + std::to_string(v.type) +
+                      " " + Hex(v.data));
   for (const auto& child : key.children)
-    if (!child->deleted) Dump(*child, path + "\\" + Utf16ToUtf8(Upcase(child->name)), lines);
+    if (!child->deleted) Dump(*child, path + "\\" + regfile::Utf16ToUtf8(Upcase(child->name)), lines);
 }
 
 std::string Contents(const KeyTree& tree) {
@@ -93,7 +93,7 @@ Key* Find(KeyTree& tree, const std::string& path) {
   for (std::string part; key != nullptr && std::getline(parts, part, '\\');) {
     Key* next = nullptr;
     for (const auto& child : key->children)
-      if (!child->deleted && Upper(Utf16ToUtf8(child->name)) == Upper(part)) next = child.get();
+      if (!child->deleted && Upper(regfile::Utf16ToUtf8(child->name)) == Upper(part)) next = child.get();
     key = next;
   }
   return key;
@@ -114,7 +114,7 @@ void RemoveListed(KeyTree& tree, const std::string& preview) {
     }
     const std::string name = f[2] == "@" ? "" : f[2].substr(1, f[2].size() - 2);
     const auto it = std::find_if(key->values.begin(), key->values.end(), [&name](const Value& v) {
-      return !v.removed && Upper(Utf16ToUtf8(v.name)) == Upper(name);
+      return !v.removed && Upper(regfile::Utf16ToUtf8(v.name)) == Upper(name);
     });
     ASSERT_NE(it, key->values.end()) << "the preview lists a value the machine lacks: " << line;
     tree.RemoveValue(*key, it->name);
@@ -152,14 +152,14 @@ TEST_F(Undo, PreviewRunWithBackupAndRestoreGiveBackEveryByte) {
   ASSERT_EQ(RunProgram(dir_, plain, "", "\n\n").exitCode, 0);
   EXPECT_TRUE(after == ReadFile(plain)) << "with a backup, the run removes what it removes without one";
 
-  const auto expected = ReadRegFile(before);
+  const auto expected = ReadKeyTree(before);
   RemoveListed(*expected, preview.out);
-  EXPECT_EQ(Contents(*ReadRegFile(after)), Contents(*expected)) << "the preview lists what the run removed";
+  EXPECT_EQ(Contents(*ReadKeyTree(after)), Contents(*expected)) << "the preview lists what the run removed";
 
   const std::string log = dir_.Path("restore.log");
   const ProgramResult restore = RunProgram(dir_, machine, "--log '" + log + "' --restore '" + backup + "'", "");
   ASSERT_EQ(restore.exitCode, 0) << restore.err;
-  EXPECT_EQ(Contents(*ReadRegFile(ReadFile(machine))), Contents(*ReadRegFile(before)));
+  EXPECT_EQ(Contents(*ReadKeyTree(ReadFile(machine))), Contents(*ReadKeyTree(before)));
   EXPECT_EQ(restore.out.rfind("Restored ", 0), 0u) << restore.out;
   EXPECT_NE(restore.out.find(" values from " + backup + ".\n"), std::string::npos) << restore.out;
   // The log has a line for each key and value put back, as many as said.
@@ -227,7 +227,7 @@ TEST_F(Undo, AnUnattendedRunWithABackupIntoAFolderIsUndoneAndRunsAgain) {
 
   const ProgramResult restore = RunProgram(dir_, machine, "--restore '" + backup + "'", "");
   ASSERT_EQ(restore.exitCode, 0) << restore.err;
-  EXPECT_EQ(Contents(*ReadRegFile(ReadFile(machine))), Contents(*ReadRegFile(before)));
+  EXPECT_EQ(Contents(*ReadKeyTree(ReadFile(machine))), Contents(*ReadKeyTree(before)));
 }
 
 TEST_F(Undo, ABackupFileThatCannotBeWrittenIsRefusedBeforeAnythingIsAsked) {

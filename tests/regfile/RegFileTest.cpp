@@ -6,8 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/standin/machinefile/reg_file.h"
-#include "platform/standin/registry/upcase.h"
+#include "platform/standin/machinefile/KeyTreeFile.h"
+#include "platform/standin/registry/Upcase.h"
 #include "regfile/RegValueText.h"
 #include "support/Files.h"
 
@@ -19,7 +19,7 @@ std::vector<std::uint8_t> Bytes(const KeptBytes& data) { return {data.begin(), d
 std::u16string RenderRegValue(std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data,
                               std::u16string_view newline) {
   std::u16string out;
-  AppendRegValue(out, name, type, data, newline);
+  regfile::AppendRegValue(out, name, type, data, newline);
   return out;
 }
 
@@ -29,7 +29,7 @@ Key* Find(KeyTree& tree, std::uint8_t root, std::initializer_list<std::u16string
   return key;
 }
 
-std::string Roundtrip(const std::string& bytes) { return WriteRegFile(*ReadRegFile(bytes)); }
+std::string Roundtrip(const std::string& bytes) { return WriteKeyTree(*ReadKeyTree(bytes)); }
 
 TEST(RegFile, RealExportsComeBackByteForByte) {
   const std::filesystem::path dir = SHARED_REGFILES_DIR;
@@ -55,16 +55,16 @@ TEST(RegFile, CharactersSplitBetweenPiecesReadWhole) {
   for (const std::string& file : {regedit4, ReadFile(SAMPLE_MACHINE)}) {
     for (size_t dribble : {1, 2, 3, 7}) {
       std::string_view rest = file;
-      const auto tree = ReadRegFile([&rest, dribble](char* buffer, size_t size) {
+      const auto tree = ReadKeyTree([&rest, dribble](char* buffer, size_t size) {
         const size_t n = std::min({size, dribble, rest.size()});
         std::copy_n(rest.data(), n, buffer);
         rest.remove_prefix(n);
         return n;
       });
-      EXPECT_TRUE(WriteRegFile(*tree) == file) << dribble << " bytes a piece";
+      EXPECT_TRUE(WriteKeyTree(*tree) == file) << dribble << " bytes a piece";
     }
   }
-  const auto tree = ReadRegFile(regedit4);
+  const auto tree = ReadKeyTree(regedit4);
   const Key* key = Find(*tree, kLocalMachine, {u"SOFTWARE", u"\u8868\u793a\u30bd\u30d5\u30c8"});
   ASSERT_NE(key, nullptr);
   EXPECT_EQ(key->values.size(), 1u);
@@ -116,7 +116,7 @@ TEST(RegFile, ReadsEveryValueForm) {
       "; a comment\r\n"
       "[HKEY_CLASSES_ROOT\\.t]\r\n"
       "[-HKEY_CURRENT_USER\\Nothing]\r\n");
-  auto tree = ReadRegFile(file);
+  auto tree = ReadKeyTree(file);
   Key* t = Find(*tree, kLocalMachine, {u"SOFTWARE", u"t"});
   ASSERT_NE(t, nullptr);
   ASSERT_EQ(t->ValueCount(), 7u);
@@ -140,12 +140,12 @@ TEST(RegFile, Regedit4FilesAreCodePage932) {
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\\x95\x5c\x8e\xa6]\r\n"
       "\"name\"=\"\x95\x5c\x8e\xa6\"\r\n"
       "\"path\"=hex(2):25,41,25,00\r\n\r\n";
-  auto tree = ReadRegFile(file);
+  auto tree = ReadKeyTree(file);
   Key* key = Find(*tree, kLocalMachine, {u"SOFTWARE", u"\u8868\u793a"});
   ASSERT_NE(key, nullptr);
   EXPECT_EQ(Bytes(key->FindValue(u"name")->data), (std::vector<std::uint8_t>{0x68, 0x88, 0x3a, 0x79, 0, 0}));
   EXPECT_EQ(Bytes(key->FindValue(u"path")->data), (std::vector<std::uint8_t>{'%', 0, 'A', 0, '%', 0, 0, 0}));
-  EXPECT_EQ(WriteRegFile(*tree), file);
+  EXPECT_EQ(WriteKeyTree(*tree), file);
 }
 
 TEST(RegFile, AfterDeletionsOnlyTheDeletedSectionsAndValuesAreGone) {
@@ -158,20 +158,20 @@ TEST(RegFile, AfterDeletionsOnlyTheDeletedSectionsAndValuesAreGone) {
   const std::string nothing = "\r\n[-HKEY_CURRENT_USER\\Nothing]\r\n";
   const std::string gone = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Keep\\Gone]\r\n\"c\"=\"3\"\r\n\"gone too\"=-\r\n";
   const std::string keep2 = "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\r\n";
-  auto tree = ReadRegFile(Utf16File(head + keep1 + never + value + nothing + gone + keep2));
+  auto tree = ReadKeyTree(Utf16File(head + keep1 + never + value + nothing + gone + keep2));
   Key* keep = Find(*tree, kLocalMachine, {u"SOFTWARE", u"Keep"});
   ASSERT_NE(keep, nullptr);
   tree->Remove(*keep->FindChild(u"gone"));
   ASSERT_TRUE(tree->RemoveValue(*keep, u"B"));
   EXPECT_TRUE(tree->changed);
-  EXPECT_EQ(WriteRegFile(*tree), Utf16File(head + keep1 + never + nothing + keep2));
+  EXPECT_EQ(WriteKeyTree(*tree), Utf16File(head + keep1 + never + nothing + keep2));
 }
 
 TEST(RegFile, AParentNamedOnlyByItsDeletedChildrenStays) {
-  auto tree = ReadRegFile(
+  auto tree = ReadKeyTree(
       Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\List\\Child]\r\n\r\n"));
   tree->Remove(*Find(*tree, kLocalMachine, {u"SOFTWARE", u"List", u"Child"}));
-  EXPECT_EQ(WriteRegFile(*tree),
+  EXPECT_EQ(WriteKeyTree(*tree),
             Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\List]\r\n\r\n"));
 }
 
@@ -209,15 +209,15 @@ TEST(RegFile, SyntaxErrorsNameTheirLine) {
   };
   for (const Case& c : cases) {
     try {
-      ReadRegFile(Utf16File(c.text));
+      ReadKeyTree(Utf16File(c.text));
       ADD_FAILURE() << "accepted: " << c.text;
     } catch (const RegFileError& e) {
       EXPECT_EQ(e.line(), c.line) << c.text;
       EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
     }
   }
-  EXPECT_THROW(ReadRegFile("\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"), RegFileError);
-  EXPECT_THROW(ReadRegFile("\xFF\xFEW"), RegFileError);
+  EXPECT_THROW(ReadKeyTree("\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"), RegFileError);
+  EXPECT_THROW(ReadKeyTree("\xFF\xFEW"), RegFileError);
 }
 
 // A code page 932 file is written back from its text: bytes that would not
@@ -241,7 +241,7 @@ TEST(RegFile, Regedit4BytesThatWouldNotComeBackAreRefused) {
   };
   for (const Case& c : cases) {
     try {
-      ReadRegFile(c.text);
+      ReadKeyTree(c.text);
       ADD_FAILURE() << "accepted: " << c.text;
     } catch (const RegFileError& e) {
       EXPECT_EQ(e.line(), c.line) << c.text;
@@ -269,7 +269,7 @@ TEST(RegFile, KeysInAnyOrderAreListedSortedAndFound) {
   names.push_back("longcommonprefix");
   std::string file = "Windows Registry Editor Version 5.00\r\n";
   for (auto it = names.rbegin(); it != names.rend(); ++it) file += "\r\n[HKEY_CURRENT_USER\\K\\" + *it + "]\r\n";
-  auto tree = ReadRegFile(Utf16File(file));
+  auto tree = ReadKeyTree(Utf16File(file));
   Key& parent = *Find(*tree, kCurrentUser, {u"k"});
   ASSERT_EQ(parent.SubkeyCount(), names.size());
   std::u16string previous;
@@ -288,7 +288,7 @@ TEST(RegFile, KeysInAnyOrderAreListedSortedAndFound) {
   // Names that are not there are not found, however near the others.
   for (const char* absent : {"LONGCOMMONPREFIX0", "LongCommonPrefix300", "longcommonprefi", "ax"})
     EXPECT_EQ(parent.FindChild(std::u16string(absent, absent + std::strlen(absent))), nullptr) << absent;
-  EXPECT_EQ(WriteRegFile(*tree), Utf16File(file));
+  EXPECT_EQ(WriteKeyTree(*tree), Utf16File(file));
 }
 
 TEST(RegFile, NamesCompareAsWindowsUpperCasesThem) {

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "cleaner/Tinst0.h"
-#include "platform/standin/machinefile/reg_file.h"
-#include "platform/standin/win32/standin.h"
+#include "platform/standin/machinefile/KeyTreeFile.h"
+#include "platform/standin/win32/Standin.h"
 
 namespace standin {
 namespace {
@@ -31,12 +31,12 @@ class HostileContent : public ::testing::Test {
  protected:
   // Cleans `kept + removed` and expects exactly `kept` back.
   void ExpectCleanedTo(const std::u16string& kept, const std::u16string& removed) {
-    ReplaceMachine(ReadRegFile(Utf16Bytes(kHead + kept + removed)));
+    ReplaceMachine(ReadKeyTree(Utf16Bytes(kHead + kept + removed)));
     Tinst0 cleaner;
     EXPECT_TRUE(cleaner.CleanInstallerEntries());
     EXPECT_TRUE(cleaner.CleanSharedDlls());
     // Compared whole, not printed: the files run to hundreds of megabytes.
-    const std::string saved = WriteRegFile(Machine());
+    const std::string saved = WriteKeyTree(Machine());
     const std::string expected = Utf16Bytes(kHead + kept);
     EXPECT_TRUE(saved == expected) << "the cleaned file differs from the expected one; sizes " << saved.size()
                                    << " and " << expected.size();
@@ -103,11 +103,11 @@ TEST_F(HostileContent, ANameWithANulInsideIsNeverTakenForAnother) {
 }
 
 TEST_F(HostileContent, PathsWithDoubledAndTrailingSeparatorsNameTheSameKeys) {
-  ReplaceMachine(ReadRegFile(Utf16Bytes(kHead + Section(kUninstall + u"\\\\Entry\\", u"@=\"ZobrikLine\"\r\n") +
+  ReplaceMachine(ReadKeyTree(Utf16Bytes(kHead + Section(kUninstall + u"\\\\Entry\\", u"@=\"ZobrikLine\"\r\n") +
                                         Section(kUninstall + u"\\Other\\\\", u"@=\"x\"\r\n"))));
   Tinst0 cleaner;
   EXPECT_TRUE(cleaner.CleanInstallerEntries());
-  const std::string saved = WriteRegFile(Machine());
+  const std::string saved = WriteKeyTree(Machine());
   EXPECT_TRUE(saved == Utf16Bytes(kHead + Section(kUninstall + u"\\Other\\\\", u"@=\"x\"\r\n")));
 }
 

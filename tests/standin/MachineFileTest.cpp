@@ -7,10 +7,10 @@
 
 #include <filesystem>
 
-#include "platform/standin/machinefile/machine_file.h"
-#include "platform/standin/machinefile/reg_file.h"
-#include "platform/standin/terminal/terminal.h"
-#include "platform/standin/win32/standin.h"
+#include "platform/standin/machinefile/KeyTreeFile.h"
+#include "platform/standin/machinefile/MachineFile.h"
+#include "platform/standin/terminal/Terminal.h"
+#include "platform/standin/win32/Standin.h"
 #include "support/Files.h"
 
 namespace standin {
@@ -165,7 +165,7 @@ TEST_F(MachineFile, AValueSetTwiceIsKeptByteForByteAndRemovedWhole) {
     for (const char* line : {"\"Shared\"=\"old\"\r\n", "; again\r\n\"SHARED\"=hex:01,02\r\n"})
       expected.erase(expected.find(line), std::string(line).size());
     EXPECT_EQ(after, file(expected));
-    const auto again = ReadRegFile(after);
+    const auto again = ReadKeyTree(after);
     Key* key = again->Root(kLocalMachine)->FindChild(u"SOFTWARE")->FindChild(u"A");
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->FindValue(u"Shared"), nullptr);

@@ -3,8 +3,8 @@
 
 #include <sstream>
 
-#include "platform/dialogs.h"
-#include "platform/standin/terminal/terminal.h"
+#include "platform/Dialogs.h"
+#include "platform/standin/terminal/Terminal.h"
 
 namespace {
 

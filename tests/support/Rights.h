@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/win32.h"
+#include "platform/Win32.h"
 
 // Below `root`, in the view `view` (0: the program's own).
 LONG DenyRights(HKEY root, const std::string& path, REGSAM view, REGSAM denied);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32.h"
+#include "platform/Win32.h"
 
 // A key the test owns: created empty before each test, deleted after it.
 // Its path is below HKEY_LOCAL_MACHINE\SOFTWARE\Classes, so the test can

@@ -7,7 +7,8 @@
 #include <cwchar>
 #include <string>
 
-#include "platform/machine.h"
+#include "platform/Startup.h"
+#include "platform/Win32.h"
 
 namespace {
 

@@ -1,0 +1,484 @@
+// The Win32 registry functions over the stand-in's key tree: handles, the
+// ANSI side in code page 932, access rights and Windows' error codes.
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+#include <unordered_map>
+
+#include "platform/standin/win32/Standin.h"
+#include "regfile/Cp932.h"
+#include "regfile/Utf16le.h"
+
+namespace standin {
+namespace {
+
+struct OpenKey {
+  Key* key;
+  REGSAM access;
+};
+
+constexpr REGSAM kViewBits = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
+
+// The last path walked from a key, and the key each of its names led to,
+// by where the name ends in the path: keys opened one after another mostly
+// share the names near the root. A cache with no visible effect: a key is
+// taken from it only while it is not deleted, and a live key is the one its
+// name finds.
+struct LastWalk {
+  const Key* base = nullptr;
+  std::u16string path;
+  std::vector<Key*> keys;
+  std::vector<size_t> ends;
+};
+
+struct State {
+  std::unique_ptr<KeyTree> tree = std::make_unique<KeyTree>();
+  std::unordered_map<ULONG_PTR, OpenKey> handles;
+  ULONG_PTR nextHandle = 0x1000;
+  // The handle last resolved, and what it stands for, until it is closed:
+  // the calls on one key mostly come one after another.
+  ULONG_PTR lastHandle = 0;
+  OpenKey lastOpen{};
+  std::function<LONG(KeyTree&)> flush;
+  LastWalk lastWalk;
+  std::string ansiData;  // string data as the ANSI functions give it (CopyValueData)
+};
+
+// Never destroyed: the process ends soon after the registry is saved, and
+// freeing a machine's millions of keys one by one would take seconds.
+State& state() {
+  static State& s = *new State;
+  return s;
+}
+
+bool IsPredefined(HKEY key, std::uint8_t* root) {
+  auto value = reinterpret_cast<ULONG_PTR>(key);
+  static const ULONG_PTR codes[kRootCount] = {0x80000000, 0x80000001, 0x80000002, 0x80000003, 0x80000005};
+  for (std::uint8_t i = 0; i < kRootCount; ++i) {
+    if (codes[i] == value) {
+      *root = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Finds the key behind a handle, with the rights it was opened with.
+LONG Resolve(HKEY handle, OpenKey* out) {
+  State& s = state();
+  const auto value = reinterpret_cast<ULONG_PTR>(handle);
+  if (value != 0 && value == s.lastHandle) {
+    *out = s.lastOpen;
+    return out->key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+  }
+  std::uint8_t root = 0;
+  if (IsPredefined(handle, &root)) {
+    *out = {s.tree->Root(root), KEY_ALL_ACCESS};
+    return ERROR_SUCCESS;
+  }
+  auto it = s.handles.find(value);
+  if (it == s.handles.end()) return ERROR_INVALID_HANDLE;
+  *out = it->second;
+  s.lastHandle = value;
+  s.lastOpen = it->second;
+  return out->key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+}
+
+LONG ResolveFor(HKEY handle, REGSAM needed, Key** key) {
+  OpenKey open{};
+  LONG rc = Resolve(handle, &open);
+  if (rc != ERROR_SUCCESS) return rc;
+  if ((open.access & needed) != needed) return ERROR_ACCESS_DENIED;
+  *key = open.key;
+  return ERROR_SUCCESS;
+}
+
+// A path or value name as a function of either width gives it, in UTF-16:
+// the ANSI ones' converted from code page 932 (where a 0x5C byte may be the
+// trail byte of a character, so that only the converted "\\" separates),
+// the wide ones' as they are.
+class WideArgument {
+ public:
+  explicit WideArgument(LPCSTR text) {
+    if (text == nullptr) return;
+    // ASCII, as nearly every name and path is, is itself in code page 932:
+    // widened in place, with nothing to allocate.
+    const size_t size = std::strlen(text);
+    if (size <= kInline) {
+      unsigned char high = 0;
+      for (size_t i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        high |= byte;
+        inline_[i] = byte;
+      }
+      if (high < 0x80) {
+        view_ = std::u16string_view(inline_, size);
+        return;
+      }
+    }
+    regfile::Cp932ToUtf16(std::string_view(text, size), converted_);
+    view_ = converted_;
+  }
+  explicit WideArgument(LPCWSTR text) : view_(text == nullptr ? std::u16string_view() : text) {}
+  WideArgument(const WideArgument&) = delete;
+  WideArgument& operator=(const WideArgument&) = delete;
+  std::u16string_view view() const { return view_; }
+
+ private:
+  static constexpr size_t kInline = 256;
+  char16_t inline_[kInline];
+  std::u16string converted_;
+  std::u16string_view view_;
+};
+
+// Calls `visit` with each part of a path. Empty parts (doubled or trailing
+// separators) are passed over; a leading separator is the caller's error
+// to report. Stops at the first part `visit` gives false for.
+template <typename Visit>
+bool ForEachPart(std::u16string_view path, Visit visit) {
+  for (size_t start = 0; start <= path.size();) {
+    const size_t end = std::min(path.find(u'\\', start), path.size());
+    if (end > start && !visit(path.substr(start, end - start))) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+template <typename Char>
+LONG Walk(Key* base, const Char* path, Key** out) {
+  if (path != nullptr && path[0] == '\\') return ERROR_BAD_PATHNAME;
+  const WideArgument wide(path);
+  const std::u16string_view text = wide.view();
+  LastWalk& last = state().lastWalk;
+  // The names this path spells as the last one did, up to a separator,
+  // lead to the same keys while those live.
+  size_t kept = 0;
+  if (last.base == base) {
+    const size_t common = regfile::CommonLength(text, last.path);
+    while (kept < last.ends.size() && last.ends[kept] <= common &&
+           (last.ends[kept] == text.size() || text[last.ends[kept]] == u'\\') && !last.keys[kept]->deleted)
+      ++kept;
+  }
+  last.keys.resize(kept);
+  last.ends.resize(kept);
+  Key* key = kept == 0 ? base : last.keys.back();
+  const size_t from = kept == 0 ? 0 : last.ends.back();
+  const bool found = ForEachPart(text.substr(from), [&key, &last, &text](std::u16string_view part) {
+    key = key->FindChild(part);
+    if (key == nullptr) return false;
+    last.keys.push_back(key);
+    last.ends.push_back(static_cast<size_t>(part.data() + part.size() - text.data()));
+    return true;
+  });
+  last.base = base;
+  last.path.assign(text.substr(0, last.ends.empty() ? 0 : last.ends.back()));
+  if (!found) return ERROR_FILE_NOT_FOUND;
+  *out = key;
+  return ERROR_SUCCESS;
+}
+
+HKEY NewHandle(Key* key, REGSAM access) {
+  State& s = state();
+  ULONG_PTR value = s.nextHandle;
+  s.nextHandle += 4;
+  s.handles.emplace(value, OpenKey{key, access & ~kViewBits});
+  return reinterpret_cast<HKEY>(value);
+}
+
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+std::vector<std::uint8_t> StoredData(DWORD type, const BYTE* data, DWORD size) {
+  if (data == nullptr) return {};
+  if (!IsStringType(type)) return {data, data + size};
+  return regfile::Utf16LeBytes(regfile::Cp932ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size)));
+}
+
+// Copies data out the way RegQueryValueExA does: the size always, the bytes
+// when they fit, ERROR_MORE_DATA when they do not.
+LONG CopyData(std::string_view bytes, LPBYTE data, LPDWORD size) {
+  if (size == nullptr) return data == nullptr ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
+  DWORD available = *size;
+  *size = static_cast<DWORD>(bytes.size());
+  if (data == nullptr) return ERROR_SUCCESS;
+  if (available < bytes.size()) return ERROR_MORE_DATA;
+  std::copy(bytes.begin(), bytes.end(), data);
+  return ERROR_SUCCESS;
+}
+
+// Copies a value's data out as a function of that width gives it: the ANSI
+// ones convert strings to CP932 (embedded NULs kept), the wide ones and
+// every other type give it as stored. A size alone is found without
+// converting.
+template <typename Char>
+LONG CopyValueData(const Value& v, LPBYTE data, LPDWORD size) {
+  if constexpr (std::is_same_v<Char, char>) {
+    if (IsStringType(v.type)) {
+      if (data == nullptr && size != nullptr) {
+        *size = static_cast<DWORD>(regfile::Cp932Size(v.data.data(), v.data.size() / 2));
+        return ERROR_SUCCESS;
+      }
+      // Converted into a buffer kept from call to call: one allocation for
+      // the run rather than one for each value read.
+      std::string& ansi = state().ansiData;
+      regfile::Utf16LeToCp932(v.data.data(), v.data.size() / 2, ansi);
+      return CopyData(ansi, data, size);
+    }
+  }
+  return CopyData(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size()), data, size);
+}
+
+// Copies a name out with its terminating NUL, when it fits; the length
+// given back leaves the NUL out.
+template <typename Char, typename Text>
+LONG CopyText(const Text& text, Char* out, LPDWORD length) {
+  if (text.size() + 1 > *length) return ERROR_MORE_DATA;
+  std::copy(text.begin(), text.end(), out);
+  out[text.size()] = Char{};
+  *length = static_cast<DWORD>(text.size());
+  return ERROR_SUCCESS;
+}
+
+// A name as a function of that width gives it: the ANSI ones in code page
+// 932, where ASCII is itself and needs no conversion.
+LONG CopyName(std::u16string_view name, char* out, LPDWORD length) {
+  if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
+  if (std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; })) return CopyText(name, out, length);
+  return CopyText(regfile::Utf16ToCp932(name), out, length);
+}
+
+LONG CopyName(std::u16string_view name, char16_t* out, LPDWORD length) {
+  if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
+  return CopyText(name, out, length);
+}
+
+}  // namespace
+
+KeyTree& Machine() { return *state().tree; }
+
+void ReplaceMachine(std::unique_ptr<KeyTree> tree) {
+  state().handles.clear();
+  state().lastHandle = 0;
+  state().lastWalk = {};
+  state().tree = std::move(tree);
+}
+
+void SetFlushHandler(std::function<LONG(KeyTree&)> handler) { state().flush = std::move(handler); }
+
+const Key* KeyOfHandle(HKEY handle) {
+  OpenKey open{};
+  return Resolve(handle, &open) == ERROR_SUCCESS ? open.key : nullptr;
+}
+
+LONG DenyAccess(HKEY handle, REGSAM denied) {
+  OpenKey open{};
+  LONG rc = Resolve(handle, &open);
+  if (rc == ERROR_SUCCESS) open.key->denied = denied;
+  return rc;
+}
+
+}  // namespace standin
+
+using namespace standin;
+
+namespace {
+
+template <typename Char>
+LONG OpenSubkey(HKEY base, const Char* subKey, REGSAM desired, PHKEY result) {
+  if (result == nullptr) return ERROR_INVALID_PARAMETER;
+  OpenKey from{};
+  LONG rc = Resolve(base, &from);
+  Key* key = nullptr;
+  if (rc == ERROR_SUCCESS) rc = Walk(from.key, subKey, &key);
+  if (rc == ERROR_SUCCESS && (key->denied & desired & ~kViewBits) != 0) rc = ERROR_ACCESS_DENIED;
+  if (rc != ERROR_SUCCESS) return rc;
+  *result = NewHandle(key, desired);
+  return ERROR_SUCCESS;
+}
+
+template <typename Char>
+LONG EnumKey(HKEY handle, DWORD index, Char* name, LPDWORD nameLength, Char* keyClass, LPDWORD classLength,
+             PFILETIME lastWriteTime) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_ENUMERATE_SUB_KEYS, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (index >= key->SubkeyCount()) return ERROR_NO_MORE_ITEMS;
+  rc = CopyName(Machine().Subkey(*key, index).name, name, nameLength);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (keyClass != nullptr && classLength != nullptr && *classLength > 0) keyClass[0] = '\0';
+  if (classLength != nullptr) *classLength = 0;
+  if (lastWriteTime != nullptr) *lastWriteTime = FILETIME{0, 0};
+  return ERROR_SUCCESS;
+}
+
+// Values as the ANSI functions give them, or as stored for the wide ones.
+template <typename Char>
+LONG EnumValue(HKEY handle, DWORD index, Char* name, LPDWORD nameLength, LPDWORD type, LPBYTE data,
+               LPDWORD dataLength) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (index >= key->ValueCount()) return ERROR_NO_MORE_ITEMS;
+  const Value& v = Machine().ValueAt(*key, index);
+  rc = CopyName(v.name, name, nameLength);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (type != nullptr) *type = v.type;
+  if (data == nullptr && dataLength == nullptr) return ERROR_SUCCESS;
+  return CopyValueData<Char>(v, data, dataLength);
+}
+
+template <typename Char>
+LONG QueryValue(HKEY handle, const Char* name, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  const Value* v = key->FindValue(WideArgument(name).view());
+  if (v == nullptr) return ERROR_FILE_NOT_FOUND;
+  if (type != nullptr) *type = v->type;
+  return CopyValueData<Char>(*v, data, dataLength);
+}
+
+}  // namespace
+
+LONG WINAPI RegOpenKeyExA(HKEY base, LPCSTR subKey, DWORD, REGSAM desired, PHKEY result) {
+  return OpenSubkey(base, subKey, desired, result);
+}
+
+LONG WINAPI RegOpenKeyExW(HKEY base, LPCWSTR subKey, DWORD, REGSAM desired, PHKEY result) {
+  return OpenSubkey(base, subKey, desired, result);
+}
+
+LONG WINAPI RegCreateKeyExA(HKEY base, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM desired, LPSECURITY_ATTRIBUTES,
+                            PHKEY result, LPDWORD disposition) {
+  if (result == nullptr) return ERROR_INVALID_PARAMETER;
+  if (subKey != nullptr && subKey[0] == '\\') return ERROR_BAD_PATHNAME;
+  OpenKey from{};
+  LONG rc = Resolve(base, &from);
+  if (rc != ERROR_SUCCESS) return rc;
+  KeyTree& tree = Machine();
+  Key* key = from.key;
+  bool created = false;
+  const WideArgument path(subKey);
+  const bool allowed = ForEachPart(path.view(), [&](std::u16string_view part) {
+    if (key->FindChild(part) == nullptr && (from.access & KEY_CREATE_SUB_KEY) == 0) return false;
+    key = tree.Child(*key, part, &created);
+    return true;
+  });
+  if (!allowed) return ERROR_ACCESS_DENIED;
+  if ((key->denied & desired & ~kViewBits) != 0) return ERROR_ACCESS_DENIED;
+  if (disposition != nullptr) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+  *result = NewHandle(key, desired);
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegCloseKey(HKEY handle) {
+  std::uint8_t root = 0;
+  if (IsPredefined(handle, &root)) return ERROR_SUCCESS;
+  State& s = state();
+  const auto value = reinterpret_cast<ULONG_PTR>(handle);
+  if (value == s.lastHandle) s.lastHandle = 0;
+  return s.handles.erase(value) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG WINAPI RegQueryInfoKeyA(HKEY handle, LPSTR keyClass, LPDWORD classLength, LPDWORD, LPDWORD subKeys,
+                             LPDWORD maxSubKeyLength, LPDWORD maxClassLength, LPDWORD values,
+                             LPDWORD maxValueNameLength, LPDWORD maxValueLength, LPDWORD securityDescriptorSize,
+                             PFILETIME lastWriteTime) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (keyClass != nullptr && classLength != nullptr && *classLength > 0) keyClass[0] = '\0';
+  if (classLength != nullptr) *classLength = 0;
+  if (subKeys != nullptr) *subKeys = static_cast<DWORD>(key->SubkeyCount());
+  // Name maxima count UTF-16 units, as NT reports them; data maxima bytes.
+  if (maxSubKeyLength != nullptr) *maxSubKeyLength = static_cast<DWORD>(key->LongestChildName());
+  if (maxClassLength != nullptr) *maxClassLength = 0;
+  if (values != nullptr) *values = static_cast<DWORD>(key->ValueCount());
+  if (maxValueNameLength != nullptr) *maxValueNameLength = static_cast<DWORD>(key->LongestValueName());
+  if (maxValueLength != nullptr) *maxValueLength = static_cast<DWORD>(key->LongestData());
+  if (securityDescriptorSize != nullptr) *securityDescriptorSize = 0;
+  if (lastWriteTime != nullptr) *lastWriteTime = FILETIME{0, 0};
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegEnumKeyExA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPSTR keyClass,
+                          LPDWORD classLength, PFILETIME lastWriteTime) {
+  return EnumKey(handle, index, name, nameLength, keyClass, classLength, lastWriteTime);
+}
+
+LONG WINAPI RegEnumKeyExW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPWSTR keyClass,
+                          LPDWORD classLength, PFILETIME lastWriteTime) {
+  return EnumKey(handle, index, name, nameLength, keyClass, classLength, lastWriteTime);
+}
+
+LONG WINAPI RegEnumValueA(HKEY handle, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type, LPBYTE data,
+                          LPDWORD dataLength) {
+  return EnumValue(handle, index, name, nameLength, type, data, dataLength);
+}
+
+LONG WINAPI RegEnumValueW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type, LPBYTE data,
+                          LPDWORD dataLength) {
+  return EnumValue(handle, index, name, nameLength, type, data, dataLength);
+}
+
+LONG WINAPI RegQueryValueExA(HKEY handle, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
+  return QueryValue(handle, name, type, data, dataLength);
+}
+
+LONG WINAPI RegQueryValueExW(HKEY handle, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
+  return QueryValue(handle, name, type, data, dataLength);
+}
+
+LONG WINAPI RegSetValueExA(HKEY handle, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataLength) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_SET_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  Machine().SetValue(*key, WideArgument(name).view(), type, StoredData(type, data, dataLength));
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegDeleteKeyA(HKEY base, LPCSTR subKey) {
+  OpenKey from{};
+  LONG rc = Resolve(base, &from);
+  Key* key = nullptr;
+  if (rc == ERROR_SUCCESS) rc = Walk(from.key, subKey, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (key->parent == nullptr || key->SubkeyCount() != 0 || (key->denied & DELETE) != 0) return ERROR_ACCESS_DENIED;
+  Machine().Remove(*key);
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegDeleteKeyExA(HKEY base, LPCSTR subKey, REGSAM, DWORD) { return RegDeleteKeyA(base, subKey); }
+
+LONG WINAPI RegDeleteValueA(HKEY handle, LPCSTR name) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_SET_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  return Machine().RemoveValue(*key, WideArgument(name).view()) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+LONG WINAPI RegFlushKey(HKEY handle) {
+  OpenKey open{};
+  LONG rc = Resolve(handle, &open);
+  if (rc != ERROR_SUCCESS) return rc;
+  return state().flush ? state().flush(Machine()) : ERROR_SUCCESS;
+}
+
+DWORD WINAPI GetVersion() { return 0x1DB10106; }  // Windows NT 6.1, build 7601: the high bit clear means NT
+
+LCID WINAPI GetThreadLocale() { return 0x0411; }  // Japanese (Japan)
+
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int length, LPWSTR wide, int wideLength) {
+  if (codePage != CP_ACP || text == nullptr) return 0;
+  const std::u16string converted = regfile::Cp932ToUtf16(length < 0 ? std::string_view(text, std::strlen(text) + 1)
+                                                                    : std::string_view(text, length));
+  if (wideLength == 0) return static_cast<int>(converted.size());
+  if (wide == nullptr || wideLength < static_cast<int>(converted.size())) return 0;
+  std::copy(converted.begin(), converted.end(), wide);
+  return static_cast<int>(converted.size());
+}
+
+BOOL WINAPI GetCPInfo(UINT codePage, LPCPINFO info) {
+  if (codePage != CP_ACP || info == nullptr) return 0;
+  *info = CPINFO{2, {'?', 0}, {0x81, 0x9F, 0xE0, 0xFC, 0, 0, 0, 0, 0, 0, 0, 0}};
+  return 1;
+}

@@ -1,0 +1,28 @@
+// The machine's registry on Windows: the machine's own, in its views.
+#include "platform/MachineRegistry.h"
+
+#include "platform/Output.h"
+#include "platform/windows/CodePages.h"
+
+bool AttachMachineRegistry(TRegistryUse) { return true; }
+
+bool RemovalsTakeEffectAtOnce() { return true; }
+
+// Windows names its keys as regedit shows them: nothing to add.
+std::string KeyAsTheUserFindsIt(HKEY, REGSAM, const std::string&) { return {}; }
+
+std::string PlatformUsage() {
+  return "It cleans this machine's registry, which needs administrator rights, and asks\n"
+         "in Windows message boxes: Enter is OK, Esc is Cancel.\n";
+}
+
+std::vector<REGSAM> RegistryViews() {
+  // The Installer keeps its registration in the 64-bit view, and 32-bit
+  // setups theirs in the 32-bit one. A 64-bit program runs only on 64-bit
+  // Windows; a 32-bit one is on 64-bit Windows when it runs under WOW64.
+  constexpr bool k64BitProgram = sizeof(void*) == 8;
+  BOOL wow64 = FALSE;
+  if (k64BitProgram || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64))
+    return {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+  return {0};
+}
