@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: first that every
-# relative link of README.md and docs/ resolves; a minute of fuzzing
+# relative link of README.md and docs/ resolves, and that the generated
+# tables are what their generator writes; a minute of fuzzing
 # for each fuzz target; the stand-in in Release with GCC and with Clang
 # (warnings are errors), then clang-tidy and clang-format over the sources;
 # the same tests under the sanitizers; and the Windows builds, 64- and
@@ -12,6 +13,10 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 echo "== links"
 tools/check_links.py
+echo "== generated tables"
+python3 tools/make_text_tables.py
+git diff --exit-code -- src/regfile/Cp932Table.cpp src/platform/standin/registry/UpcaseTable.cpp ||
+  { echo "the generated tables differ from tools/make_text_tables.py's: run it and commit them"; exit 1; }
 scripts/fuzz.sh 60
 for preset in ci-gcc ci-clang asan windows64 windows; do
   echo "== $preset"
