@@ -22,8 +22,13 @@ namespace {
 
 // Everything about the backup's files that can be told before the
 // confirmation: a FILE that cannot be written is refused before anything
-// is asked.
-bool CanWriteBackup(const std::string& file) {
+// is asked. The folder a name ending in a separator names is made.
+bool CanWriteBackup(const std::string& named, const std::string& file) {
+  if (std::string error; (named.back() == '/' || named.back() == '\\') && !MakeFoldersFor(named, error)) {
+    WriteError("t_uninst: the backup cannot be written: " + error + "; nothing was asked or changed\n");
+    Log("t_uninst: the backup cannot be written: " + error);
+    return false;
+  }
   for (size_t view = 0; view < RegistryViews().size(); ++view) {
     if (std::string error; !CanWriteNewFile(BackupFileFor(file, view), error)) {
       WriteError("t_uninst: the backup cannot be written: " + error + "; nothing was asked or changed\n");
@@ -83,7 +88,8 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
     default:
       break;
   }
-  if (std::string error; !line.Log.empty() && !OpenLog(line.Log, commandLine, error)) {
+  if (std::string error;
+      !line.Log.empty() && (!MakeFoldersFor(line.Log, error) || !OpenLog(line.Log, commandLine, error))) {
     WriteError("t_uninst: the log cannot be written: " + error + "; nothing was asked or changed\n");
     return ExitCode::kUsage;
   }
@@ -96,7 +102,7 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
     return ExitCode::kInstallerBusy;
   }
   const std::string backup = line.Mode == TMode::kClean && !line.File.empty() ? BackupFileIn(line.File) : "";
-  if (!backup.empty() && !CanWriteBackup(backup)) return ExitCode::kUsage;
+  if (!backup.empty() && !CanWriteBackup(line.File, backup)) return ExitCode::kUsage;
   const bool readOnly = line.Mode == TMode::kPreview || line.Mode == TMode::kCheck;
   if (!AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
   if (line.Mode == TMode::kPreview) return RunPreview();
