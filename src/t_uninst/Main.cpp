@@ -111,16 +111,6 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
   return RunCleanup(backup, line.Quiet);
 }
 
-// The words the program was started with, for the log, as they were given.
-std::string CommandLineText(const std::vector<std::string>& words) {
-  std::string text;
-  for (const std::string& word : words) {
-    if (!text.empty()) text += ' ';
-    text += word.find_first_of(" \t") == std::string::npos && !word.empty() ? word : "\"" + word + "\"";
-  }
-  return GivenPath(text);
-}
-
 // An error that stopped a run before or after the cleaning, which says
 // what it did itself (RunCleanup): loading the registry, a preview or a
 // check, a restore.
@@ -146,7 +136,7 @@ int main(int argc, char** argv) {
     for (const std::string& word : words) pointers.push_back(word.c_str());
     const TCommandLine line = ReadCommandLine(static_cast<int>(pointers.size()), pointers.data());
     mode = line.Mode;
-    code = Run(line, CommandLineText(words));
+    code = Run(line, GivenPath(CommandLineAsGiven(words)));
   } catch (...) {
     try {
       const std::string line = StoppedLine(mode, CurrentErrorText());

@@ -13,7 +13,8 @@ class CommandLine : public ::testing::Test {
 };
 
 TEST_F(CommandLine, VersionIsTheProjectsAndWinsOverTheRestOfTheLine) {
-  for (const std::string arguments : {"--version", "-V", "/version", "/VERSION", "--preview --version", "--bogus /Version"}) {
+  for (const std::string arguments :
+       {"--version", "-V", "/version", "/VERSION", "--preview --version", "--bogus /Version"}) {
     const ProgramResult r = RunProgram(dir_, "", arguments, "");
     EXPECT_EQ(r.exitCode, 0) << arguments;
     EXPECT_EQ(r.out, "t_uninst " PROJECT_VERSION " (stand-in registry)\n") << arguments;
@@ -25,18 +26,32 @@ TEST_F(CommandLine, HelpNamesTheRegistryTheAnswersEveryOptionAndEveryExitCode) {
   const ProgramResult r = RunProgram(dir_, "", "--help", "");
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, "");
-  for (const char* part :
-       {"T_UNINST_REGISTRY", "Enter or \"ok\" is OK", "\"c\", \"cancel\" or Esc then Enter is Cancel",
-        "input that ends before an answer is nobody to answer (exit code 6)", "standard error", "--preview ",
-        "--backup FILE ", "--restore FILE ", "--version, -V, /version\n", "--help, -h, /help, /?\n", "--backup FILE, /backup FILE\n",
-        "--restore FILE, /restore FILE\n", "--preview, /preview\n", "--check, /check ", "--backup=FILE, /backup=FILE",
-        "\n  0     done, or nothing of ZobrikLine found; also after Cancel\n", "\n  1     --check found traces",
-        "\n  2     usage, an unusable registry file", "\n  3     ", "\n  4     ", "\n  5     ",
-        "\n  6     nobody can answer", "\n  1618  Windows Installer is busy"})
+  for (const char* part : {"T_UNINST_REGISTRY",
+                           "Enter or \"ok\" is OK",
+                           "\"c\", \"cancel\" or Esc then Enter is Cancel",
+                           "input that ends before an answer is nobody to answer (exit code 6)",
+                           "standard error",
+                           "--preview ",
+                           "--version, -V, /version\n",
+                           "--help, -h, /help, /?\n",
+                           "--backup FILE, /backup FILE\n",
+                           "--restore FILE, /restore FILE\n",
+                           "--preview, /preview\n",
+                           "--check, /check ",
+                           "--backup=FILE, /backup=FILE",
+                           "\n  0     done, or nothing of ZobrikLine found; also after Cancel\n",
+                           "\n  1     --check found traces",
+                           "\n  2     usage, an unusable registry file",
+                           "\n  3     ",
+                           "\n  4     ",
+                           "\n  5     ",
+                           "\n  6     nobody can answer",
+                           "\n  1618  Windows Installer is busy"})
     EXPECT_NE(r.out.find(part), std::string::npos) << part << " in:\n" << r.out;
   // Help wins over anything else on the line, and touches nothing.
   const std::string machine = CopyOfSample(dir_);
-  for (const std::string arguments : {"--preview --help", "--bogus -h", "--backup=x --help", "/? --restore", "/HELP", "/Help /preview"}) {
+  for (const std::string arguments :
+       {"--preview --help", "--bogus -h", "--backup=x --help", "/? --restore", "/HELP", "/Help /preview"}) {
     const ProgramResult again = RunProgram(dir_, machine, arguments, "\n\n");
     EXPECT_EQ(again.exitCode, 0) << arguments;
     EXPECT_EQ(again.out, r.out) << arguments;

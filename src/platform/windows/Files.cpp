@@ -172,9 +172,9 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
   if (!CheckFolders(folder, false, error)) return false;
   // Whether the folder takes a new file, told by one made there and gone
   // when closed: its rights, a read-only medium or a full disk may refuse.
-  const HANDLE probe = CreateFileW(
-      WidePath(path + ".t_uninst-" + std::to_string(GetCurrentProcessId()) + "-probe").c_str(), GENERIC_WRITE, 0,
-      nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  const HANDLE probe =
+      CreateFileW(WidePath(path + ".t_uninst-" + std::to_string(GetCurrentProcessId()) + "-probe").c_str(),
+                  GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (probe == INVALID_HANDLE_VALUE) {
     error = "the folder " + QuotedPath(folder) + " cannot be written: " + LastError();
     return false;
