@@ -40,7 +40,8 @@ void ReportInBoxes(const TCleanupOutcome& outcome, const std::string& backupFile
     Log(line.substr(0, line.size() - 1));
     ShowUnfinishedBox(KnownRemoved(outcome), !backupFile.empty());
   } else if (outcome.End == TEnd::kLeftovers) {
-    ReportLeftovers(outcome.Leftovers, outcome.NamedViews);
+    ReportLeftovers(outcome.Leftovers, outcome.NamedViews,
+                    outcome.BackupFiles.empty() ? std::string() : outcome.BackupFiles.front());
   } else {
     ShowMessageBox(kCompletion, kCaption, MB_OK);
   }
