@@ -9,7 +9,8 @@ change nothing; OK must remove exactly the product's traces, in both views,
 and exactly what --preview listed; the backup it wrote, imported with
 reg.exe, must give the registry back; a backup into a missing folder must
 be refused before any box, the registry untouched; --version must print
-the version the program's version resource carries, and its bits. Last, two product keys
+the version the program's version resource carries, and its bits; the
+resource's string table must have every field inventory tools read. Last, two product keys
 get an access control list that denies DELETE (set by deny_rights.exe with
 SetSecurityInfo): the one without subkeys still goes, the one with a subkey
 stays, and the run lists it, says so in a box of its own instead of the
@@ -160,6 +161,39 @@ def resource_version(path):
     return ".".join(map(str, numbers))
 
 
+def version_blocks(data, at, end):
+    """The blocks of a version resource between `at` and `end`: each as
+    (key, value bytes, where its children begin, where it ends)."""
+    while at + 6 <= end:
+        length, value_length, text = struct.unpack_from("<HHH", data, at)
+        if length == 0:
+            break
+        key_end = at + 6
+        while data[key_end:key_end + 2] != b"\0\0":
+            key_end += 2
+        value_at = (key_end + 2 + 3) & ~3
+        value_end = value_at + (value_length * 2 if text else value_length)
+        yield (data[at + 6:key_end].decode("utf-16-le"), data[value_at:value_end],
+               (value_end + 3) & ~3, at + length)
+        at = (at + length + 3) & ~3
+
+
+def version_strings(path):
+    """The string table of the version resource: CompanyName and the rest."""
+    with open(path, "rb") as f:
+        data = f.read()
+    root = data.find("VS_VERSION_INFO".encode("utf-16-le")) - 6
+    strings = {}
+    for _, _, children, end in version_blocks(data, root, root + struct.unpack_from("<H", data, root)[0]):
+        for key, _, tables, tables_end in version_blocks(data, children, end):
+            if key != "StringFileInfo":
+                continue
+            for _, _, entries, entries_end in version_blocks(data, tables, tables_end):
+                for name, value, _, _ in version_blocks(data, entries, entries_end):
+                    strings[name] = value.decode("utf-16-le").rstrip("\0")
+    return strings
+
+
 def listed(preview, before):
     """The items of `before` that the preview's lines name, by view."""
     named = {view: set() for view in VIEWS}
@@ -270,6 +304,14 @@ def interactive(checks, before):
     version = run([WINE, exe, "--version"]).stdout.decode().strip()
     checks.append(("--version prints the version resource's, and which program this is",
                    version == "t_uninst %s (%d-bit Windows)" % (resource_version(exe), BITS), version))
+    # What inventory tools and publisher rules read: every field, the
+    # version the same as the numbers'.
+    strings = version_strings(exe)
+    fields = ["CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
+              "OriginalFilename", "ProductName", "ProductVersion"]
+    checks.append(("the version resource has every field, the version and the file's name right",
+                   all(strings.get(f) for f in fields) and strings["OriginalFilename"] == "t_uninst.exe" and
+                   strings["FileVersion"] == strings["ProductVersion"] == resource_version(exe), str(strings)))
 
     # Keys whose access control list denies DELETE to everyone, so that
     # they refuse full rights: a product code's key without subkeys,
