@@ -15,6 +15,7 @@
 #include "t_uninst/Log.h"
 #include "t_uninst/Preview.h"
 #include "t_uninst/Run.h"
+#include "t_uninst/RunEvent.h"
 #include "t_uninst/Unfinished.h"
 #include "t_uninst/Version.h"
 
@@ -24,19 +25,17 @@ namespace {
 // confirmation: a FILE that cannot be written is refused before anything
 // is asked. The folder a name ending in a separator names is made.
 bool CanWriteBackup(const std::string& named, const std::string& file) {
-  if (std::string error; (named.back() == '/' || named.back() == '\\') && !MakeFoldersFor(named, error)) {
+  std::string error;
+  bool usable = (named.back() != '/' && named.back() != '\\') || MakeFoldersFor(named, error);
+  for (size_t view = 0; usable && view < RegistryViews().size(); ++view)
+    usable = CanWriteNewFile(BackupFileFor(file, view), error);
+  if (!usable) {
     WriteError("t_uninst: the backup cannot be written: " + error + "; nothing was asked or changed\n");
     Log("t_uninst: the backup cannot be written: " + error);
-    return false;
+    RunRecord().Summary = "the backup cannot be written: " + error + "; nothing was asked or changed";
+    RunRecord().Backup = file;
   }
-  for (size_t view = 0; view < RegistryViews().size(); ++view) {
-    if (std::string error; !CanWriteNewFile(BackupFileFor(file, view), error)) {
-      WriteError("t_uninst: the backup cannot be written: " + error + "; nothing was asked or changed\n");
-      Log("t_uninst: the backup cannot be written: " + error);
-      return false;
-    }
-  }
-  return true;
+  return usable;
 }
 
 // The backup's file: FILE itself, or in a folder (one that exists, or a
@@ -73,6 +72,18 @@ ExitCode ExitCodeOf(TRestoreEnd end) {
   return ExitCode::kDone;
 }
 
+// Puts the backup `file` back; the log hears each key and value.
+ExitCode Restore(const std::string& file) {
+  size_t keys = 0, values = 0;
+  const TRestoreEnd end = RestoreBackup(file, [&keys, &values](const std::string& line) {
+    keys += line.rfind("restored\tkey\t", 0) == 0;
+    values += line.rfind("restored\tvalue\t", 0) == 0;
+    Log(line);
+  });
+  RecordRestore(file, keys, values);
+  return ExitCodeOf(end);
+}
+
 ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
   using TMode = TCommandLine::TMode;
   switch (line.Mode) {
@@ -83,6 +94,7 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
       WriteOutput(T_UNINST_NAME_VERSION_BUILD "\n");
       return ExitCode::kDone;
     case TMode::kWrong:
+      RunRecord().Summary = line.Problem;
       WriteError("t_uninst: " + line.Problem + "\n" + kUsageLine + "'t_uninst --help' tells more.\n");
       return ExitCode::kUsage;
     default:
@@ -90,13 +102,15 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
   }
   if (std::string error;
       !line.Log.empty() && (!MakeFoldersFor(line.Log, error) || !OpenLog(line.Log, commandLine, error))) {
-    WriteError("t_uninst: the log cannot be written: " + error + "; nothing was asked or changed\n");
+    RunRecord().Summary = "the log cannot be written: " + error + "; nothing was asked or changed";
+    WriteError("t_uninst: " + RunRecord().Summary + "\n");
     return ExitCode::kUsage;
   }
   // A restore changes the Installer's registrations as a run does.
   if ((line.Mode == TMode::kClean || line.Mode == TMode::kRestore) && InstallerBusy()) {
     const std::string why =
         "Windows Installer is installing something; nothing was asked or changed: run t_uninst again when it is done";
+    RunRecord().Summary = why;
     WriteError("t_uninst: " + why + "\n");
     Log("t_uninst: " + why);
     return ExitCode::kInstallerBusy;
@@ -107,7 +121,7 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
   if (!AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
   if (line.Mode == TMode::kPreview) return RunPreview();
   if (line.Mode == TMode::kCheck) return RunCheck(line.Quiet);
-  if (line.Mode == TMode::kRestore) return ExitCodeOf(RestoreBackup(line.File, Log));
+  if (line.Mode == TMode::kRestore) return Restore(line.File);
   return RunCleanup(backup, line.Quiet);
 }
 
@@ -140,12 +154,14 @@ int main(int argc, char** argv) {
   } catch (...) {
     try {
       const std::string line = StoppedLine(mode, CurrentErrorText());
+      RunRecord().Summary = line;
       WriteError(line);
       Log(line.substr(0, line.size() - 1));
     } catch (...) {
       // Not even that could be said: the exit code still tells.
     }
   }
+  ReportRunEvent(code);
   try {
     LogEnd(code);
   } catch (...) {

@@ -6,6 +6,7 @@
 #include "t_uninst/Leftovers.h"
 #include "t_uninst/Log.h"
 #include "t_uninst/Messages.h"
+#include "t_uninst/RunEvent.h"
 #include "t_uninst/Unattended.h"
 #include "t_uninst/Unfinished.h"
 
@@ -55,6 +56,7 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
     if (!quiet) {
       const int answer = ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL);
       if (answer == 0) {
+        RunRecord().Summary = kNobodyToAnswerText;
         WriteError(std::string("t_uninst: ") + kNobodyToAnswerText + "\n");
         Log(std::string("answer\tnone: ") + kNobodyToAnswerText);
         return ExitCode::kNobodyToAnswer;
@@ -65,6 +67,7 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
     CleanUp(backupFile, outcome,
             [&outcome](const TRemoval& item, LONG answer) { LogRemovalTried(item, answer, outcome.NamedViews); });
     LogOutcome(outcome);
+    RecordCleanup(outcome, backupFile);
     if (quiet)
       ReportInLines(outcome, backupFile);
     else
@@ -76,6 +79,8 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
     try {
       const size_t removed = KnownRemoved(outcome);
       const std::string line = UnfinishedLine(CurrentErrorText(), removed, backupFile);
+      RecordCleanup(outcome, backupFile);
+      RunRecord().Summary = line;
       WriteError(line);
       Log(line.substr(0, line.size() - 1));
       if (!quiet) ShowUnfinishedBox(removed, !backupFile.empty());
