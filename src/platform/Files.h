@@ -41,8 +41,9 @@ std::string PathInFolder(const std::string& folder, const std::string& name);
 
 // A file that lines are appended to: the run's log. It is opened, or made,
 // without following a link (or, on Windows, a reparse point) at its name,
-// and only when it is a regular file, so that an elevated run never writes
-// where a link planted in a writable folder points. Each append goes to the
+// and only when it is a regular file of no other name (no hard link), so
+// that an elevated run never writes where a link planted in a writable
+// folder points. Each append goes to the
 // system at once: a run that dies leaves every line appended before.
 class TAppendFile {
  public:

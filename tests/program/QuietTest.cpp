@@ -146,7 +146,9 @@ TEST_F(Quiet, TheLogKeepsEveryRunAppendedWithItsItemsAnswerAndExitCode) {
   // a link at its name or on its way, a folder.
   const std::string sample = CopyOfSample(dir_), planted = dir_.Path("planted");
   ASSERT_EQ(symlink(dir_.Path("target").c_str(), planted.c_str()), 0);
-  for (const std::string& bad : {planted, planted + "/t_uninst.log", dir_.Path("")}) {
+  WriteFile(dir_.Path("another name"), "");
+  ASSERT_EQ(link(dir_.Path("another name").c_str(), dir_.Path("hard link").c_str()), 0);
+  for (const std::string& bad : {planted, planted + "/t_uninst.log", dir_.Path(""), dir_.Path("hard link")}) {
     const ProgramResult refused = RunProgram(dir_, sample, "--log '" + bad + "'", "\n\n");
     EXPECT_EQ(refused.exitCode, 2) << bad;
     const std::string named = bad == planted + "/t_uninst.log" ? planted : bad;
@@ -154,6 +156,7 @@ TEST_F(Quiet, TheLogKeepsEveryRunAppendedWithItsItemsAnswerAndExitCode) {
     EXPECT_EQ(refused.err.find(kCaption), std::string::npos) << "nothing asked";
   }
   EXPECT_FALSE(std::ifstream(dir_.Path("target")).good()) << "nothing written where the link points";
+  EXPECT_EQ(ReadFile(dir_.Path("another name")), "") << "nor into the file a hard link names";
   EXPECT_EQ(ReadFile(sample), ReadFile(SAMPLE_MACHINE));
 }
 

@@ -143,6 +143,12 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
     error = QuotedPath(path) + " is not a regular file";
     return false;
   }
+  // A hard link is another name of a file elsewhere, as a link is.
+  if (info.st_nlink > 1) {
+    close(fd);
+    error = QuotedPath(path) + " is one of several names of a file (a hard link): name a file of its own";
+    return false;
+  }
   handle_ = fd;
   empty = info.st_size == 0;
   return true;

@@ -244,6 +244,12 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
     error = QuotedPath(path) + " is not a regular file";
     return false;
   }
+  // A hard link is another name of a file elsewhere, as a link is.
+  if (info.nNumberOfLinks > 1) {
+    CloseHandle(file);
+    error = QuotedPath(path) + " is one of several names of a file (a hard link): name a file of its own";
+    return false;
+  }
   handle_ = reinterpret_cast<std::intptr_t>(file);
   empty = info.nFileSizeHigh == 0 && info.nFileSizeLow == 0;
   return true;
