@@ -121,7 +121,7 @@ std::u16string Comments(const std::vector<REGSAM>& views, size_t viewIndex, cons
     text += u";   on Windows:  reg import \"" + PathText(BackupFileFor(path, 0)) + u"\"";
     if (views.size() > 1) text += u" /reg:64   (the 64-bit view)";
     text += kNewline;
-    text += u";   elsewhere:   t_uninst --restore " + PathText(BackupFileFor(path, 0));
+    text += u";   elsewhere:   t_uninst --restore \"" + PathText(BackupFileFor(path, 0)) + u"\"";
     text += kNewline;
     if (secondFile) {
       text += u"; The 32-bit view's part is in \"" + PathText(BackupFileFor(path, 1)) + u"\".";

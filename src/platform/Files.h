@@ -13,10 +13,20 @@
 bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& error);
 
 // Whether a new file can be written at `path`, as far as can be told
-// before writing it: no file has the name, the folder exists and may be
-// written, and the name is not too long. If not, gives false with the
-// reason, naming the file or its folder.
+// before writing it: no file has the name, the folder exists, no folder on
+// its way is a link (see MakeFoldersFor), the folder takes a new file (one
+// is made there and removed), and the name is not too long. If not, gives
+// false with the reason, naming the file or its folder.
 bool CanWriteNewFile(const std::string& path, std::string& error);
+
+// Makes the missing folders of `path`: those above a file's name, or all
+// of a folder's name that ends in a separator. Each new folder gets the
+// rights it inherits from the one above it. A folder on the way that is a
+// link (a symbolic link; on Windows any reparse point, a junction too) is
+// refused, so that an elevated run never writes where a link planted in a
+// folder anyone may write points. On failure gives false with the reason,
+// naming the folder; the folders made before it stay.
+bool MakeFoldersFor(const std::string& path, std::string& error);
 
 // The bytes of a file, read back as written (on Windows, where the user
 // named it, System32 included); false when it cannot be read.
@@ -31,8 +41,9 @@ std::string PathInFolder(const std::string& folder, const std::string& name);
 
 // A file that lines are appended to: the run's log. It is opened, or made,
 // without following a link (or, on Windows, a reparse point) at its name,
-// and only when it is a regular file, so that an elevated run never writes
-// where a link planted in a writable folder points. Each append goes to the
+// and only when it is a regular file of no other name (no hard link), so
+// that an elevated run never writes where a link planted in a writable
+// folder points. Each append goes to the
 // system at once: a run that dies leaves every line appended before.
 class TAppendFile {
  public:

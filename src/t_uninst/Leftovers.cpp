@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorText.h"
 #include "platform/Output.h"
+#include "platform/RunPlace.h"
 #include "t_uninst/ItemText.h"
 #include "t_uninst/Log.h"
 #include "t_uninst/Messages.h"
@@ -30,10 +31,14 @@ std::string LeftoversText(const std::vector<TLeftover>& left, bool namedViews) {
   return lines;
 }
 
-void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews) {
+void ReportLeftovers(const std::vector<TLeftover>& left, bool namedViews, const std::string& backupFile) {
   WriteError(LeftoversText(left, namedViews));
-  std::string text = kLeftoversBefore + std::to_string(left.size()) + kLeftoversAfter;
+  std::string text = kLeftoversBefore + std::to_string(left.size()) + kLeftoversAfter + "\r";
+  // Running again as an administrator helps only a run that is not one.
+  text += RunPlace().Elevated ? kLeftoversByHand : kLeftoversRunAsAdministrator;
+  text += "\r" + std::string(kLeftoversListed);
   // Started from Explorer, the program has no console: the log keeps the list.
   if (!LogFile().empty()) text += "\r" + std::string(kLeftoversInLog) + "\r" + GivenPath(LogFile());
+  if (!backupFile.empty()) text += "\r" + std::string(kLeftoversInBackup) + "\r" + GivenPath(backupFile);
   ShowMessageBox(text.c_str(), kCaption, MB_OK);
 }

@@ -15,6 +15,7 @@
 #include "t_uninst/Log.h"
 #include "t_uninst/Preview.h"
 #include "t_uninst/Run.h"
+#include "t_uninst/RunEvent.h"
 #include "t_uninst/Unfinished.h"
 #include "t_uninst/Version.h"
 
@@ -22,16 +23,19 @@ namespace {
 
 // Everything about the backup's files that can be told before the
 // confirmation: a FILE that cannot be written is refused before anything
-// is asked.
-bool CanWriteBackup(const std::string& file) {
-  for (size_t view = 0; view < RegistryViews().size(); ++view) {
-    if (std::string error; !CanWriteNewFile(BackupFileFor(file, view), error)) {
-      WriteError("t_uninst: the backup cannot be written: " + error + "; nothing was asked or changed\n");
-      Log("t_uninst: the backup cannot be written: " + error);
-      return false;
-    }
+// is asked. The folder a name ending in a separator names is made.
+bool CanWriteBackup(const std::string& named, const std::string& file) {
+  std::string error;
+  bool usable = (named.back() != '/' && named.back() != '\\') || MakeFoldersFor(named, error);
+  for (size_t view = 0; usable && view < RegistryViews().size(); ++view)
+    usable = CanWriteNewFile(BackupFileFor(file, view), error);
+  if (!usable) {
+    WriteError("t_uninst: the backup cannot be written: " + error + "; nothing was asked or changed\n");
+    Log("t_uninst: the backup cannot be written: " + error);
+    RunRecord().Summary = "the backup cannot be written: " + error + "; nothing was asked or changed";
+    RunRecord().Backup = file;
   }
-  return true;
+  return usable;
 }
 
 // The backup's file: FILE itself, or in a folder (one that exists, or a
@@ -68,6 +72,18 @@ ExitCode ExitCodeOf(TRestoreEnd end) {
   return ExitCode::kDone;
 }
 
+// Puts the backup `file` back; the log hears each key and value.
+ExitCode Restore(const std::string& file) {
+  size_t keys = 0, values = 0;
+  const TRestoreEnd end = RestoreBackup(file, [&keys, &values](const std::string& line) {
+    keys += line.rfind("restored\tkey\t", 0) == 0;
+    values += line.rfind("restored\tvalue\t", 0) == 0;
+    Log(line);
+  });
+  RecordRestore(file, keys, values);
+  return ExitCodeOf(end);
+}
+
 ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
   using TMode = TCommandLine::TMode;
   switch (line.Mode) {
@@ -78,41 +94,35 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
       WriteOutput(T_UNINST_NAME_VERSION_BUILD "\n");
       return ExitCode::kDone;
     case TMode::kWrong:
+      RunRecord().Summary = line.Problem;
       WriteError("t_uninst: " + line.Problem + "\n" + kUsageLine + "'t_uninst --help' tells more.\n");
       return ExitCode::kUsage;
     default:
       break;
   }
-  if (std::string error; !line.Log.empty() && !OpenLog(line.Log, commandLine, error)) {
-    WriteError("t_uninst: the log cannot be written: " + error + "; nothing was asked or changed\n");
+  if (std::string error;
+      !line.Log.empty() && (!MakeFoldersFor(line.Log, error) || !OpenLog(line.Log, commandLine, error))) {
+    RunRecord().Summary = "the log cannot be written: " + error + "; nothing was asked or changed";
+    WriteError("t_uninst: " + RunRecord().Summary + "\n");
     return ExitCode::kUsage;
   }
   // A restore changes the Installer's registrations as a run does.
   if ((line.Mode == TMode::kClean || line.Mode == TMode::kRestore) && InstallerBusy()) {
     const std::string why =
         "Windows Installer is installing something; nothing was asked or changed: run t_uninst again when it is done";
+    RunRecord().Summary = why;
     WriteError("t_uninst: " + why + "\n");
     Log("t_uninst: " + why);
     return ExitCode::kInstallerBusy;
   }
   const std::string backup = line.Mode == TMode::kClean && !line.File.empty() ? BackupFileIn(line.File) : "";
-  if (!backup.empty() && !CanWriteBackup(backup)) return ExitCode::kUsage;
+  if (!backup.empty() && !CanWriteBackup(line.File, backup)) return ExitCode::kUsage;
   const bool readOnly = line.Mode == TMode::kPreview || line.Mode == TMode::kCheck;
   if (!AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
   if (line.Mode == TMode::kPreview) return RunPreview();
   if (line.Mode == TMode::kCheck) return RunCheck(line.Quiet);
-  if (line.Mode == TMode::kRestore) return ExitCodeOf(RestoreBackup(line.File, Log));
+  if (line.Mode == TMode::kRestore) return Restore(line.File);
   return RunCleanup(backup, line.Quiet);
-}
-
-// The words the program was started with, for the log, as they were given.
-std::string CommandLineText(const std::vector<std::string>& words) {
-  std::string text;
-  for (const std::string& word : words) {
-    if (!text.empty()) text += ' ';
-    text += word.find_first_of(" \t") == std::string::npos && !word.empty() ? word : "\"" + word + "\"";
-  }
-  return GivenPath(text);
 }
 
 // An error that stopped a run before or after the cleaning, which says
@@ -140,16 +150,18 @@ int main(int argc, char** argv) {
     for (const std::string& word : words) pointers.push_back(word.c_str());
     const TCommandLine line = ReadCommandLine(static_cast<int>(pointers.size()), pointers.data());
     mode = line.Mode;
-    code = Run(line, CommandLineText(words));
+    code = Run(line, GivenPath(CommandLineAsGiven(words)));
   } catch (...) {
     try {
       const std::string line = StoppedLine(mode, CurrentErrorText());
+      RunRecord().Summary = line;
       WriteError(line);
       Log(line.substr(0, line.size() - 1));
     } catch (...) {
       // Not even that could be said: the exit code still tells.
     }
   }
+  ReportRunEvent(code);
   try {
     LogEnd(code);
   } catch (...) {

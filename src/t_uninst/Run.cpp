@@ -6,6 +6,7 @@
 #include "t_uninst/Leftovers.h"
 #include "t_uninst/Log.h"
 #include "t_uninst/Messages.h"
+#include "t_uninst/RunEvent.h"
 #include "t_uninst/Unattended.h"
 #include "t_uninst/Unfinished.h"
 
@@ -40,7 +41,8 @@ void ReportInBoxes(const TCleanupOutcome& outcome, const std::string& backupFile
     Log(line.substr(0, line.size() - 1));
     ShowUnfinishedBox(KnownRemoved(outcome), !backupFile.empty());
   } else if (outcome.End == TEnd::kLeftovers) {
-    ReportLeftovers(outcome.Leftovers, outcome.NamedViews);
+    ReportLeftovers(outcome.Leftovers, outcome.NamedViews,
+                    outcome.BackupFiles.empty() ? std::string() : outcome.BackupFiles.front());
   } else {
     ShowMessageBox(kCompletion, kCaption, MB_OK);
   }
@@ -54,6 +56,7 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
     if (!quiet) {
       const int answer = ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL);
       if (answer == 0) {
+        RunRecord().Summary = kNobodyToAnswerText;
         WriteError(std::string("t_uninst: ") + kNobodyToAnswerText + "\n");
         Log(std::string("answer\tnone: ") + kNobodyToAnswerText);
         return ExitCode::kNobodyToAnswer;
@@ -64,6 +67,7 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
     CleanUp(backupFile, outcome,
             [&outcome](const TRemoval& item, LONG answer) { LogRemovalTried(item, answer, outcome.NamedViews); });
     LogOutcome(outcome);
+    RecordCleanup(outcome, backupFile);
     if (quiet)
       ReportInLines(outcome, backupFile);
     else
@@ -75,6 +79,8 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
     try {
       const size_t removed = KnownRemoved(outcome);
       const std::string line = UnfinishedLine(CurrentErrorText(), removed, backupFile);
+      RecordCleanup(outcome, backupFile);
+      RunRecord().Summary = line;
       WriteError(line);
       Log(line.substr(0, line.size() - 1));
       if (!quiet) ShowUnfinishedBox(removed, !backupFile.empty());

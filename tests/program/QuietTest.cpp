@@ -143,16 +143,20 @@ TEST_F(Quiet, TheLogKeepsEveryRunAppendedWithItsItemsAnswerAndExitCode) {
   EXPECT_EQ(lines.back().rfind("end\texit code 0\t", 0), 0u);
 
   // A log that cannot be appended to is refused before anything is asked:
-  // a link at its name, a folder, a missing folder.
+  // a link at its name or on its way, a folder.
   const std::string sample = CopyOfSample(dir_), planted = dir_.Path("planted");
   ASSERT_EQ(symlink(dir_.Path("target").c_str(), planted.c_str()), 0);
-  for (const std::string& bad : {planted, dir_.Path(""), dir_.Path("missing/t_uninst.log")}) {
+  WriteFile(dir_.Path("another name"), "");
+  ASSERT_EQ(link(dir_.Path("another name").c_str(), dir_.Path("hard link").c_str()), 0);
+  for (const std::string& bad : {planted, planted + "/t_uninst.log", dir_.Path(""), dir_.Path("hard link")}) {
     const ProgramResult refused = RunProgram(dir_, sample, "--log '" + bad + "'", "\n\n");
     EXPECT_EQ(refused.exitCode, 2) << bad;
-    EXPECT_NE(refused.err.find("the log cannot be written: '" + bad + "'"), std::string::npos) << refused.err;
+    const std::string named = bad == planted + "/t_uninst.log" ? planted : bad;
+    EXPECT_NE(refused.err.find("the log cannot be written: '" + named + "'"), std::string::npos) << refused.err;
     EXPECT_EQ(refused.err.find(kCaption), std::string::npos) << "nothing asked";
   }
   EXPECT_FALSE(std::ifstream(dir_.Path("target")).good()) << "nothing written where the link points";
+  EXPECT_EQ(ReadFile(dir_.Path("another name")), "") << "nor into the file a hard link names";
   EXPECT_EQ(ReadFile(sample), ReadFile(SAMPLE_MACHINE));
 }
 

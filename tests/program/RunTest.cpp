@@ -3,6 +3,7 @@
 // .reg file with answers on standard input.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -150,6 +151,16 @@ const std::string kLeftoverBox =
     "\x8e\xbb\xe3\x81\xa7\xe3\x81\x8d\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x97\xe3\x81\x9f"
     "\xef\xbc\x88\xe6\xae\x8b\xe3\x82\x8a";
 const std::string kErased = "\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f";
+// What that box tells the person to do: "管理者として" (run again as an
+// administrator), "一覧の理由を確かめてから" (read why in the list, then
+// remove by hand), and where the backup is ("次のバックアップに保存されています").
+const std::string kAsAdministrator = "\xe7\xae\xa1\xe7\x90\x86\xe8\x80\x85\xe3\x81\xa8\xe3\x81\x97\xe3\x81\xa6";
+const std::string kReadWhy =
+    "\xe4\xb8\x80\xe8\xa6\xa7\xe3\x81\xae\xe7\x90\x86\xe7\x94\xb1\xe3\x82\x92\xe7\xa2\xba\xe3\x81\x8b\xe3\x82\x81"
+    "\xe3\x81\xa6\xe3\x81\x8b\xe3\x82\x89";
+const std::string kInBackup =
+    "\xe6\xac\xa1\xe3\x81\xae\xe3\x83\x90\xe3\x83\x83\xe3\x82\xaf\xe3\x82\xa2\xe3\x83\x83\xe3\x83\x97\xe3\x81\xab"
+    "\xe4\xbf\x9d\xe5\xad\x98\xe3\x81\x95\xe3\x82\x8c\xe3\x81\xa6\xe3\x81\x84\xe3\x81\xbe\xe3\x81\x99";
 
 const std::string kProducts = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Products\\";
 const std::string kClassesProducts = "SOFTWARE\\Classes\\Installer\\Products\\";
@@ -177,6 +188,11 @@ TEST_F(Run, WhatCouldNotBeRemovedIsListedAndToldInsteadOfTheCompletion) {
   const std::string shown = shown_.str();
   EXPECT_NE(shown.find(kLeftoverBox + "1"), std::string::npos) << shown;
   EXPECT_EQ(shown.find(kErased), std::string::npos) << "no completion box";
+  // Running again as an administrator is offered only to a run that is not one.
+  const bool elevated = geteuid() == 0;
+  EXPECT_EQ(shown.find(kAsAdministrator) != std::string::npos, !elevated) << shown;
+  EXPECT_EQ(shown.find(kReadWhy) != std::string::npos, elevated) << shown;
+  EXPECT_EQ(shown.find(kInBackup), std::string::npos) << "no backup was written";
   const std::string saved = Saved();
   auto contains = [&saved](const std::string& text) {
     return saved.find(Utf16File(text).substr(2)) != std::string::npos;
@@ -197,6 +213,8 @@ TEST_F(Run, WithABackupWhatCannotBeReadWholeIsNeitherSavedNorRemoved) {
                         "removed: it cannot be read whole"),
             std::string::npos)
       << errors;
+  EXPECT_NE(shown_.str().find(kInBackup), std::string::npos) << shown_.str();
+  EXPECT_NE(shown_.str().find(backup), std::string::npos) << "the box names the backup";
   const std::string written = ReadFile(backup);
   EXPECT_EQ(written.find(Utf16File("CLASSES_ROOT\\Installer\\Products\\D8A919422052AC943BB73C84EEE607C8").substr(2)),
             std::string::npos);

@@ -6,6 +6,7 @@
 #include <limits.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -15,7 +16,46 @@
 #include "platform/posix/ReplaceFile.h"
 #include "regfile/Cp932.h"
 
+namespace {
+
+// Each folder on the way to `folder`, as named: none may be a symbolic
+// link, which would steer a run as root to where another points; with
+// `make`, the missing ones are made, with the rights new folders get.
+bool CheckFolders(const std::string& folder, bool make, std::string& error) {
+  // "/a/b/" is "/a" then "/a/b"; "a/b" is "a" then "a/b".
+  for (size_t end = 0; end < folder.size();) {
+    end = std::min(folder.find('/', end + 1), folder.size());
+    const std::string step = folder.substr(0, end);
+    if (step.back() == '/') continue;
+    struct stat info {};
+    if (lstat(step.c_str(), &info) != 0 && errno == ENOENT && make) {
+      if (mkdir(step.c_str(), 0777) != 0 && errno != EEXIST) {
+        error = "the folder '" + GivenPath(step) + "' cannot be made: " + std::strerror(errno);
+        return false;
+      }
+    }
+    if (lstat(step.c_str(), &info) != 0) {
+      error = "the folder '" + GivenPath(step) + "' cannot be used: " + std::strerror(errno);
+      return false;
+    }
+    if (S_ISLNK(info.st_mode)) {
+      error = "'" + GivenPath(step) + "' is a symbolic link: name the folder it leads to";
+      return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+      error = "'" + GivenPath(step) + "' is not a folder";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& error) {
+  // Checked again as the file is written: a link may have taken a
+  // folder's place since the run began.
+  if (!CheckFolders(posix::FolderOf(path), false, error)) return false;
   // mkstemp makes the file private; it gets the permissions a new file would.
   const mode_t mask = umask(0);
   umask(mask);
@@ -26,6 +66,11 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
     return false;
   }
   return true;
+}
+
+bool MakeFoldersFor(const std::string& path, std::string& error) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos || CheckFolders(path.substr(0, slash + 1), true, error);
 }
 
 bool CanWriteNewFile(const std::string& path, std::string& error) {
@@ -39,18 +84,23 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
     return refuse("'" + shown + "' exists already: name a new file, so that no earlier file is lost");
   if (errno != ENOENT) return refuse("'" + shown + "' cannot be used: " + std::strerror(errno));
   const std::string folder = posix::FolderOf(path);
-  if (stat(folder.c_str(), &info) != 0)
-    return refuse("the folder '" + GivenPath(folder) + "' of '" + shown + "' cannot be used: " + std::strerror(errno));
-  if (!S_ISDIR(info.st_mode)) return refuse(QuotedPath(folder) + " in '" + shown + "' is not a folder");
-  if (access(folder.c_str(), W_OK | X_OK) != 0)
-    return refuse("the folder '" + GivenPath(folder) + "' of '" + shown +
-                  "' cannot be written: " + std::strerror(errno));
+  if (!CheckFolders(folder, false, error)) return false;
   // The file is first written under its name and a suffix of 7 characters.
   const size_t slash = path.rfind('/');
   const size_t nameLength = path.size() - (slash == std::string::npos ? 0 : slash + 1);
   const long longestName = pathconf(folder.c_str(), _PC_NAME_MAX);
   if ((longestName > 0 && nameLength + 7 > static_cast<size_t>(longestName)) || path.size() + 7 >= PATH_MAX)
     return refuse("the name '" + shown + "' is too long");
+  // Whether the folder takes a new file, told by one made there (under a
+  // name no longer than that suffix gives) and removed: its rights or a
+  // read-only medium may refuse.
+  const std::string probe = path + ".probe";
+  const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0)
+    return refuse("the folder '" + GivenPath(folder) + "' of '" + shown +
+                  "' cannot be written: " + std::strerror(errno));
+  close(fd);
+  unlink(probe.c_str());
   return true;
 }
 
@@ -91,6 +141,12 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
     error = QuotedPath(path) + " is not a regular file";
+    return false;
+  }
+  // A hard link is another name of a file elsewhere, as a link is.
+  if (info.st_nlink > 1) {
+    close(fd);
+    error = QuotedPath(path) + " is one of several names of a file (a hard link): name a file of its own";
     return false;
   }
   handle_ = fd;
