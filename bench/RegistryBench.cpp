@@ -79,15 +79,18 @@ InProcess Steps(const std::string& machine) {
   const std::string copy = Copy(machine);
   InProcess r{};
   auto start = Clock::now();
-  std::string error;
-  if (!standin::AttachMachineFile(copy, error)) Fail(error);
+  TMessage error;
+  if (standin::AttachMachineFile(copy, error) != TAttached::kReady) Fail("cannot load " + copy);
   r.load = Since(start);
   start = Clock::now();
   const std::uint64_t before = RegistryCalls();
   {
     Tinst0 cleaner;
-    cleaner.CleanInstallerEntries();
-    cleaner.CleanSharedDlls();
+    TRemovalPlan plan;
+    cleaner.CleanInstallerEntries(plan);
+    cleaner.CleanSharedDlls(plan);
+    std::vector<LONG> answers;
+    RemovePlanned(plan, answers);
   }
   r.calls = RegistryCalls() - before;
   r.passes = Since(start);

@@ -4,11 +4,13 @@
 
 #include <string>
 
+#include "platform/Message.h"
+
 struct TCommandLine {
   enum class TMode { kClean, kPreview, kCheck, kRestore, kHelp, kVersion, kWrong };
   TMode Mode = TMode::kClean;
   std::string File;     // the backup to write (kClean) or to put back (kRestore)
-  std::string Problem;  // what is wrong, for kWrong
+  TMessage Problem;     // what is wrong, for kWrong
   bool Quiet = false;   // unattended: no box, no question (--quiet or /quiet)
   std::string Log;      // the log to append to (--log FILE or /log FILE), with any mode
 };

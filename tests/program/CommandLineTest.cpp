@@ -29,8 +29,10 @@ TEST_F(CommandLine, HelpNamesTheRegistryTheAnswersEveryOptionAndEveryExitCode) {
         "input that ends before an answer is nobody to answer (exit code 6)", "standard error", "--preview ",
         "--backup FILE ", "--restore FILE ", "--version, -V ", "--help, -h, /? ", "--backup=FILE",
         "\n  0     done, or nothing of ZobrikLine found; also after Cancel\n", "\n  1     --check found traces",
-        "\n  2     usage, an unusable registry file", "\n  3     ", "\n  4     ", "\n  5     ",
-        "\n  6     nobody can answer", "\n  1618  Windows Installer is busy"})
+        "\n  2     usage, an unusable registry file", "\n  3     the changes could not be saved\n",
+        "\n  4     the backup could not be written; nothing was removed\n",
+        "\n  5     some items could not be removed and are still there\n", "\n  6     nobody can answer",
+        "\n  7     the run did not finish", "\n  1618  Windows Installer is busy"})
     EXPECT_NE(r.out.find(part), std::string::npos) << part << " in:\n" << r.out;
   // Help wins over anything else on the line, and touches nothing.
   const std::string machine = CopyOfSample(dir_);

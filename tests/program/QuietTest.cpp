@@ -189,8 +189,8 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
   // stand-in nothing unsaved was removed.
   // Its log still tells each removal tried before the save, and none as removed.
   ReplaceMachine(ReadKeyTree(ReadFile(SAMPLE_MACHINE)));
-  std::string logError;
-  ASSERT_TRUE(OpenLog(dir_.Path("unfinished.log"), "t_uninst --quiet", logError)) << logError;
+  TMessage logError;
+  ASSERT_TRUE(OpenLog(dir_.Path("unfinished.log"), "t_uninst --quiet", logError)) << ToTerminal(logError);
   SetFlushHandler([](KeyTree&) -> LONG { throw std::bad_alloc(); });
   testing::internal::CaptureStderr();
   EXPECT_EQ(RunCleanup("", true), ExitCode::kUnfinished);

@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "cleaner/Tinst0.h"
+#include "cleaner/Plan.h"
 #include "platform/standin/machinefile/KeyTreeFile.h"
 #include "platform/standin/win32/Standin.h"
 #include "support/Files.h"
@@ -41,11 +41,8 @@ std::string LargeMachine(int components) {
 // The file a completed run leaves.
 std::string Cleaned(const std::string& machine) {
   ReplaceMachine(ReadKeyTree(machine));
-  {
-    Tinst0 cleaner;
-    cleaner.CleanInstallerEntries();
-    cleaner.CleanSharedDlls();
-  }
+  std::vector<LONG> answers;
+  RemovePlanned(PlanCleanup({0}), answers);
   std::string bytes = WriteKeyTree(Machine());
   ReplaceMachine(std::make_unique<KeyTree>());
   return bytes;
@@ -98,9 +95,8 @@ bool AwaitWrite(const std::string& folder, size_t filesBefore, pid_t pid) {
 }
 
 TEST_F(Reliability, AKillAtAnyMomentOfTheWriteLeavesTheOldFileOrTheNewOneWhole) {
-#ifdef __SANITIZE_ADDRESS__
-  GTEST_SKIP() << "timed against the program's own pace, which the sanitizers slow tenfold; the plain build runs it";
-#endif
+  if (T_UNINST_SANITIZED)
+    GTEST_SKIP() << "timed against the program's own pace, which the sanitizers slow tenfold; the plain build runs it";
   const std::string before = LargeMachine(40000);
   const std::string after = Cleaned(before);
   const std::string work = dir_.Path("work");
@@ -168,9 +164,8 @@ TEST_F(Reliability, AFullDiskKeepsTheOldFileAndSaysSo) {
 }
 
 TEST_F(Reliability, TooLittleMemoryEndsEveryModeUnfinishedAndLeavesTheFile) {
-#ifdef __SANITIZE_ADDRESS__
-  GTEST_SKIP() << "the sanitizers reserve more address space than any limit the test could set";
-#endif
+  if (T_UNINST_SANITIZED)
+    GTEST_SKIP() << "the sanitizers reserve more address space than any limit the test could set";
   const std::string machine = dir_.Path("machine.reg");
   const std::string before = LargeMachine(40000);  // about 8.6 MB, some 50 MB in memory
   WriteFile(machine, before);

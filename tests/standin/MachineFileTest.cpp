@@ -28,9 +28,15 @@ class MachineFile : public ::testing::Test {
 
   // The refusal as the terminal shows it.
   std::string Refusal(const std::string& path) {
-    std::string error;
-    EXPECT_FALSE(AttachMachineFile(path, error)) << path;
-    return Cp932ToTerminal(error);
+    TMessage error;
+    EXPECT_EQ(AttachMachineFile(path, error), TAttached::kRefused) << path;
+    return ToTerminal(error);
+  }
+
+  // Attaches the file, and says why not.
+  static std::string Attach(const std::string& path) {
+    TMessage error;
+    return AttachMachineFile(path, error) == TAttached::kReady ? "" : ToTerminal(error);
   }
 
   static void RemoveA() {
@@ -73,8 +79,7 @@ TEST_F(MachineFile, FlushWritesChangesAtomicallyKeepingModeAndLinks) {
   WriteFile(target, kFile);
   chmod(target.c_str(), 0640);
   std::filesystem::create_symlink(target, link);
-  std::string error;
-  ASSERT_TRUE(AttachMachineFile(link, error)) << error;
+  ASSERT_EQ(Attach(link), "");
 
   EXPECT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
   EXPECT_EQ(ReadFile(target), kFile) << "nothing changed, nothing written";
@@ -92,8 +97,7 @@ TEST_F(MachineFile, FlushWritesChangesAtomicallyKeepingModeAndLinks) {
 TEST_F(MachineFile, AFileChangedSinceItWasReadIsNotOverwritten) {
   const std::string path = dir_.Path("m.reg");
   WriteFile(path, kFile);
-  std::string error;
-  ASSERT_TRUE(AttachMachineFile(path, error)) << error;
+  ASSERT_EQ(Attach(path), "");
   RemoveA();
   const std::string theirs = kFile + Utf16File("[HKEY_CURRENT_USER\\Theirs]\r\n\r\n").substr(2);
   WriteFile(path, theirs);
@@ -123,8 +127,7 @@ TEST_F(MachineFile, AValueSetTwiceIsKeptByteForByteAndRemovedWhole) {
     };
     const std::string path = dir_.Path(utf16 ? "m16.reg" : "m4.reg");
     WriteFile(path, file(body));
-    std::string error;
-    ASSERT_TRUE(AttachMachineFile(path, error)) << error;
+    ASSERT_EQ(Attach(path), "");
     HKEY a = nullptr, b = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\A", 0, KEY_ALL_ACCESS, &a), ERROR_SUCCESS);
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\B", 0, KEY_ALL_ACCESS, &b), ERROR_SUCCESS);
