@@ -381,7 +381,7 @@ def unattended(checks, before):
     checks.append(("the log is UTF-8 with a byte-order mark, its lines end in CR LF",
                    logged.startswith(b"\xef\xbb\xbf") and logged.endswith(b"\r\n") and
                    b"\n" not in logged.replace(b"\r\n", b""), repr(logged[:80])))
-    named = ' --log "%s" --backup %s\\\tregistry: ' % (windows_path(log), windows_path(folder))
+    named = ' --log "%s" --backup "%s\\"\tregistry: ' % (windows_path(log), windows_path(folder))
     headers = [e for e in entries if "\tt_uninst " in e and "(%d-bit Windows)\tcomputer " % BITS in e and "64-bit and 32-bit views" in e and
                "\tcommand line: " in e and named in e]
     checks.append(("the log names the backups whole", [e for e in entries if e.startswith("backup\t")] ==
