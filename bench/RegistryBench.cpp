@@ -26,6 +26,7 @@
 #include "CallCount.h"
 #include "cleaner/Tinst0.h"
 #include "platform/standin/machinefile/MachineFile.h"
+#include "platform/standin/terminal/Terminal.h"
 #include "platform/standin/win32/Standin.h"
 
 namespace {
@@ -80,7 +81,7 @@ InProcess Steps(const std::string& machine) {
   InProcess r{};
   auto start = Clock::now();
   TMessage error;
-  if (standin::AttachMachineFile(copy, error) != TAttached::kReady) Fail("cannot load " + copy);
+  if (standin::AttachMachineFile(copy, error) != TAttached::kReady) Fail(standin::ToTerminal(error));
   r.load = Since(start);
   start = Clock::now();
   const std::uint64_t before = RegistryCalls();

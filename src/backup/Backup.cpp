@@ -142,8 +142,7 @@ std::u16string Comments(const std::vector<REGSAM>& views, size_t viewIndex, cons
 
 }  // namespace
 
-bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, const std::string& path,
-                 TMessage& error) {
+bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, const std::string& path, TMessage& error) {
   std::vector<std::u16string> sections(views.size());
   for (const TRemoval& item : plan.Items()) {
     // A key that cannot be read whole is not removed either (RemovePlanned).

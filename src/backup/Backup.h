@@ -16,5 +16,4 @@
 // and read back; a file that exists already is never replaced, so that no
 // earlier backup is lost. Each file begins with a line for the restore
 // (BackupLine.h). On failure gives false with the reason.
-bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, const std::string& path,
-                 TMessage& error);
+bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, const std::string& path, TMessage& error);

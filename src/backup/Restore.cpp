@@ -199,20 +199,19 @@ class TPutBack {
 TRestore RestoreBackup(const std::string& file) {
   TRestore restore;
   const std::vector<REGSAM> views = RegistryViews();
-  auto refuse = [&restore](TMessage why) {
+  const auto refused = [&restore] {
     restore.End = TRestore::TEnd::kRefused;
-    restore.Why = std::move(why);
     return restore;
   };
   std::vector<std::unique_ptr<TBackupFile>> files;
   files.push_back(std::make_unique<TBackupFile>());
-  if (!Read(file, *files[0], restore.Why)) return refuse(restore.Why);
+  if (!Read(file, *files[0], restore.Why)) return refused();
   const TBackupPart part = ReadBackupPart(files[0]->Content.Comments);
   files[0]->View = part.ThirtyTwoBit ? views.back() : views.front();
   // The 32-bit view's part, which the first file names, comes too.
   if (!part.ThirtyTwoBit && !part.Other.empty()) {
     files.push_back(std::make_unique<TBackupFile>());
-    if (!Read(PathFromText(part.Other), *files[1], restore.Why)) return refuse(restore.Why);
+    if (!Read(PathFromText(part.Other), *files[1], restore.Why)) return refused();
     files[1]->View = views.back();
   }
   TPutBack putBack(restore);

@@ -29,7 +29,7 @@ TMessage ItemPlace(const TRemoval& item, bool namedViews) {
   if (namedViews) place = (item.View & KEY_WOW64_32KEY) != 0 ? "32-bit\t" : "64-bit\t";
   place += item.IsKey ? "key\t" : "value\t";
   place += item.Root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\";
-  const TMessage line = place + NameOf(item, false);
+  TMessage line = place + NameOf(item, false);
   if (item.IsKey) return line;
   const bool defaultValue = item.Unreachable ? item.WideValueName.empty() : item.ValueName.empty();
   return line + (defaultValue ? TMessage("\t@") : "\t\"" + NameOf(item, true) + "\"");

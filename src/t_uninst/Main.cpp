@@ -58,13 +58,13 @@ ExitCode Run(const TCommandLine& line, const TMessage& commandLine) {
   }
   // A restore changes the Installer's registrations as a run does.
   if ((line.Mode == TMode::kClean || line.Mode == TMode::kRestore) && InstallerBusy())
-    return Stop("t_uninst: Windows Installer is installing something; nothing was asked or changed: run t_uninst "
-                  "again when it is done",
-                  ExitCode::kInstallerBusy);
+    return Stop(
+        "t_uninst: Windows Installer is installing something; nothing was asked or changed: run t_uninst "
+        "again when it is done",
+        ExitCode::kInstallerBusy);
   const std::string backup = line.Mode == TMode::kClean && !line.File.empty() ? BackupFileIn(line.File) : "";
   if (TMessage why; !backup.empty() && !CanWriteBackup(backup, why))
-    return Stop("t_uninst: the backup cannot be written: " + why + "; nothing was asked or changed",
-                  ExitCode::kUsage);
+    return Stop("t_uninst: the backup cannot be written: " + why + "; nothing was asked or changed", ExitCode::kUsage);
   const bool readOnly = line.Mode == TMode::kPreview || line.Mode == TMode::kCheck;
   TMessage why;
   switch (AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange, why)) {

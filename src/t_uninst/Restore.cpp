@@ -24,8 +24,8 @@ TMessage ValueName(const TRestoredItem& item) { return item.Value.empty() ? "@" 
 // a value's name, and why it was not put back.
 TMessage LogLine(const TRestoredItem& item) {
   static constexpr const char* kFates[] = {"restored", "there already", "not restored"};
-  TMessage line = std::string(kFates[static_cast<int>(item.Fate)]) + (item.IsKey ? "\tkey\t" : "\tvalue\t") +
-                  KeyName(item);
+  TMessage line =
+      std::string(kFates[static_cast<int>(item.Fate)]) + (item.IsKey ? "\tkey\t" : "\tvalue\t") + KeyName(item);
   if (!item.IsKey) line += "\t" + ValueName(item);
   if (item.Fate == TFate::kNotRestored) line += TMessage("\t") + ErrorText(item.Error);
   return line;

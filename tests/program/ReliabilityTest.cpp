@@ -21,23 +21,6 @@
 namespace standin {
 namespace {
 
-// A machine of `components` component keys, one in a hundred the product's.
-std::string LargeMachine(int components) {
-  std::string text =
-      "Windows Registry Editor Version 5.00\r\n\r\n"
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components]\r\n\r\n";
-  char key[160];
-  for (int i = 0; i < components; ++i) {
-    std::snprintf(
-        key, sizeof key,
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components\\%032X]\r\n", i);
-    text += key;
-    text += i % 100 == 0 ? "\"A\"=\"C:\\\\Program Files\\\\ZobrikLine\\\\zl.dll\"\r\n\r\n"
-                         : "\"A\"=\"C:\\\\Program Files\\\\Other\\\\other.dll\"\r\n\r\n";
-  }
-  return Utf16File(text);
-}
-
 // The file a completed run leaves.
 std::string Cleaned(const std::string& machine) {
   ReplaceMachine(ReadKeyTree(machine));
@@ -164,8 +147,7 @@ TEST_F(Reliability, AFullDiskKeepsTheOldFileAndSaysSo) {
 }
 
 TEST_F(Reliability, TooLittleMemoryEndsEveryModeUnfinishedAndLeavesTheFile) {
-  if (T_UNINST_SANITIZED)
-    GTEST_SKIP() << "the sanitizers reserve more address space than any limit the test could set";
+  if (T_UNINST_SANITIZED) GTEST_SKIP() << "the sanitizers reserve more address space than any limit the test could set";
   const std::string machine = dir_.Path("machine.reg");
   const std::string before = LargeMachine(40000);  // about 8.6 MB, some 50 MB in memory
   WriteFile(machine, before);

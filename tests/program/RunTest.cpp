@@ -2,6 +2,7 @@
 // be made to refuse rights or fail to save, and as the built program on a
 // .reg file with answers on standard input.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "support/Boxes.h"
 #include "support/FailingAllocation.h"
 #include "support/Files.h"
+#include "support/Rights.h"
 #include "t_uninst/Messages.h"
 #include "t_uninst/Preview.h"
 #include "t_uninst/Run.h"
@@ -36,6 +38,11 @@ std::string Recased(std::string file) {
 const TShownBox kConfirm{kConfirmation, kCaption, MB_OKCANCEL};
 const TShownBox kComplete{kCompletion, kCaption, MB_OK};
 TShownBox Box(const TMessage& text) { return {text, kCaption, MB_OK}; }
+
+// Refuses rights on a key of the machine, as an access control list would.
+void Deny(const std::string& path, REGSAM rights) {
+  ASSERT_EQ(DenyRights(HKEY_LOCAL_MACHINE, path, 0, rights), ERROR_SUCCESS) << path;
+}
 
 class Run : public ::testing::Test {
  protected:
@@ -63,11 +70,6 @@ TEST_F(Run, CleansTheSampleMachineToExactlyTheOtherProductsState) {
   EXPECT_EQ(RunWith({IDOK}), 0);
   EXPECT_EQ(Saved(), ReadFile(kCleaned));
   EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, kComplete}));
-  // A second run finds nothing more to remove, and still shows both boxes.
-  Load(ReadFile(kCleaned));
-  EXPECT_EQ(RunWith({IDOK}), 0);
-  EXPECT_FALSE(Machine().changed);
-  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, kComplete}));
 }
 
 TEST_F(Run, KeyPathsMatchWhateverLetterCaseTheRegistryUses) {
@@ -90,18 +92,8 @@ TEST_F(Run, AMachineWithoutTheCleanedKeysStaysAsItWas) {
 
 TEST_F(Run, KeysWithRefusedRightsAreSkippedWithoutAWord) {
   Load(ReadFile(SAMPLE_MACHINE));
-  HKEY list = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components", 0,
-                          KEY_READ, &list),
-            ERROR_SUCCESS);
-  ASSERT_EQ(DenyAccess(list, KEY_SET_VALUE), ERROR_SUCCESS);
-  HKEY entry = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE,
-                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-                          "{1A23B742-C9CF-43F5-A7AE-6BF14FDB5BA2}",
-                          0, KEY_READ, &entry),
-            ERROR_SUCCESS);
-  ASSERT_EQ(DenyAccess(entry, DELETE), ERROR_SUCCESS);
+  Deny("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components", KEY_SET_VALUE);
+  Deny("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1A23B742-C9CF-43F5-A7AE-6BF14FDB5BA2}", DELETE);
 
   EXPECT_EQ(RunWith({IDOK}), 0);
   const std::string saved = Saved();
@@ -127,8 +119,8 @@ TEST_F(Run, DeletionsThatCannotBeSavedAreReportedInsteadOfTheCompletion) {
   Load(ReadFile(SAMPLE_MACHINE));
   SetFlushHandler([](KeyTree&) -> LONG { throw std::bad_alloc(); });
   EXPECT_EQ(RunWith({IDOK}), 7);
-  EXPECT_EQ(shown_, (std::vector<TShownBox>{
-                        kConfirm, Box(std::string(kUnfinished) + "\r" + kUnfinishedNothingRemoved + "\r" + kRunAgain)}));
+  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, Box(std::string(kUnfinished) + "\r" + kUnfinishedNothingRemoved +
+                                                          "\r" + kRunAgain)}));
 }
 
 TEST_F(Run, ABackupThatFailsAfterTheConfirmationStopsTheRunBeforeAnyDeletion) {
@@ -138,20 +130,12 @@ TEST_F(Run, ABackupThatFailsAfterTheConfirmationStopsTheRunBeforeAnyDeletion) {
   EXPECT_FALSE(Machine().changed);
   // The reason under the box's text, each path in it as given.
   EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, Box(std::string(kNoBackup) + "\rcannot write '" +
-                                                            TMessage::Path(backup) + "': cannot create a file in '" +
-                                                            TMessage::Path(folder) + "': No such file or directory")}));
+                                                          TMessage::Path(backup) + "': cannot create a file in '" +
+                                                          TMessage::Path(folder) + "': No such file or directory")}));
 }
 
 const std::string kProducts = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Products\\";
 const std::string kClassesProducts = "SOFTWARE\\Classes\\Installer\\Products\\";
-
-// Refuses rights on a key of the machine, as an access control list would.
-void Deny(const std::string& path, REGSAM rights) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, 0, &key), ERROR_SUCCESS) << path;
-  ASSERT_EQ(DenyAccess(key, rights), ERROR_SUCCESS);
-  RegCloseKey(key);
-}
 
 // The box that says how many items stayed.
 TShownBox LeftoversBox(size_t count) { return Box(kLeftoversBefore + std::to_string(count) + kLeftoversAfter); }
@@ -206,18 +190,9 @@ TEST_F(Run, WithABackupWhatCannotBeReadWholeIsNeitherSavedNorRemoved) {
 // lists a component list of 40,000 keys: the run removes what was planned,
 // and says that it did not finish, as a preview says its list is not whole.
 TEST_F(Run, APassCutShortRemovesWhatWasPlannedAndSaysTheRunDidNotFinish) {
-  std::string components;
-  char section[160];
-  for (int i = 0; i < 40000; ++i) {
-    std::snprintf(section, sizeof section,
-                  "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components\\%032X]\r\n",
-                  i);
-    components += section;
-  }
-  const std::string machine = ReadFile(SAMPLE_MACHINE) + Utf16File(components).substr(2);
-  const std::string cutShort =
-      "an error cut short the search for ZobrikLine's items, so more of them may be left";
-  Load(machine);
+  const std::string shared = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs]\r\n";
+  const std::string cutShort = "an error cut short the search for ZobrikLine's items, so more of them may be left";
+  Load(LargeMachine(40000) + Utf16File(shared + "\"C:\\\\ZobrikLine\\\\zl.dll\"=dword:00000001\r\n").substr(2));
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   FailNextAllocationOf(40000 * sizeof(std::string));
@@ -229,15 +204,13 @@ TEST_F(Run, APassCutShortRemovesWhatWasPlannedAndSaysTheRunDidNotFinish) {
   testing::internal::CaptureStderr();
   FailNextAllocationOf(40000 * sizeof(std::string));
   EXPECT_EQ(RunWith({IDOK}), 7);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "t_uninst: the run did not finish: " + cutShort +
-                                                        "; 3 items were removed; run t_uninst again before "
-                                                        "reinstalling ZobrikLine\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "t_uninst: the run did not finish: " + cutShort +
+                "; 1 item was removed; run t_uninst again before reinstalling ZobrikLine\n");
   EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, Box(std::string(kUnfinished) + "\r" + kUnfinishedRemovedBefore +
-                                                            "3" + kUnfinishedRemovedAfter + "\r" + kRunAgain)}));
-  // The shared-DLL pass ran, and its items went; the installer pass's did not.
-  const std::string saved = Saved();
-  EXPECT_EQ(saved.find(Utf16File("zlcore.dll").substr(2)), std::string::npos);
-  EXPECT_NE(saved.find(Utf16File("Components\\0D3C2B1A99887766554433221100FFEE]").substr(2)), std::string::npos);
+                                                          "1" + kUnfinishedRemovedAfter + "\r" + kRunAgain)}));
+  // The shared-DLL pass ran, and its item went; the installer pass's did not.
+  EXPECT_TRUE(Saved() == LargeMachine(40000) + Utf16File(shared).substr(2));
 }
 
 TEST_F(Run, CancelTouchesNothingAndShowsNoSecondBox) {
@@ -268,8 +241,10 @@ class Program : public ::testing::Test {
 
 TEST_F(Program, OkCleansTheMachineFileWithTheBoxesOnStandardError) {
   const std::string machine = CopyOfSample(dir_);
-  // Standard output goes to a file: the boxes still reach the user.
-  const ProgramResult r = RunProgram(dir_, machine, "", "\n\n");
+  // Standard output goes to a file: the boxes still reach the user. An
+  // answer that is neither OK nor Cancel is asked again; the input ends
+  // at the completion, which closes.
+  const ProgramResult r = RunProgram(dir_, machine, "", "yes\n OK \n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(ReadFile(machine), ReadFile(kCleaned));
   EXPECT_EQ(r.out, "");
@@ -277,31 +252,33 @@ TEST_F(Program, OkCleansTheMachineFileWithTheBoxesOnStandardError) {
   // "ZobrikLineのインストールに関する情報を消去します。", "よろしいですか？",
   // "※ZobrikLineは常駐しているものも含めすべて終了してください。", then
   // "インストールに関する情報を消去しました。", "ZobrikLineを再インストールしてください。".
-  EXPECT_EQ(r.err,
-            "\n== ZobrikLine InstallCleaner ==\n"
-            "ZobrikLine\xe3\x81\xae\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab\xe3\x81\xab"
-            "\xe9\x96\xa2\xe3\x81\x99\xe3\x82\x8b\xe6\x83\x85\xe5\xa0\xb1\xe3\x82\x92\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97"
-            "\xe3\x81\xbe\xe3\x81\x99\xe3\x80\x82\n"
-            "\xe3\x82\x88\xe3\x82\x8d\xe3\x81\x97\xe3\x81\x84\xe3\x81\xa7\xe3\x81\x99\xe3\x81\x8b\xef\xbc\x9f\n"
-            "\xe2\x80\xbbZobrikLine\xe3\x81\xaf\xe5\xb8\xb8\xe9\xa7\x90\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x84\xe3\x82\x8b"
-            "\xe3\x82\x82\xe3\x81\xae\xe3\x82\x82\xe5\x90\xab\xe3\x82\x81\xe3\x81\x99\xe3\x81\xb9\xe3\x81\xa6\xe7\xb5\x82"
-            "\xe4\xba\x86\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82\n"
-            "[ OK ]  [ Cancel ]   Enter or \"ok\": OK;  \"c\", \"cancel\" or Esc: Cancel > "
-            "\n== ZobrikLine InstallCleaner ==\n"
-            "\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab\xe3\x81\xab\xe9\x96\xa2\xe3\x81\x99"
-            "\xe3\x82\x8b\xe6\x83\x85\xe5\xa0\xb1\xe3\x82\x92\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97"
-            "\xe3\x81\x9f\xe3\x80\x82\n"
-            "ZobrikLine\xe3\x82\x92\xe5\x86\x8d\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab"
-            "\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82\n"
-            "[ OK ]   Enter: OK > ");
+  EXPECT_EQ(
+      r.err,
+      "\n== ZobrikLine InstallCleaner ==\n"
+      "ZobrikLine\xe3\x81\xae\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab\xe3\x81\xab"
+      "\xe9\x96\xa2\xe3\x81\x99\xe3\x82\x8b\xe6\x83\x85\xe5\xa0\xb1\xe3\x82\x92\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97"
+      "\xe3\x81\xbe\xe3\x81\x99\xe3\x80\x82\n"
+      "\xe3\x82\x88\xe3\x82\x8d\xe3\x81\x97\xe3\x81\x84\xe3\x81\xa7\xe3\x81\x99\xe3\x81\x8b\xef\xbc\x9f\n"
+      "\xe2\x80\xbbZobrikLine\xe3\x81\xaf\xe5\xb8\xb8\xe9\xa7\x90\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x84\xe3\x82\x8b"
+      "\xe3\x82\x82\xe3\x81\xae\xe3\x82\x82\xe5\x90\xab\xe3\x82\x81\xe3\x81\x99\xe3\x81\xb9\xe3\x81\xa6\xe7\xb5\x82"
+      "\xe4\xba\x86\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82\n"
+      "[ OK ]  [ Cancel ]   Enter or \"ok\": OK;  \"c\", \"cancel\" or Esc: Cancel > Please answer OK or Cancel.\n"
+      "[ OK ]  [ Cancel ]   Enter or \"ok\": OK;  \"c\", \"cancel\" or Esc: Cancel > "
+      "\n== ZobrikLine InstallCleaner ==\n"
+      "\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab\xe3\x81\xab\xe9\x96\xa2\xe3\x81\x99"
+      "\xe3\x82\x8b\xe6\x83\x85\xe5\xa0\xb1\xe3\x82\x92\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97"
+      "\xe3\x81\x9f\xe3\x80\x82\n"
+      "ZobrikLine\xe3\x82\x92\xe5\x86\x8d\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab"
+      "\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82\n"
+      "[ OK ]   Enter: OK > \n");
 }
 
 TEST_F(Program, CancelEscAndEndOfInputLeaveTheFileByteForByte) {
-  for (const std::string answers : {"c\n", "cancel\n", "\x1b\n", "", "yes\n"}) {
+  for (const std::string answers : {"c\n", "Cancel\n", "\x1b\n", "", "yes\n"}) {
     const std::string machine = CopyOfSample(dir_);
     const Result r = Launch(machine, answers);
     // Input that ends before an answer is nobody to answer, not Cancel.
-    const bool answered = answers.find('c') != std::string::npos || answers.find('\x1b') != std::string::npos;
+    const bool answered = answers.find_first_of("cC\x1b") != std::string::npos;
     EXPECT_EQ(r.exitCode, answered ? 0 : 6) << r.out;
     EXPECT_EQ(r.out.find("nothing was changed. Run 't_uninst --quiet'") != std::string::npos, !answered) << r.out;
     EXPECT_EQ(ReadFile(machine), ReadFile(SAMPLE_MACHINE)) << "answer: " << answers;
@@ -354,14 +331,26 @@ TEST_F(Program, TheHostsLocalesAndConvertersChangeNoByte) {
 
 TEST_F(Program, RefusesToStartWithoutAUsableRegistryFile) {
   Result r = Launch("", "\n\n");
-  EXPECT_NE(r.exitCode, 0);
+  EXPECT_EQ(r.exitCode, 2);
   EXPECT_NE(r.out.find("set T_UNINST_REGISTRY"), std::string::npos) << r.out;
 
-  const std::string bad = dir_.Path("bad.reg");
-  WriteFile(bad, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\"x\"=hex:0g\r\n");
-  r = Launch(bad, "\n\n");
-  EXPECT_NE(r.exitCode, 0);
-  EXPECT_EQ(r.out, "t_uninst: " + bad + ":4: bad hex byte '0g'\n") << "no dialog before the file is read";
+  // No dialog before the file is read; the file is left as it was.
+  const std::string bad = dir_.Path("bad.reg"), readOnly = CopyOfSample(dir_);
+  const std::string badBytes = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\"x\"=hex:0g\r\n";
+  WriteFile(bad, badBytes);
+  chmod(readOnly.c_str(), 0444);
+  for (const auto& [file, said] :
+       {std::pair{bad, bad + ":4: bad hex byte '0g'"},
+        {dir_.Path("missing.reg"),
+         "the machine registry '" + dir_.Path("missing.reg") + "' cannot be opened: No such file or directory"},
+        {dir_.Path(""), "the machine registry '" + dir_.Path("") + "' is a folder, not a .reg file"},
+        {readOnly, "the machine registry '" + readOnly +
+                       "' is read-only: the cleaner needs to write it (on Windows it needs administrator rights)"}}) {
+    r = Launch(file, "\n\n");
+    EXPECT_EQ(r.exitCode, 2) << file;
+    EXPECT_EQ(r.out, "t_uninst: " + said + "\n");
+  }
+  EXPECT_EQ(ReadFile(bad), badBytes);
 
   // An open pipe, as a shell's <(...) gives, exists but is no file to clean.
   const std::string command = "cat '" + std::string(SAMPLE_MACHINE) + "' | T_UNINST_REGISTRY=/dev/fd/0 '" +

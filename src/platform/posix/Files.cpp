@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+
 #include "platform/Output.h"
 #include "platform/posix/ReplaceFile.h"
 #include "regfile/Cp932.h"

@@ -24,7 +24,8 @@ bool SaveMachineRegistry(TMessage& why) {
   // and fail, the same save again.
   const LONG rc = RegFlushKey(HKEY_LOCAL_MACHINE);
   if (rc == ERROR_SUCCESS) return true;
-  why = standin::SaveFailure().empty() ? "could not save the machine registry: " + ErrorText(rc) : standin::SaveFailure();
+  why =
+      standin::SaveFailure().empty() ? "could not save the machine registry: " + ErrorText(rc) : standin::SaveFailure();
   return false;
 }
 

@@ -505,8 +505,8 @@ int WINAPI CompareStringOrdinal(LPCWSTR a, int aLength, LPCWSTR b, int bLength, 
   const auto text = [](LPCWSTR units, int length) {
     return length < 0 ? std::u16string_view(units) : std::u16string_view(units, static_cast<size_t>(length));
   };
-  const int order = ignoreCase ? CompareUpcased(text(a, aLength), text(b, bLength))
-                               : text(a, aLength).compare(text(b, bLength));
+  const int order =
+      ignoreCase ? CompareUpcased(text(a, aLength), text(b, bLength)) : text(a, aLength).compare(text(b, bLength));
   return order < 0 ? CSTR_LESS_THAN : order == 0 ? CSTR_EQUAL : CSTR_GREATER_THAN;
 }
 
