@@ -21,8 +21,10 @@ std::wstring WideMessage(UINT textCodePage, const TMessage& message) {
   for (const TMessage::TPart& part : message.Parts()) {
     switch (part.Kind) {
       case TMessage::TKind::kText:
-      case TMessage::TKind::kAnsiName:
         wide += WideFrom(textCodePage, part.Bytes);
+        break;
+      case TMessage::TKind::kAnsiName:
+        wide += WideFrom(CP_ACP, part.Bytes);
         break;
       case TMessage::TKind::kPath:
         wide += WidePathFrom(part.Bytes);

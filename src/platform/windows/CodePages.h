@@ -16,6 +16,7 @@ std::string NarrowFrom(UINT codePage, std::wstring_view wide);
 inline std::wstring WidePathFrom(std::string_view path) { return WideFrom(CP_UTF8, path); }
 inline std::string PathFrom(std::wstring_view wide) { return NarrowFrom(CP_UTF8, wide); }
 
-// A message in UTF-16: its text and ANSI names from `textCodePage`, its
-// paths from the UTF-8 the program carries them in, its wide names whole.
+// A message in UTF-16: its text from `textCodePage`, its ANSI names from
+// the ANSI code page, its paths from the UTF-8 the program carries them
+// in, its wide names whole.
 std::wstring WideMessage(UINT textCodePage, const TMessage& message);
