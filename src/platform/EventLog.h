@@ -3,8 +3,9 @@
 // the program's message table to show it; the stand-in has none.
 #pragma once
 
-#include <string>
 #include <vector>
+
+#include "platform/Message.h"
 
 enum class TEventType { kInformation, kWarning, kError };
 
@@ -15,6 +16,5 @@ enum class TEventWritten {
 };
 
 // Adds one entry: the program's message `id`, with `texts` as its inserts
-// (%1, %2, ...), each a message as WriteOutput takes it (a path in it
-// through GivenPath). On kRefused, `error` says why.
-TEventWritten WriteEvent(TEventType type, unsigned long id, const std::vector<std::string>& texts, std::string& error);
+// (%1, %2, ...). On kRefused, `error` says why.
+TEventWritten WriteEvent(TEventType type, unsigned long id, const std::vector<TMessage>& texts, TMessage& error);

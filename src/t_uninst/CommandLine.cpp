@@ -77,7 +77,7 @@ const char kUsageLine[] =
 
 TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   TCommandLine line;
-  auto wrong = [&line](const std::string& problem) {
+  auto wrong = [&line](const TMessage& problem) {
     line.Mode = TMode::kWrong;
     line.Problem = problem;
     return line;
@@ -116,7 +116,7 @@ TCommandLine ReadCommandLine(int argc, const char* const* argv) {
     const TOption* option = Find(word);
     const size_t equals = EqualsIn(word);
     const std::string name = word.substr(0, equals);
-    if (option == nullptr) return wrong("unknown option '" + GivenPath(word) + "'");
+    if (option == nullptr) return wrong("unknown option " + QuotedPath(word));
     if (chosen != nullptr) return wrong("'" + name + "' cannot be combined with '" + std::string(chosen->Name) + "'");
     chosen = option;
     line.Mode = option->Mode;

@@ -14,30 +14,40 @@ namespace {
 constexpr unsigned long kRemovedEvent = 100;
 constexpr unsigned long kRestoredEvent = 101;
 
-// A message's text as one line: without the program's name before it and
-// the line's end after it.
-std::string OneLine(std::string text) {
-  if (text.rfind("t_uninst: ", 0) == 0) text.erase(0, 10);
-  if (const size_t end = text.find('\n'); end != std::string::npos) text.resize(end);
-  return text;
+// A message as one line: without the program's name before it, and
+// without what follows its first line's end.
+TMessage OneLine(const TMessage& message) {
+  TMessage line;
+  for (const TMessage::TPart& part : message.Parts()) {
+    if (part.Kind != TMessage::TKind::kText) {
+      line += part.Kind == TMessage::TKind::kName ? TMessage::Name(part.Units)
+              : part.Kind == TMessage::TKind::kPath ? TMessage::Path(part.Bytes)
+                                                    : TMessage::AnsiName(part.Bytes);
+      continue;
+    }
+    std::string text = part.Bytes;
+    if (line.empty() && text.rfind("t_uninst: ", 0) == 0) text.erase(0, 10);
+    const size_t end = text.find('\n');
+    line += text.substr(0, end);
+    if (end != std::string::npos) break;
+  }
+  return line;
 }
 
 std::string Count(size_t count, const char* thing) {
   return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
-std::string CleanupSummary(const TCleanupOutcome& outcome, const std::string& backupFile) {
+TMessage CleanupSummary(const TCleanupOutcome& outcome, const std::string& backupFile) {
   using TEnd = TCleanupOutcome::TEnd;
   if (outcome.End == TEnd::kNoBackup) return OneLine(BackupFailureText(outcome));
   if (outcome.End == TEnd::kNotSaved) return "the removals could not be saved to the registry";
   if (outcome.Plan.Items().empty() && !outcome.Plan.CutShort())
     return "Nothing of ZobrikLine was found; nothing has been changed.";
-  std::string summary = "Removed " + ItemTotals(RemovedItems(outcome)) + ".";
-  // Appended piece by piece: " " + text trips a false -Wrestrict of GCC 12.
-  if (!outcome.Leftovers.empty())
-    summary.append(" ").append(OneLine(LeftoversText(outcome.Leftovers, outcome.NamedViews)));
+  TMessage summary = "Removed " + ItemTotals(RemovedItems(outcome)) + ".";
+  if (!outcome.Leftovers.empty()) summary += " " + OneLine(LeftoversText(outcome.Leftovers, outcome.NamedViews));
   if (outcome.Plan.CutShort())
-    summary.append(" ").append(OneLine(UnfinishedLine(kSearchCutShort, KnownRemoved(outcome), backupFile)));
+    summary += " " + OneLine(UnfinishedLine(kSearchCutShort, KnownRemoved(outcome), backupFile));
   return summary;
 }
 
@@ -63,11 +73,10 @@ void RecordRestore(const std::string& file, size_t keys, size_t values) {
   record.Backup = file;
   if (keys + values == 0) return;
   record.Change = TRunRecord::TChange::kRestored;
-  record.Summary =
-      "Restored " + Count(keys, "key") + " and " + Count(values, "value") + " from " + QuotedPath(file) + ".";
+  record.Summary = "Restored " + Count(keys, "key") + " and " + Count(values, "value") + " from " + QuotedPath(file) + ".";
 }
 
-std::string SummaryLine(ExitCode code) {
+TMessage SummaryLine(ExitCode code) {
   if (!RunRecord().Summary.empty()) return OneLine(RunRecord().Summary);
   for (const TExitCodeMeaning& exit : ExitCodeMeanings())
     if (exit.Code == code) return exit.Meaning;
@@ -85,9 +94,9 @@ void ReportRunEvent(ExitCode code) {
       id = record.Change == TRunRecord::TChange::kRestored ? kRestoredEvent : kRemovedEvent;
       type = TEventType::kInformation;
     }
-    const std::string log = LogFile().empty() ? "" : GivenPath(LogFile());
-    const std::string backup = record.Backup.empty() ? "" : GivenPath(record.Backup);
-    std::string error;
+    const TMessage log = LogFile().empty() ? TMessage() : GivenPath(LogFile());
+    const TMessage backup = record.Backup.empty() ? TMessage() : GivenPath(record.Backup);
+    TMessage error;
     if (WriteEvent(type, id, {SummaryLine(code), log, backup}, error) == TEventWritten::kRefused)
       Log("t_uninst: the event log did not take the run's entry: " + error);
   } catch (...) {

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "platform/Message.h"
 #include "t_uninst/Cleanup.h"
 #include "t_uninst/ExitCode.h"
 
@@ -16,7 +17,7 @@ struct TRunRecord {
   enum class TChange { kNone, kRemoved, kRestored };
   TChange Change = TChange::kNone;  // what the run did to the registry
   std::string Backup;               // the backup written (or to be), or put back
-  std::string Summary;              // how the run ended, in one line; empty: the exit code's meaning
+  TMessage Summary;                 // how the run ended, in one line; empty: the exit code's meaning
 };
 TRunRecord& RunRecord();
 
@@ -28,7 +29,7 @@ void RecordRestore(const std::string& file, size_t keys, size_t values);
 
 // The run's summary line: what the step that ended the run said, or else
 // its exit code's meaning. One line, without its end.
-std::string SummaryLine(ExitCode code);
+TMessage SummaryLine(ExitCode code);
 
 // Writes the entry when the run changed the registry or failed (any exit
 // code but 0 and 1). It never throws and never changes how the run ends:

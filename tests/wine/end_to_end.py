@@ -26,7 +26,10 @@ product's traces go in both views, a line names each, exit code 0; its
 backup is written into a folder under a name of its own. A second run of
 the same command finds nothing, exits 0 and writes no backup; the log holds
 both runs. --check then exits with 0. `t_uninst.exe --restore` of the
-backup gives both views back exactly, and a second restore changes nothing.
+backup gives both views back exactly, reading each file's view from the
+English comments of a backup written before the line made for the program
+(a folder named with those comments' words does not mislead it), and a
+second restore, of the files as written, changes nothing.
 The folder and the logs have names the ANSI code page (932) cannot hold,
 the backups' full names are longer than MAX_PATH, and the restore's log is
 named in System32, which must not be redirected to SysWOW64 for the 32-bit
@@ -55,9 +58,10 @@ env = dict(os.environ, WINELOADER=WINE or "", WINEPREFIX=os.path.join(out, "pref
            WINEDLLOVERRIDES="mscoree=d;mshtml=d")  # no offer to install .NET or a browser engine
 # Outside code page 932: Hangul, a Latin letter with a diaeresis, an emoji
 # (two UTF-16 units). Below the output folder alone, the backup folder's
-# name is 250 characters long: the backups' full names pass MAX_PATH.
+# name is 264 characters long: the backups' full names pass MAX_PATH. A
+# name in it reads as the words the backup's comments give the 32-bit view.
 UNSPELLABLE = "\ud55c\uae00-\u00fc-\U0001F600"
-FOLDER = os.path.join(out, "backups", UNSPELLABLE, "\u9577" * 40, "x" * 200)
+FOLDER = os.path.join(out, "backups", UNSPELLABLE, "\u9577" * 40 + " (32-bit view)", "x" * 200)
 # Wine's reg.exe picks the view by its /reg option.
 VIEWS = {"64": ("HKLM\\SOFTWARE", "/reg:64"),
          "32": ("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "/reg:32")}
@@ -480,10 +484,11 @@ def unattended(checks, before):
         with open(backup, "rb") as f:
             comments = f.read().decode("utf-16")
         part = windows_path(os.path.join(folder, written[1]))
-        checks.append(("the backup's longer than MAX_PATH names are whole in its comment", len(part) > 260 and
+        checks.append(("the backup's longer than MAX_PATH names are whole in its comments", len(part) > 260 and
                        'reg import "%s" /reg:64' % windows_path(backup) in comments and
                        't_uninst --restore "%s"' % windows_path(backup) in comments and
-                       '; The 32-bit view\'s part is in "%s".' % part in comments, comments[:600]))
+                       '; The 32-bit view\'s part is in "%s".' % part in comments and
+                       '\r\n; t_uninst-backup view=64-bit part32="%s"\r\n' % part in comments, comments[:600]))
     lines = done.stdout.decode("cp932").splitlines()
     checks.append(("--quiet with no display exits with 0", done.returncode == 0,
                    "exit code %d: %s" % (done.returncode, done.stderr.decode(errors="replace")[-300:])))
@@ -508,7 +513,8 @@ def unattended(checks, before):
     checks.append(("the log is UTF-8 with a byte-order mark, its lines end in CR LF",
                    logged.startswith(b"\xef\xbb\xbf") and logged.endswith(b"\r\n") and
                    b"\n" not in logged.replace(b"\r\n", b""), repr(logged[:80])))
-    named = ' --log "%s" --backup %s\\\tregistry: ' % (windows_path(log), windows_path(folder))
+    # Wine quotes the folder, which holds a space, doubling its last backslash.
+    named = ' --log "%s" --backup "%s\\\\"\tregistry: ' % (windows_path(log), windows_path(folder))
     headers = [e for e in entries if "\tt_uninst " in e and "(%d-bit Windows)\tcomputer " % BITS in e and "64-bit and 32-bit views" in e and
                "\tcommand line: " in e and named in e]
     checks.append(("the log names the backups whole", [e for e in entries if e.startswith("backup\t")] ==
@@ -527,7 +533,16 @@ def unattended(checks, before):
     checks.append(("/Check on the cleaned machine exits with 0", found.returncode == 0,
                    "exit code %d: %r" % (found.returncode, found.stdout[-200:])))
     # The undo on Windows itself: the named file and its 32-bit part, each
-    # into its view; a second restore finds everything there.
+    # into its view; a second restore finds everything there. The first
+    # restore reads the backups as the program wrote them before the line
+    # made for it, by their English comments alone.
+    written_bytes = {}
+    for name in written:
+        with open(os.path.join(folder, name), "rb") as f:
+            written_bytes[name] = f.read()
+        text = written_bytes[name].decode("utf-16")
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(re.sub("; t_uninst-backup [^\r]*\r\n", "", text).encode("utf-16"))
     system = os.path.join(env["WINEPREFIX"], "drive_c", "windows")
     restore_log = os.path.join(system, "system32", "t_uninst restore %s.log" % UNSPELLABLE)
     restore = run([WINE, exe, "--log", "C:\\Windows\\System32\\" + os.path.basename(restore_log),
@@ -547,6 +562,9 @@ def unattended(checks, before):
                        restored[view] == before[view], "exit code %d; missing: %s; extra: %s" % (
                            restore.returncode, sorted(map(str, before[view] - restored[view]))[:5],
                            sorted(map(str, restored[view] - before[view]))[:5])))
+    for name, data in written_bytes.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
     again = run([WINE, exe, "--restore", windows_path(backup)], check=False)
     said = again.stdout.decode("cp932")
     checks.append(("a second restore changes nothing and says so", again.returncode == 0 and state() == restored and

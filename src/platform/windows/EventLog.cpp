@@ -26,10 +26,10 @@ WORD TypeOf(TEventType type) {
 
 }  // namespace
 
-TEventWritten WriteEvent(TEventType type, unsigned long id, const std::vector<std::string>& texts, std::string& error) {
+TEventWritten WriteEvent(TEventType type, unsigned long id, const std::vector<TMessage>& texts, TMessage& error) {
   std::vector<std::wstring> wide;
   wide.reserve(texts.size());
-  for (const std::string& text : texts) wide.push_back(WideFromMessage(CP_ACP, text));
+  for (const TMessage& text : texts) wide.push_back(WideMessage(CP_ACP, text));
   std::vector<LPCWSTR> strings;
   strings.reserve(wide.size());
   for (const std::wstring& text : wide) strings.push_back(text.c_str());

@@ -70,7 +70,7 @@ size_t FoldersBegin(const std::wstring& full) {
 // reparse point (a junction, a symbolic link, a mount point), which would
 // steer an elevated run's files to where another points; with `make`, the
 // missing ones are made, with the rights they inherit.
-bool CheckFolders(const std::string& folder, bool make, std::string& error) {
+bool CheckFolders(const std::string& folder, bool make, TMessage& error) {
   std::wstring full(MAX_PATH, L'\0');
   const std::wstring wide = WidePathFrom(folder.empty() ? "." : folder);
   DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
@@ -125,11 +125,14 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
-bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& error) {
+bool WriteNewFile(const std::string& path, std::string_view bytes, TMessage& error) {
   const TNoRedirection noRedirection;
   // Checked again as the file is written: a link may have taken a folder's
   // place since the run began.
-  if (!CheckFolders(FolderOf(path), false, error)) return false;
+  if (TMessage why; !CheckFolders(FolderOf(path), false, why)) {
+    error = "cannot write " + QuotedPath(path) + ": " + why;
+    return false;
+  }
   // A temporary name beside the file, taken by nobody else.
   std::wstring temp;
   HANDLE file = INVALID_HANDLE_VALUE;
@@ -158,7 +161,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
   return true;
 }
 
-bool CanWriteNewFile(const std::string& path, std::string& error) {
+bool CanWriteNewFile(const std::string& path, TMessage& error) {
   const TNoRedirection noRedirection;
   if (GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
     error = QuotedPath(path) + " exists already: name a new file, so that no earlier file is lost";
@@ -183,24 +186,33 @@ bool CanWriteNewFile(const std::string& path, std::string& error) {
   return true;
 }
 
-bool MakeFoldersFor(const std::string& path, std::string& error) {
+bool MakeFoldersFor(const std::string& path, TMessage& error) {
   const TNoRedirection noRedirection;
   return CheckFolders(FolderOf(path), true, error);
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool ReadWholeFile(const std::string& path, std::string& bytes, TMessage& why) {
   HANDLE file = INVALID_HANDLE_VALUE;
   {
     const TNoRedirection noRedirection;
     file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
   }
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) {
+    why = TMessage("cannot be read: ") + LastError();
+    return false;
+  }
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    why = "is not a regular file";
+    return false;
+  }
   bytes.clear();
   char buffer[65536];
   DWORD got = 0;
   bool ok = true;
   while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) bytes.append(buffer, got);
+  if (!ok) why = TMessage("cannot be read: ") + LastError();
   CloseHandle(file);
   return ok;
 }
@@ -224,7 +236,7 @@ TAppendFile::~TAppendFile() {
   if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
-bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error) {
+bool TAppendFile::Open(const std::string& path, bool& empty, TMessage& error) {
   HANDLE file = INVALID_HANDLE_VALUE;
   {
     const TNoRedirection noRedirection;
@@ -259,9 +271,11 @@ bool TAppendFile::Append(std::string_view bytes) {
   return handle_ != -1 && WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
 }
 
-std::string Utf8Line(std::string_view text) { return NarrowFrom(CP_UTF8, WideFromMessage(CP_ACP, text)) + "\r\n"; }
+std::string Utf8Line(const TMessage& line) { return NarrowFrom(CP_UTF8, WideMessage(CP_ACP, line)) + "\r\n"; }
 
 std::u16string PathText(const std::string& path) {
   const std::wstring wide = WidePathFrom(path);
   return {wide.begin(), wide.end()};
 }
+
+std::string PathFromText(std::u16string_view text) { return PathFrom(std::wstring(text.begin(), text.end())); }
