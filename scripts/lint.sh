@@ -37,9 +37,10 @@ echo "clang-tidy: $(echo "$checked" | wc -l) files"
 tidy "$build" -- $checked
 
 # Clang is told mingw's target, and the C++ headers of the build's own
-# compiler, which it does not find by itself.
+# compiler, which it does not find by itself; GCC's own warning options in
+# the database are none of its business.
 compiler=$(sed -n 's/^ *"command": "\([^ ]*\) .*/\1/p' "$windows/compile_commands.json" | head -n 1)
-mingw=(--target="$("$compiler" -dumpmachine)")
+mingw=(--target="$("$compiler" -dumpmachine)" -Wno-unknown-warning-option)
 for dir in $("$compiler" -E -x c++ -v - </dev/null 2>&1 | sed -n '/<\.\.\.> search starts here/,/End of search list/p' |
   grep '/include/c++'); do
   mingw+=("-isystem$dir")
