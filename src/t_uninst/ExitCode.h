@@ -13,7 +13,11 @@ enum class ExitCode : int {
   kItemsLeft = 5,        // saved, but planned items are still there
   kNobodyToAnswer = 6,   // the confirmation cannot be shown or answered: nothing was changed
   kUnfinished = 7,       // an error stopped the run, or cut its search short
-  kInstallerBusy = 1618  // an installation is running: nothing was asked or changed
+  // Windows Installer is installing, or another run of the program is
+  // changing the registry: nothing was asked or changed. Windows Installer's
+  // own "another installation is in progress", which deployment tools retry
+  // on; a POSIX shell sees its low byte, 82.
+  kBusy = 1618
 };
 
 struct TExitCodeMeaning {

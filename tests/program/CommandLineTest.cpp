@@ -3,6 +3,8 @@
 // letter case, and what wins on a crowded line.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/Files.h"
 
 namespace {
@@ -42,7 +44,8 @@ TEST_F(CommandLine, HelpNamesTheRegistryTheAnswersEveryOptionAndEveryExitCode) {
                       "  5     some items could not be removed and are still there\n"
                       "  6     nobody can answer the confirmation here (use --quiet); nothing was changed\n"
                       "  7     the run did not finish (out of memory, or another error); it says what it removed\n"
-                      "  1618  Windows Installer is busy with an installation; nothing was changed: retry later\n"))
+                      "  1618  Windows Installer is busy with an installation, or another run of t_uninst is changing the "
+                "registry; nothing was changed: retry later\n"))
       << r.out;
   // Help wins over anything else on the line, and touches nothing.
   const std::string machine = CopyOfSample(dir_);
@@ -107,8 +110,12 @@ TEST_F(CommandLine, EveryOptionHasAWindowsSwitchInAnyLetterCase) {
 
 TEST_F(CommandLine, WrongLinesGetTheUsageAndTouchNothing) {
   const std::string machine = CopyOfSample(dir_);
-  for (const std::string arguments : {"--clean", "''", "--backup", "--backup=", "--preview extra", "-p",
-                                      "--preview=yes", "--preview --restore x", "--backup a.reg --backup b.reg"}) {
+  const std::string one = dir_.Path("one.log"), two = dir_.Path("two.log");
+  for (const std::string& arguments : {std::string("--clean"), std::string("''"), std::string("--backup"),
+                                       std::string("--backup="), std::string("--preview extra"), std::string("-p"),
+                                       std::string("--preview=yes"), std::string("--preview --restore x"),
+                                       std::string("--backup a.reg --backup b.reg"),
+                                       "--log '" + one + "' --log='" + two + "'"}) {
     const ProgramResult r = RunProgram(dir_, machine, arguments, "\n\n");
     EXPECT_EQ(r.exitCode, 2) << arguments;
     EXPECT_EQ(r.err.rfind("t_uninst: ", 0), 0u) << arguments;
@@ -116,6 +123,7 @@ TEST_F(CommandLine, WrongLinesGetTheUsageAndTouchNothing) {
     EXPECT_EQ(r.out, "") << arguments;
   }
   EXPECT_EQ(ReadFile(machine), ReadFile(SAMPLE_MACHINE));
+  EXPECT_FALSE(std::filesystem::exists(one) || std::filesystem::exists(two)) << "no log is taken for the other";
 }
 
 }  // namespace

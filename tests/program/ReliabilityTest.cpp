@@ -167,7 +167,7 @@ TEST_F(Reliability, TooLittleMemoryEndsEveryModeUnfinishedAndLeavesTheFile) {
   }
 }
 
-TEST_F(Reliability, WhileARunAsksASecondRunIsRefusedButPreviewsRun) {
+TEST_F(Reliability, WhileARunAsksASecondRunIsToldToRetryButPreviewsRun) {
   const std::string machine = dir_.Path("machine.reg");
   const std::string before = ReadFile(SAMPLE_MACHINE);
   WriteFile(machine, before);
@@ -180,8 +180,11 @@ TEST_F(Reliability, WhileARunAsksASecondRunIsRefusedButPreviewsRun) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
 
   const std::string out = dir_.Path("second-out");
-  EXPECT_EQ(Wait(Start(machine, Answers("\n\n"), out)), 2);
-  EXPECT_NE(ReadFile(out).find("is in use by another run of t_uninst"), std::string::npos) << ReadFile(out);
+  // The code a deployment retries on, 1618, of which a POSIX shell sees the low byte.
+  EXPECT_EQ(Wait(Start(machine, Answers("\n\n"), out)), 1618 & 0xFF);
+  EXPECT_NE(ReadFile(out).find("is in use by another run of t_uninst; nothing was asked or changed"),
+            std::string::npos)
+      << ReadFile(out);
   for (int i = 0; i < 3; ++i) {
     const ProgramResult preview = RunProgram(dir_, machine, "--preview", "");
     EXPECT_EQ(preview.exitCode, 0) << preview.err;
