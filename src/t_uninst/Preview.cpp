@@ -20,8 +20,7 @@ std::string Totals(const TRemovalPlan& plan) {
   if (unreachable > 0)
     totals += " It cannot remove " + std::to_string(unreachable) + (unreachable == 1 ? " item" : " items") +
               " listed, whose names, or names below them, code page 932 cannot write: remove " +
-              (unreachable == 1 ? "it" : "them") +
-              " by hand.";
+              (unreachable == 1 ? "it" : "them") + " by hand.";
   return totals + " Nothing has been changed.\n";
 }
 

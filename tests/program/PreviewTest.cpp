@@ -61,25 +61,26 @@ TEST_F(Preview, NamesCodePage932CannotWriteAreListedAndReportedNeverSilentlyKept
   const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
   const std::string components = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components";
   // Latin-1 bytes become the same characters in the UTF-16 file: "\xe9" is "é".
-  const std::string sections = "[HKEY_LOCAL_MACHINE\\" + uninstall +
-                               "\\Caf\xe9 ZobrikLine Tools]\r\n"
-                               "\"DisplayName\"=\"ZobrikLine Caf\xe9 Tools\"\r\n\r\n"
-                               "[HKEY_LOCAL_MACHINE\\" +
-                               kSharedDlls +
-                               "]\r\n"
-                               "\"C:\\\\Program Files\\\\Caf\xe9\\\\ZobrikLine\\\\zl.dll\"=dword:00000001\r\n\r\n"
-                               "[HKEY_LOCAL_MACHINE\\" +
-                               components +
-                               "\\5E6F708192A3B4C5D6E7F8091A2B3C4D]\r\n"
-                               "\"\xc9"
-                               "42B32A1FC9C5F347AEAB6F14FDB5BA2\"=\"C:\\\\Program Files\\\\ZobrikLine\\\\zl.dll\"\r\n\r\n"
-                               // A key the pass finds, with a subkey it cannot spell.
-                               "[HKEY_LOCAL_MACHINE\\" +
-                               components +
-                               "\\6F708192A3B4C5D6E7F8091A2B3C4D5E]\r\n"
-                               "\"742B32A1FC9C5F347AEAB6F14FDB5BA2\"=\"C:\\\\Program Files\\\\ZobrikLine\\\\zl.exe\"\r\n\r\n"
-                               "[HKEY_LOCAL_MACHINE\\" +
-                               components + "\\6F708192A3B4C5D6E7F8091A2B3C4D5E\\Caf\xe9 Cache]\r\n\r\n";
+  const std::string sections =
+      "[HKEY_LOCAL_MACHINE\\" + uninstall +
+      "\\Caf\xe9 ZobrikLine Tools]\r\n"
+      "\"DisplayName\"=\"ZobrikLine Caf\xe9 Tools\"\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\" +
+      kSharedDlls +
+      "]\r\n"
+      "\"C:\\\\Program Files\\\\Caf\xe9\\\\ZobrikLine\\\\zl.dll\"=dword:00000001\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\" +
+      components +
+      "\\5E6F708192A3B4C5D6E7F8091A2B3C4D]\r\n"
+      "\"\xc9"
+      "42B32A1FC9C5F347AEAB6F14FDB5BA2\"=\"C:\\\\Program Files\\\\ZobrikLine\\\\zl.dll\"\r\n\r\n"
+      // A key the pass finds, with a subkey it cannot spell.
+      "[HKEY_LOCAL_MACHINE\\" +
+      components +
+      "\\6F708192A3B4C5D6E7F8091A2B3C4D5E]\r\n"
+      "\"742B32A1FC9C5F347AEAB6F14FDB5BA2\"=\"C:\\\\Program Files\\\\ZobrikLine\\\\zl.exe\"\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\" +
+      components + "\\6F708192A3B4C5D6E7F8091A2B3C4D5E\\Caf\xe9 Cache]\r\n\r\n";
   const std::string place = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
   // As the terminal shows them: "é" and "É" in UTF-8.
   const std::vector<std::string> items = {

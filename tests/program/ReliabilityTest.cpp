@@ -204,8 +204,7 @@ TEST_F(Reliability, WhileARunAsksASecondRunIsToldToRetryButPreviewsRun) {
   const std::string out = dir_.Path("second-out");
   // The code a deployment retries on, 1618, of which a POSIX shell sees the low byte.
   EXPECT_EQ(Wait(Start(machine, Answers("\n\n"), out)), 1618 & 0xFF);
-  EXPECT_NE(ReadFile(out).find("is in use by another run of t_uninst; nothing was asked or changed"),
-            std::string::npos)
+  EXPECT_NE(ReadFile(out).find("is in use by another run of t_uninst; nothing was asked or changed"), std::string::npos)
       << ReadFile(out);
   for (int i = 0; i < 3; ++i) {
     const ProgramResult preview = RunProgram(dir_, machine, "--preview", "");

@@ -55,7 +55,7 @@ class TCopyGuard {
   TCopyGuard& operator=(const TCopyGuard&) = delete;
 
  private:
-  struct sigaction before_[std::size(kEndingSignals)] {};
+  struct sigaction before_[std::size(kEndingSignals)]{};
 };
 
 // Whether `name` is a copy of `file` (a name in its folder) that this

@@ -22,7 +22,8 @@ TAttached AttachMachineRegistry(TRegistryUse use, TMessage& why) {
     // Refused: a run of another user holds it, or this user may not make
     // an object every session sees (then no run holds it, and the run goes
     // on, as alone as it can be).
-    if (HANDLE held = OpenMutexW(SYNCHRONIZE, FALSE, kRunMutex); held != nullptr || GetLastError() != ERROR_FILE_NOT_FOUND) {
+    if (HANDLE held = OpenMutexW(SYNCHRONIZE, FALSE, kRunMutex);
+        held != nullptr || GetLastError() != ERROR_FILE_NOT_FOUND) {
       if (held != nullptr) CloseHandle(held);
       why = inUse;
       return TAttached::kInUse;
