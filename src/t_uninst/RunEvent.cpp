@@ -20,7 +20,7 @@ TMessage OneLine(const TMessage& message) {
   TMessage line;
   for (const TMessage::TPart& part : message.Parts()) {
     if (part.Kind != TMessage::TKind::kText) {
-      line += part.Kind == TMessage::TKind::kName ? TMessage::Name(part.Units)
+      line += part.Kind == TMessage::TKind::kName   ? TMessage::Name(part.Units)
               : part.Kind == TMessage::TKind::kPath ? TMessage::Path(part.Bytes)
                                                     : TMessage::AnsiName(part.Bytes);
       continue;
@@ -73,7 +73,8 @@ void RecordRestore(const std::string& file, size_t keys, size_t values) {
   record.Backup = file;
   if (keys + values == 0) return;
   record.Change = TRunRecord::TChange::kRestored;
-  record.Summary = "Restored " + Count(keys, "key") + " and " + Count(values, "value") + " from " + QuotedPath(file) + ".";
+  record.Summary =
+      "Restored " + Count(keys, "key") + " and " + Count(values, "value") + " from " + QuotedPath(file) + ".";
 }
 
 TMessage SummaryLine(ExitCode code) {

@@ -114,9 +114,10 @@ TEST_F(Run, ABackupThatFailsAfterTheConfirmationStopsTheRunBeforeAnyDeletion) {
   EXPECT_EQ(RunWith({IDOK}, backup), 4);
   EXPECT_FALSE(Machine().changed);
   // The reason under the box's text, each path in it as given.
-  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, Box(std::string(kNoBackup) + "\rcannot write '" +
-                                                          TMessage::Path(backup) + "': the folder '" + TMessage::Path(folder) +
-                                                          "' cannot be used: No such file or directory")}));
+  EXPECT_EQ(shown_,
+            (std::vector<TShownBox>{
+                kConfirm, Box(std::string(kNoBackup) + "\rcannot write '" + TMessage::Path(backup) + "': the folder '" +
+                              TMessage::Path(folder) + "' cannot be used: No such file or directory")}));
 }
 
 const std::string kProducts = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Products\\";
