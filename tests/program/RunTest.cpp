@@ -147,7 +147,8 @@ TEST_F(Run, KeysWithRefusedRightsAreSearchedAndWhatStaysIsReported) {
   auto contains = [&saved](const std::string& text) {
     return saved.find(Utf16File(text).substr(2)) != std::string::npos;
   };
-  EXPECT_FALSE(contains("Components\\0D3C2B1A99887766554433221100FFEE]")) << "the list that refuses changes is searched";
+  EXPECT_FALSE(contains("Components\\0D3C2B1A99887766554433221100FFEE]"))
+      << "the list that refuses changes is searched";
   EXPECT_TRUE(contains("\"0D3C2B1A99887766554433221100FFEE\"=")) << "its own entry stays: it refuses changes";
   EXPECT_TRUE(contains("Uninstall\\{1A23B742-C9CF-43F5-A7AE-6BF14FDB5BA2}]"));
   EXPECT_FALSE(contains("S-1-5-18\\Components\\0D3C2B1A99887766554433221100FFEE]")) << "the other steps ran";
