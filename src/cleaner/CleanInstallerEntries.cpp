@@ -20,20 +20,26 @@ bool Tinst0::CleanInstallerEntries(TRemovalPlan& plan) {
     TRegistry crt;
     crt.SelectView(view_);
     crt.SelectRoot(HKEY_LOCAL_MACHINE);
+    // The tested lists are only read: one that refuses to be changed is
+    // still searched, and what stays of it is reported.
+    TRegistry lists;
+    lists.SelectView(view_);
+    lists.SelectRoot(HKEY_LOCAL_MACHINE);
+    lists.SelectRights(KEY_READ);
     for (std::string_view list : kTestedLists) {
-      if (!reg_.OpenExisting(std::string(list))) continue;
+      if (!lists.OpenExisting(std::string(list))) continue;
       std::string path = std::string(list) + "\\";
       const size_t prefix = path.size();
       TStringList names;
-      reg_.ListSubkeys(names);
+      lists.ListSubkeys(names);
       for (const std::string& name : names) {
         TProductMention mention;
         path.resize(prefix);
         path += name;
         if (!KeyMentionsProduct(path, mention)) continue;
-        plan.AddKey(reg_, name, WhyMentioned(mention));
+        plan.AddKey(lists, name, WhyMentioned(mention));
         // A value of the same name in the list itself goes too.
-        plan.AddValue(reg_, name, "the list's entry for its subkey of the same name, which goes too");
+        plan.AddValue(lists, name, "the list's entry for its subkey of the same name, which goes too");
       }
     }
     for (std::string_view list : kMachineProductLists)

@@ -1,5 +1,7 @@
 #include "cleaner/TRemovalPlan.h"
 
+#include "cleaner/Widened.h"
+
 bool TRemovalPlan::Covered(const std::basic_string<WCHAR>& identity) const {
   if (identity.empty()) return false;
   std::basic_string<WCHAR> prefix;
@@ -20,6 +22,14 @@ void TRemovalPlan::AddKey(TRegistry& reg, const std::string& path, const TMessag
   item.View = reg.View();
   item.KeyPath = reg.FullPath(path);
   item.Why = why;
+  if (item.Reading == TTreeReading::kUnspellable) {
+    // Neither the walk that deletes it nor the backup can reach all of it:
+    // the run reports it, as the preview says.
+    item.Unreachable = true;
+    const std::basic_string<WCHAR> wide = Widened(item.KeyPath);
+    item.WideKeyPath.assign(wide.begin(), wide.end());
+    item.Why = why + "; a key below it has a name that cannot be written in code page 932";
+  }
   items_.push_back(std::move(item));
   if (!identity.empty()) keys_.insert(std::move(identity));
 }

@@ -22,11 +22,12 @@ struct TRemoval {
   DWORD SubkeysBelow = 0;                       // a key's subtree: keys below it,
   DWORD ValuesBelow = 0;                        // and values in it and below it, as far as
   TTreeReading Reading = TTreeReading::kWhole;  // it could be read
-  // Found by the program's look through the wide functions: a name on its
-  // way cannot be written in code page 932, so the ANSI functions, and the
-  // run, cannot reach it. It is reported, never removed; its names are the
-  // wide ones below (KeyPath and ValueName stay empty), and Why says which
-  // name it is.
+  // A name on its way, or of a key below it, cannot be written in code
+  // page 932, so the ANSI functions, and the run, cannot reach it (found by
+  // the program's look through the wide functions, or a key whose subtree
+  // holds such a name). It is reported, never removed; its names are the
+  // wide ones below (KeyPath and ValueName stay empty unless spellable), and
+  // Why says which name it is.
   bool Unreachable = false;
   std::u16string WideKeyPath;
   std::u16string WideValueName;

@@ -5,6 +5,7 @@
 
 #include "cleaner/Keyword.h"
 #include "cleaner/ProductKeys.h"
+#include "cleaner/Widened.h"
 #include "registry/TKeyHandle.h"
 
 namespace {
@@ -17,13 +18,6 @@ constexpr DWORD kLongestAnsiName = 2 * kLongestName;
 constexpr char kCannotSpell[] = "cannot be written in code page 932";
 
 std::u16string Utf16(const TWide& wide) { return {wide.begin(), wide.end()}; }
-
-TWide Widened(std::string_view ansi) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  TWide wide(static_cast<size_t>(std::max(length, 0)), WCHAR(0));
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
-  return wide;
-}
 
 // A key opened to read, closed with its owner; none when it cannot be.
 TKeyHandle OpenToRead(HKEY parent, const TWide& path, REGSAM view) {

@@ -16,12 +16,16 @@ enum class TRegistryUse { kChange, kReadOnly };
 // How making the registry ready ended.
 enum class TAttached {
   kReady,
-  kRefused,  // the registry cannot be used (its file is missing, read-only, in use, or does not parse)
+  kRefused,  // the registry cannot be used (its file is missing, read-only, or does not parse)
+  kInUse,    // another run of the program is changing it: retry when that one is done
   kCutShort  // an error that is no fault of the registry (out of memory) stopped its reading
 };
 
 // Makes the machine's registry ready before anything is asked; unless
-// ready, `why` says why, naming the file (and the line).
+// ready, `why` says why, naming the file (and the line). To change it, the
+// run takes the registry for itself until it exits (a lock on the machine
+// file; on Windows a mutex of the whole machine, whoever runs it): a second
+// run that would change it is kInUse, while reading runs go on beside it.
 TAttached AttachMachineRegistry(TRegistryUse use, TMessage& why);
 
 // Saves what the run changed (RegFlushKey of both roots, which are one file

@@ -216,34 +216,41 @@ TTreeReading TRegistry::DescribeTree(const std::string& path, std::basic_string<
   }
   if (rc != ERROR_SUCCESS) return TTreeReading::kMissing;
   identity = KeyIdentity(key.Get());
-  return CountBelow(key.Get(), subkeys, values) ? TTreeReading::kWhole : TTreeReading::kPart;
+  TTreeReading reading = TTreeReading::kWhole;
+  CountBelow(key.Get(), subkeys, values, reading);
+  return reading;
 }
 
 std::basic_string<WCHAR> TRegistry::OpenedIdentity() const {
   return opened_ != nullptr ? KeyIdentity(opened_) : std::basic_string<WCHAR>();
 }
 
-bool TRegistry::CountBelow(HKEY key, DWORD& subkeys, DWORD& values) {
+void TRegistry::CountBelow(HKEY key, DWORD& subkeys, DWORD& values, TTreeReading& reading) {
+  auto lower = [&reading](TTreeReading to) {
+    if (reading != TTreeReading::kUnspellable) reading = to;
+  };
   DWORD count = 0, nameMax = 0, valueCount = 0;
   if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &nameMax, nullptr, &valueCount, nullptr, nullptr,
-                       nullptr, nullptr) != ERROR_SUCCESS)
-    return false;
+                       nullptr, nullptr) != ERROR_SUCCESS) {
+    lower(TTreeReading::kPart);
+    return;
+  }
   values += valueCount;
   std::vector<char> buffer = NameBuffer(NamesNeedDoubleBuffers() ? nameMax * 2 : nameMax);
   std::string name;
-  bool whole = true;
   for (DWORD index = 0; index < count; ++index) {
     if (!EnumerateName(key, NameList::kSubkeys, index, buffer, name)) {
-      whole = false;
+      lower(TTreeReading::kPart);
       continue;
     }
     ++subkeys;
     TKeyHandle child;
-    if (child.Open(key, name.c_str(), KEY_READ | view_) != ERROR_SUCCESS) {
-      whole = false;
+    if (const LONG rc = child.Open(key, name.c_str(), KEY_READ | view_); rc != ERROR_SUCCESS) {
+      // Just listed, yet not found by its name: the name as spelled for
+      // the ANSI functions is not the key's.
+      lower(rc == ERROR_FILE_NOT_FOUND ? TTreeReading::kUnspellable : TTreeReading::kPart);
       continue;
     }
-    whole = CountBelow(child.Get(), subkeys, values) && whole;
+    CountBelow(child.Get(), subkeys, values, reading);
   }
-  return whole;
 }

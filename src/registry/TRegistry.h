@@ -44,6 +44,10 @@ enum class TTreeReading {
   kNone,     // the key is there but cannot be read
   kPart,     // some of the keys in it and below it cannot be read
   kWhole,
+  // A key below it has a name the ANSI functions cannot spell (not in the
+  // ANSI code page): listed, it cannot be opened by the name they give, so
+  // the walk that deletes the tree cannot reach it either.
+  kUnspellable,
 };
 
 // True unless the path begins with "\".
@@ -68,6 +72,10 @@ class TRegistry {
 
   // A different root closes the opened key; the same root changes nothing.
   void SelectRoot(HKEY root);
+
+  // The rights every later open asks for: KEY_ALL_ACCESS unless chosen;
+  // KEY_READ for a key that is only read, which may refuse more.
+  void SelectRights(REGSAM rights) { rights_ = rights; }
 
   // Added to every open: KEY_WOW64_64KEY or KEY_WOW64_32KEY picks a registry
   // view on 64-bit Windows; 0, the default, the program's own view.
@@ -155,8 +163,10 @@ class TRegistry {
   enum class TextRead { kRead, kFetchFailed, kWrongKind };
   TextRead ReadTextInto(const std::string& name, std::string& text);
   void ListNames(NameList which, TStringList& list);
-  // False when some of it could not be read.
-  bool CountBelow(HKEY key, DWORD& subkeys, DWORD& values);
+  // Counts what lies below `key`, lowering `reading` from kWhole to kPart
+  // for a key that cannot be read; to kUnspellable, for good, for a name
+  // that does not reach its key.
+  void CountBelow(HKEY key, DWORD& subkeys, DWORD& values, TTreeReading& reading);
 
   HKEY root_ = HKEY_CURRENT_USER;
   HKEY opened_ = nullptr;

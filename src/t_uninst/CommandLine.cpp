@@ -85,6 +85,7 @@ TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   // The unattended flag and the log go with any option, before or after it.
   std::vector<const char*> words;
   bool logWithoutFile = false;
+  int logs = 0;
   for (int i = 0; i < argc; ++i) {
     const std::string_view word = argv[i];
     const size_t equals = EqualsIn(word);
@@ -93,9 +94,11 @@ TCommandLine ReadCommandLine(int argc, const char* const* argv) {
       line.Quiet = true;
     } else if (i > 0 && (name == "--log" || Spells(name, "/log")) && equals != std::string_view::npos) {
       line.Log = word.substr(equals + 1);
+      ++logs;
       logWithoutFile = logWithoutFile || line.Log.empty();
     } else if (i > 0 && (name == "--log" || Spells(name, "/log"))) {
       logWithoutFile = logWithoutFile || i + 1 == argc;
+      ++logs;
       if (i + 1 < argc) line.Log = argv[++i];
     } else {
       words.push_back(argv[i]);
@@ -110,6 +113,8 @@ TCommandLine ReadCommandLine(int argc, const char* const* argv) {
       return line;
     }
   if (logWithoutFile) return wrong("--log needs a FILE");
+  // Only one would be written: none is taken for the other.
+  if (logs > 1) return wrong("--log is given more than once: name one log FILE");
   const TOption* chosen = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];

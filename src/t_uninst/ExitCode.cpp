@@ -11,7 +11,9 @@ constexpr TExitCodeMeaning kMeanings[] = {
     {ExitCode::kItemsLeft, "some items could not be removed and are still there"},
     {ExitCode::kNobodyToAnswer, "nobody can answer the confirmation here (use --quiet); nothing was changed"},
     {ExitCode::kUnfinished, "the run did not finish (out of memory, or another error); it says what it removed"},
-    {ExitCode::kInstallerBusy, "Windows Installer is busy with an installation; nothing was changed: retry later"},
+    {ExitCode::kBusy,
+     "Windows Installer is busy with an installation, or another run of t_uninst is changing the registry; "
+     "nothing was changed: retry later"},
 };
 
 }  // namespace

@@ -66,7 +66,7 @@ ExitCode Run(const TCommandLine& line, const TMessage& commandLine) {
     return Stop(
         "t_uninst: Windows Installer is installing something; nothing was asked or changed: run t_uninst "
         "again when it is done",
-        ExitCode::kInstallerBusy);
+        ExitCode::kBusy);
   const std::string backup = line.Mode == TMode::kClean && !line.File.empty() ? BackupFileIn(line.File) : "";
   if (TMessage why; !backup.empty() && !CanWriteBackup(line.File, backup, why)) {
     RunRecord().Backup = backup;
@@ -79,6 +79,8 @@ ExitCode Run(const TCommandLine& line, const TMessage& commandLine) {
       RunRecord().Summary = why;
       WriteError("t_uninst: " + why + "\n");
       return ExitCode::kUsage;
+    case TAttached::kInUse:
+      return Stop("t_uninst: " + why, ExitCode::kBusy);
     case TAttached::kCutShort:
       return Stop(StoppedLine(line.Mode, why), ExitCode::kUnfinished);
     case TAttached::kReady:

@@ -19,8 +19,8 @@ std::string Totals(const TRemovalPlan& plan) {
   std::string totals = "A run would remove " + ItemTotals(plan.Items()) + ".";
   if (unreachable > 0)
     totals += " It cannot remove " + std::to_string(unreachable) + (unreachable == 1 ? " item" : " items") +
-              " listed, whose names code page 932 cannot write: remove " + (unreachable == 1 ? "it" : "them") +
-              " by hand.";
+              " listed, whose names, or names below them, code page 932 cannot write: remove " +
+              (unreachable == 1 ? "it" : "them") + " by hand.";
   return totals + " Nothing has been changed.\n";
 }
 

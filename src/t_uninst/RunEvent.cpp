@@ -90,7 +90,7 @@ void ReportRunEvent(ExitCode code) {
     const bool failed = code != ExitCode::kDone && code != ExitCode::kTracesFound;
     if (!failed && record.Change == TRunRecord::TChange::kNone) return;
     unsigned long id = static_cast<unsigned long>(code);
-    TEventType type = code == ExitCode::kInstallerBusy ? TEventType::kWarning : TEventType::kError;
+    TEventType type = code == ExitCode::kBusy ? TEventType::kWarning : TEventType::kError;
     if (!failed) {
       id = record.Change == TRunRecord::TChange::kRestored ? kRestoredEvent : kRemovedEvent;
       type = TEventType::kInformation;

@@ -189,8 +189,9 @@ TEST_F(Passes, APlanNamesEachKeyOnceAndRemovesNothingItself) {
 }
 
 // A planned key is tried whatever rights it refuses; what stays is found
-// afterwards with the registry's reason. The product test keeps its rule:
-// a key it cannot open with full rights does not mention the product.
+// afterwards with the registry's reason. The product test reads with the
+// rights to read: an entry that refuses full rights but names the product
+// is planned like any other.
 TEST_F(Passes, KeysThatRefuseFullRightsAreTriedAndWhatStaysIsFound) {
   const std::string leaf = kProducts + std::string(kProductCodes[0]);
   const std::string parent = kProducts + std::string(kProductCodes[1]);
@@ -210,16 +211,16 @@ TEST_F(Passes, KeysThatRefuseFullRightsAreTriedAndWhatStaysIsFound) {
     EXPECT_TRUE(cleaner.CleanInstallerEntries(plan));
     std::vector<std::string> keys;
     for (const TRemoval& item : plan.Items()) keys.push_back(item.KeyPath);
-    EXPECT_EQ(keys, (std::vector<std::string>{leaf, parent, unreadable}));
-    ASSERT_EQ(plan.Items().size(), 3u);
-    EXPECT_EQ(plan.Items()[0].Reading, TTreeReading::kWhole);
-    EXPECT_EQ(plan.Items()[1].SubkeysBelow, 1u) << "read with the rights it grants";
-    EXPECT_EQ(plan.Items()[2].Reading, TTreeReading::kNone);
+    EXPECT_EQ(keys, (std::vector<std::string>{entry, leaf, parent, unreadable}));
+    ASSERT_EQ(plan.Items().size(), 4u);
+    EXPECT_EQ(plan.Items()[1].Reading, TTreeReading::kWhole);
+    EXPECT_EQ(plan.Items()[2].SubkeysBelow, 1u) << "read with the rights it grants";
+    EXPECT_EQ(plan.Items()[3].Reading, TTreeReading::kNone);
 
     // As a run with a backup removes: not what the backup cannot hold.
     std::vector<LONG> answers;
     RemovePlanned(plan, answers, true);
-    EXPECT_EQ(answers, (std::vector<LONG>{ERROR_SUCCESS, ERROR_ACCESS_DENIED, kNotInBackup}));
+    EXPECT_EQ(answers, (std::vector<LONG>{ERROR_SUCCESS, ERROR_SUCCESS, ERROR_ACCESS_DENIED, kNotInBackup}));
     std::vector<TLeftover> left = FindLeftovers(plan, answers);
     ASSERT_EQ(left.size(), 2u);
     EXPECT_EQ(left[0].Item.KeyPath, parent);
@@ -237,7 +238,7 @@ TEST_F(Passes, KeysThatRefuseFullRightsAreTriedAndWhatStaysIsFound) {
   EXPECT_FALSE(Exists(leaf));
   EXPECT_FALSE(Exists(unreadable));
   EXPECT_TRUE(Exists(parent + "\\SourceList"));
-  EXPECT_TRUE(Exists(entry));
+  EXPECT_FALSE(Exists(entry));
 }
 
 // On 64-bit Windows the cleaner plans both views; a value of a key the

@@ -3,6 +3,8 @@
 // letter case, and what wins on a crowded line.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/Files.h"
 
 namespace {
@@ -32,17 +34,18 @@ TEST_F(CommandLine, HelpNamesTheRegistryTheAnswersEveryOptionAndEveryExitCode) {
         "--version, -V, /version\n", "--help, -h, /help, /?\n", "--backup FILE, /backup FILE\n",
         "--restore FILE, /restore FILE\n", "--preview, /preview\n", "--check, /check ", "--backup=FILE, /backup=FILE"})
     EXPECT_NE(r.out.find(part), std::string::npos) << part << " in:\n" << r.out;
-  EXPECT_TRUE(
-      r.out.ends_with("\nexit codes:\n"
-                      "  0     done, or nothing of ZobrikLine found; also after Cancel\n"
-                      "  1     --check found traces of ZobrikLine (a run would remove them)\n"
-                      "  2     usage, an unusable registry file, or a FILE that cannot be used\n"
-                      "  3     the changes could not be saved\n"
-                      "  4     the backup could not be written; nothing was removed\n"
-                      "  5     some items could not be removed and are still there\n"
-                      "  6     nobody can answer the confirmation here (use --quiet); nothing was changed\n"
-                      "  7     the run did not finish (out of memory, or another error); it says what it removed\n"
-                      "  1618  Windows Installer is busy with an installation; nothing was changed: retry later\n"))
+  EXPECT_TRUE(r.out.ends_with(
+      "\nexit codes:\n"
+      "  0     done, or nothing of ZobrikLine found; also after Cancel\n"
+      "  1     --check found traces of ZobrikLine (a run would remove them)\n"
+      "  2     usage, an unusable registry file, or a FILE that cannot be used\n"
+      "  3     the changes could not be saved\n"
+      "  4     the backup could not be written; nothing was removed\n"
+      "  5     some items could not be removed and are still there\n"
+      "  6     nobody can answer the confirmation here (use --quiet); nothing was changed\n"
+      "  7     the run did not finish (out of memory, or another error); it says what it removed\n"
+      "  1618  Windows Installer is busy with an installation, or another run of t_uninst is changing the "
+      "registry; nothing was changed: retry later\n"))
       << r.out;
   // Help wins over anything else on the line, and touches nothing.
   const std::string machine = CopyOfSample(dir_);
@@ -107,8 +110,11 @@ TEST_F(CommandLine, EveryOptionHasAWindowsSwitchInAnyLetterCase) {
 
 TEST_F(CommandLine, WrongLinesGetTheUsageAndTouchNothing) {
   const std::string machine = CopyOfSample(dir_);
-  for (const std::string arguments : {"--clean", "''", "--backup", "--backup=", "--preview extra", "-p",
-                                      "--preview=yes", "--preview --restore x", "--backup a.reg --backup b.reg"}) {
+  const std::string one = dir_.Path("one.log"), two = dir_.Path("two.log");
+  const std::string twoLogs = std::string("--log '").append(one).append("' --log='").append(two).append("'");
+  for (const std::string arguments :
+       {"--clean", "''", "--backup", "--backup=", "--preview extra", "-p", "--preview=yes", "--preview --restore x",
+        "--backup a.reg --backup b.reg", twoLogs.c_str()}) {
     const ProgramResult r = RunProgram(dir_, machine, arguments, "\n\n");
     EXPECT_EQ(r.exitCode, 2) << arguments;
     EXPECT_EQ(r.err.rfind("t_uninst: ", 0), 0u) << arguments;
@@ -116,6 +122,7 @@ TEST_F(CommandLine, WrongLinesGetTheUsageAndTouchNothing) {
     EXPECT_EQ(r.out, "") << arguments;
   }
   EXPECT_EQ(ReadFile(machine), ReadFile(SAMPLE_MACHINE));
+  EXPECT_FALSE(std::filesystem::exists(one) || std::filesystem::exists(two)) << "no log is taken for the other";
 }
 
 }  // namespace

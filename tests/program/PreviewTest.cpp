@@ -61,18 +61,26 @@ TEST_F(Preview, NamesCodePage932CannotWriteAreListedAndReportedNeverSilentlyKept
   const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
   const std::string components = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components";
   // Latin-1 bytes become the same characters in the UTF-16 file: "\xe9" is "é".
-  const std::string sections = "[HKEY_LOCAL_MACHINE\\" + uninstall +
-                               "\\Caf\xe9 ZobrikLine Tools]\r\n"
-                               "\"DisplayName\"=\"ZobrikLine Caf\xe9 Tools\"\r\n\r\n"
-                               "[HKEY_LOCAL_MACHINE\\" +
-                               kSharedDlls +
-                               "]\r\n"
-                               "\"C:\\\\Program Files\\\\Caf\xe9\\\\ZobrikLine\\\\zl.dll\"=dword:00000001\r\n\r\n"
-                               "[HKEY_LOCAL_MACHINE\\" +
-                               components +
-                               "\\5E6F708192A3B4C5D6E7F8091A2B3C4D]\r\n"
-                               "\"\xc9"
-                               "42B32A1FC9C5F347AEAB6F14FDB5BA2\"=\"C:\\\\Program Files\\\\ZobrikLine\\\\zl.dll\"\r\n";
+  const std::string sections =
+      "[HKEY_LOCAL_MACHINE\\" + uninstall +
+      "\\Caf\xe9 ZobrikLine Tools]\r\n"
+      "\"DisplayName\"=\"ZobrikLine Caf\xe9 Tools\"\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\" +
+      kSharedDlls +
+      "]\r\n"
+      "\"C:\\\\Program Files\\\\Caf\xe9\\\\ZobrikLine\\\\zl.dll\"=dword:00000001\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\" +
+      components +
+      "\\5E6F708192A3B4C5D6E7F8091A2B3C4D]\r\n"
+      "\"\xc9"
+      "42B32A1FC9C5F347AEAB6F14FDB5BA2\"=\"C:\\\\Program Files\\\\ZobrikLine\\\\zl.dll\"\r\n\r\n"
+      // A key the pass finds, with a subkey it cannot spell.
+      "[HKEY_LOCAL_MACHINE\\" +
+      components +
+      "\\6F708192A3B4C5D6E7F8091A2B3C4D5E]\r\n"
+      "\"742B32A1FC9C5F347AEAB6F14FDB5BA2\"=\"C:\\\\Program Files\\\\ZobrikLine\\\\zl.exe\"\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\" +
+      components + "\\6F708192A3B4C5D6E7F8091A2B3C4D5E\\Caf\xe9 Cache]\r\n\r\n";
   const std::string place = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
   // As the terminal shows them: "é" and "É" in UTF-8.
   const std::vector<std::string> items = {
@@ -86,7 +94,11 @@ TEST_F(Preview, NamesCodePage932CannotWriteAreListedAndReportedNeverSilentlyKept
           "Installer\\Components\\5E6F708192A3B4C5D6E7F8091A2B3C4D\t%s: the name of its value "
           "\"\xc3\x89"
           "42B32A1FC9C5F347AEAB6F14FDB5BA2\", which mentions ZobrikLine in its data, cannot be written in code "
-          "page 932\n"};
+          "page 932\n",
+      "key\t" + place +
+          "Installer\\Components\\6F708192A3B4C5D6E7F8091A2B3C4D5E\t%s: its value "
+          "\"742B32A1FC9C5F347AEAB6F14FDB5BA2\" mentions ZobrikLine in its data; a key below it has a name that "
+          "cannot be written in code page 932\n"};
   auto lines = [&items](const std::string& state, const std::vector<size_t>& order) {
     std::string text;
     for (size_t i : order) {
@@ -99,22 +111,25 @@ TEST_F(Preview, NamesCodePage932CannotWriteAreListedAndReportedNeverSilentlyKept
   const std::string before = ReadFile(machine);
   ProgramResult r = Run(machine);
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, lines("cannot be removed by t_uninst", {2, 0, 1}) +
-                       "A run would remove nothing. It cannot remove 3 items listed, whose names code page 932 cannot "
-                       "write: remove them by hand. Nothing has been changed.\n");
+  EXPECT_EQ(r.out, lines("cannot be removed by t_uninst", {3, 2, 0, 1}) +
+                       "A run would remove nothing. It cannot remove 4 items listed, whose names, or names below "
+                       "them, code page 932 cannot write: remove them by hand. Nothing has been changed.\n");
 
-  // A run keeps them, and says so: unattended in lines, else with the box too.
-  const std::string left = "t_uninst: 3 items to remove are still there:\n" + lines("not removed", {2, 0, 1});
-  r = RunProgram(dir_, machine, "--quiet", "");
-  EXPECT_EQ(r.exitCode, 5);
-  EXPECT_EQ(r.err, left);
-  EXPECT_EQ(ReadFile(machine), before);
+  // A run keeps them, and says so with the preview's reasons, with a backup
+  // or without: unattended in lines, else with the box too.
+  const std::string left = "t_uninst: 4 items to remove are still there:\n" + lines("not removed", {3, 2, 0, 1});
+  for (const std::string& arguments : {std::string("--quiet"), "--quiet --backup '" + dir_.Path("saved.reg") + "'"}) {
+    r = RunProgram(dir_, machine, arguments, "");
+    EXPECT_EQ(r.exitCode, 5) << arguments;
+    EXPECT_EQ(r.err, left) << arguments;
+    EXPECT_EQ(ReadFile(machine), before) << arguments;
+  }
   r = RunProgram(dir_, machine, "", "\n\n");
   EXPECT_EQ(r.exitCode, 5);
   EXPECT_NE(r.err.find(left), std::string::npos) << r.err;
-  // "（残り3件）" in the leftover box.
+  // "（残り4件）" in the leftover box.
   EXPECT_NE(r.err.find("\xef\xbc\x88\xe6\xae\x8b\xe3\x82\x8a"
-                       "3\xe4\xbb\xb6\xef\xbc\x89"),
+                       "4\xe4\xbb\xb6\xef\xbc\x89"),
             std::string::npos)
       << r.err;
   EXPECT_EQ(ReadFile(machine), before);

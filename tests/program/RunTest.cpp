@@ -91,22 +91,6 @@ TEST_F(Run, AMachineWithoutTheCleanedKeysStaysAsItWas) {
   EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, kComplete}));
 }
 
-TEST_F(Run, KeysWithRefusedRightsAreSkippedWithoutAWord) {
-  Load(ReadFile(SAMPLE_MACHINE));
-  Deny("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components", KEY_SET_VALUE);
-  Deny("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1A23B742-C9CF-43F5-A7AE-6BF14FDB5BA2}", DELETE);
-
-  EXPECT_EQ(RunWith({IDOK}), 0);
-  const std::string saved = Saved();
-  auto contains = [&saved](const std::string& text) {
-    return saved.find(Utf16File(text).substr(2)) != std::string::npos;
-  };
-  EXPECT_TRUE(contains("Components\\0D3C2B1A99887766554433221100FFEE]")) << "the refused list is left alone";
-  EXPECT_TRUE(contains("Uninstall\\{1A23B742-C9CF-43F5-A7AE-6BF14FDB5BA2}]"));
-  EXPECT_FALSE(contains("S-1-5-18\\Components\\0D3C2B1A99887766554433221100FFEE]")) << "the other steps ran";
-  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, kComplete})) << "the completion box still came";
-}
-
 TEST_F(Run, DeletionsThatCannotBeSavedAreReportedInsteadOfTheCompletion) {
   Load(ReadFile(SAMPLE_MACHINE));
   int flushes = 0;
@@ -148,6 +132,27 @@ TShownBox LeftoversBox(size_t count, const std::string& backup = {}) {
                   (geteuid() == 0 ? kLeftoversByHand : kLeftoversRunAsAdministrator) + "\r" + kLeftoversListed;
   if (!backup.empty()) text += "\r" + std::string(kLeftoversInBackup) + "\r" + TMessage::Path(backup);
   return Box(text);
+}
+
+// Keys that refuse full rights are still searched with the rights to read:
+// what names the product goes where the registry lets it, and what stays
+// is reported, never a completion.
+TEST_F(Run, KeysWithRefusedRightsAreSearchedAndWhatStaysIsReported) {
+  Load(ReadFile(SAMPLE_MACHINE));
+  Deny("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components", KEY_SET_VALUE);
+  Deny("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1A23B742-C9CF-43F5-A7AE-6BF14FDB5BA2}", DELETE);
+
+  EXPECT_EQ(RunWith({IDOK}), 5);
+  const std::string saved = Saved();
+  auto contains = [&saved](const std::string& text) {
+    return saved.find(Utf16File(text).substr(2)) != std::string::npos;
+  };
+  EXPECT_FALSE(contains("Components\\0D3C2B1A99887766554433221100FFEE]"))
+      << "the list that refuses changes is searched";
+  EXPECT_TRUE(contains("\"0D3C2B1A99887766554433221100FFEE\"=")) << "its own entry stays: it refuses changes";
+  EXPECT_TRUE(contains("Uninstall\\{1A23B742-C9CF-43F5-A7AE-6BF14FDB5BA2}]"));
+  EXPECT_FALSE(contains("S-1-5-18\\Components\\0D3C2B1A99887766554433221100FFEE]")) << "the other steps ran";
+  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, LeftoversBox(2)}));
 }
 
 TEST_F(Run, WhatCouldNotBeRemovedIsListedAndToldInsteadOfTheCompletion) {

@@ -11,16 +11,18 @@ reg.exe, must give the registry back; a backup into a missing folder must
 be refused before any box, the registry untouched; --version must print
 the version the program's version resource carries, and its bits; the
 resource's string table must have every field inventory tools read. Last, two product keys
-get an access control list that denies DELETE (set by deny_rights.exe with
-SetSecurityInfo): the one without subkeys still goes, the one with a subkey
+and a component key that names the product get an access control list that
+denies DELETE (set by deny_rights.exe with SetSecurityInfo): the product key
+without subkeys and the component key still go, the one with a subkey
 stays, and the run lists it, says so in a box of its own instead of the
 completion, and exits with 5.
 
 With --unattended, there is no display at all (no Xvfb, DISPLAY unset), as
 where a deployment tool runs the program: without --quiet nobody can answer,
 so it exits with 6 and changes nothing. While a helper holds Windows
-Installer's mutex, --quiet exits with 1618 and changes nothing, and the
-detection run, --check, exits with 1. The preview, redirected to a file
+Installer's mutex, or the one a run of t_uninst holds while it changes the
+registry, --quiet exits with 1618 and changes nothing, and the detection
+run, --check, exits with 1. The preview, redirected to a file
 from a console of code page 932, writes that code page. The machine is then cleaned by `t_uninst.exe --quiet`: exactly the
 product's traces go in both views, a line names each, exit code 0; its
 backup is written into a folder under a name of its own. A second run of
@@ -201,7 +203,13 @@ def state():
     views = {}
     for view, (key, option) in VIEWS.items():
         path = os.path.join(out, "export%s.reg" % view)
-        run([WINE, "reg", "export", key, windows_path(path), option, "/y"])
+        # Wine's reg.exe now and then exits 1 with no word while its
+        # server starts: asked again, it answers.
+        for attempt in range(3):
+            exported = run([WINE, "reg", "export", key, windows_path(path), option, "/y"], check=attempt == 2)
+            if exported.returncode == 0:
+                break
+            time.sleep(2)
         with open(path, "rb") as f:
             views[view] = parse(f.read())
     return views
@@ -403,16 +411,19 @@ def interactive(checks, before):
     # Keys whose access control list denies DELETE to everyone, so that
     # they refuse full rights: a product code's key without subkeys,
     # which Wine deletes all the same, and one with a subkey, which
-    # the walk with full rights cannot reach, so that it stays.
+    # the walk with full rights cannot reach, so that it stays; and a
+    # component key that names the product, which the product test reads
+    # with the rights to read, so that it is found and goes too.
     removed64, removed32 = expected_removals(before).values()
     leaf = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Products\\7D465AC418F4C2C4499266905AD7625A"
     parent = "SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2"
+    component = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components\\1A2B3C4D5E6F708192A3B4C5D6E7F809"
     # Wine keeps a key's access control list only while its server runs,
     # and the server ends a few seconds after its last program: an idle
     # program holds it up until the run has met the lists.
     keeper = subprocess.Popen([WINE, "cmd"], env=env, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL)
-    for path in (leaf, parent):
+    for path in (leaf, parent, component):
         run([WINE, deny_rights, "64", path, "0x10000"])
     errors = []
     code = answer("Return", ["confirmation-refused", "leftovers"], errors=errors)
@@ -461,6 +472,22 @@ def unattended(checks, before):
                    "held: %s; exit code %d, in cmd: %s" % (held, busy.returncode, whole)))
     checks.append(("says why and changes nothing", b"Windows Installer" in busy.stderr and state() == before,
                    busy.stderr.decode(errors="replace")[-300:]))
+    # While another run changes the registry, whoever started it, a run
+    # changes nothing and asks for a retry with the same code.
+    holder = subprocess.Popen([WINE, hold_mutex, "Global\\t_uninst-changes-the-registry"], env=env,
+                              stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    held = holder.stdout.readline().strip() == b"held"
+    second = run([WINE, exe, "--quiet"], check=False)
+    checking = run([WINE, exe, "--check", "--quiet"], check=False)
+    holder.stdin.close()
+    holder.wait(timeout=60)
+    checks.append(("while another run holds the registry, a run exits with 1618, says why, changes nothing",
+                   held and second.returncode == 1618 & 0xFF and state() == before and
+                   b"another run of t_uninst is changing this machine's registry" in second.stderr,
+                   "held: %s; exit code %d: %s" % (held, second.returncode,
+                                                   second.stderr.decode(errors="replace")[-300:])))
+    checks.append(("and --check beside it still finds the traces", checking.returncode == 1,
+                   "exit code %d" % checking.returncode))
     checks.append(("--check finds the traces all the same: exit 1, nothing printed",
                    found.returncode == 1 and not found.stdout, "exit code %d" % found.returncode))
     # Redirected to a file from a console of code page 932, the list is

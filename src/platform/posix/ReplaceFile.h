@@ -20,7 +20,15 @@ bool WriteAll(int fd, std::string_view bytes);
 // it over `path` and flushes the folder: `path` is either the old file or
 // the new one. With `replace` false, an existing `path` is left alone and
 // the write refused. On failure removes the new file and gives the reason.
+// The new file's name is this program's own (`path`, ".t_uninst-", the
+// process, a unique end): a signal that ends the run while it is written
+// (TERM, INT, HUP) removes it.
 bool ReplaceFile(const std::string& path, mode_t mode, const struct stat* owner, bool replace,
                  const std::function<bool(int fd)>& write, TMessage& error);
+
+// Removes the new files ReplaceFile began beside `path` in runs that are
+// gone, killed before they could remove them. The caller holds what keeps
+// other runs from writing beside `path` (the machine file's lock).
+void RemoveLeftoverCopies(const std::string& path);
 
 }  // namespace posix

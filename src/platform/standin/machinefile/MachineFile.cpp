@@ -130,10 +130,14 @@ TAttached AttachMachineFile(const std::string& path, TMessage& error, bool readO
   // the file it opened stays consistent, and a run waiting at its
   // confirmation neither waits for it nor holds it up.
   if (!readOnly && flock(file->lock, LOCK_EX | LOCK_NB) != 0) {
+    const bool inUse = errno == EWOULDBLOCK;
     close(file->lock);
-    return fail(errno == EWOULDBLOCK ? "is in use by another run of t_uninst; wait for it to finish"
-                                     : "cannot be locked: " + Reason());
+    fail(inUse ? "is in use by another run of t_uninst; nothing was asked or changed: run t_uninst again when it "
+                 "is done"
+               : "cannot be locked: " + Reason());
+    return inUse ? TAttached::kInUse : TAttached::kRefused;
   }
+  if (!readOnly) posix::RemoveLeftoverCopies(file->target);
   try {
     if (fstat(file->lock, &file->loaded) != 0) throw ReadFailure{Reason()};
     const int fd = file->lock;
