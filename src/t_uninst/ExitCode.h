@@ -13,6 +13,7 @@ enum class ExitCode : int {
   kItemsLeft = 5,        // saved, but planned items are still there
   kNobodyToAnswer = 6,   // the confirmation cannot be shown or answered: nothing was changed
   kUnfinished = 7,       // an error stopped the run, or cut its search short
+  kNotWrittenWhole = 8,  // done as said, but the log or standard output could not be written whole
   kInstallerBusy = 1618  // an installation is running: nothing was asked or changed
 };
 
