@@ -24,9 +24,12 @@ TMessage CleanupSummary(const TCleanupOutcome& outcome, const std::string& backu
   if (outcome.Plan.Items().empty() && !outcome.Plan.CutShort())
     return "Nothing of ZobrikLine was found; nothing has been changed.";
   TMessage summary = "Removed " + ItemTotals(RemovedItems(outcome)) + ".";
-  if (const size_t left = outcome.Leftovers.size(); left > 0)
-    summary += " " + std::to_string(left) + (left == 1 ? " item to remove is" : " items to remove are") +
-               " still there (standard error and the log list them).";
+  if (const size_t left = outcome.Leftovers.size(); left > 0) {
+    // Piece by piece: " " + a temporary string trips a false -Wrestrict of GCC 12.
+    std::string note = std::to_string(left);
+    note += left == 1 ? " item to remove is" : " items to remove are";
+    summary += TMessage(" ") + note + " still there (standard error and the log list them).";
+  }
   if (outcome.Plan.CutShort())
     summary += " " + OneLine(UnfinishedLine(kSearchCutShort, KnownRemoved(outcome), backupFile));
   return summary;
@@ -86,9 +89,11 @@ void RecordRestore(const std::string& file, size_t keys, size_t values, size_t f
     return;
   }
   record.Summary = "Restored " + Count(keys, "key") + " and " + Count(values, "value") + " from " + QuotedPath(file) + ".";
-  if (failed > 0)
-    record.Summary += " " + (failed == 1 ? std::string("1 key or value") : std::to_string(failed) + " keys and values") +
-                      " could not be put back (standard error and the log list them).";
+  if (failed > 0) {
+    std::string note = std::to_string(failed);
+    note += failed == 1 ? " key or value" : " keys and values";
+    record.Summary += TMessage(" ") + note + " could not be put back (standard error and the log list them).";
+  }
 }
 
 TMessage SummaryLine(ExitCode code) {

@@ -24,6 +24,7 @@
 #include "support/Records.h"
 #include "support/Rights.h"
 #include "t_uninst/Log.h"
+#include "t_uninst/Restore.h"
 #include "t_uninst/Run.h"
 #include "t_uninst/RunEvent.h"
 
@@ -356,6 +357,29 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
             "Removed 17 keys, holding 9 subkeys and 32 values, and 3 values of other keys. 1 item to remove is still "
             "there (standard error and the log list them).")
       << "the summary the program ends its output with";
+
+  // A restore that cannot put a key back says so alike in its summary, on
+  // standard error and in its log; it is never "nothing was changed".
+  ReplaceMachine(ReadKeyTree(ReadFile(SAMPLE_MACHINE)));
+  const std::string backup = dir_.Path("partial.reg");
+  WriteFile(backup, Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\"
+                              "ZobrikLine\\Settings]\r\n\"Restored\"=\"x\"\r\n"));
+  ASSERT_EQ(DenyRights(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZobrikLine\\Settings", 0, KEY_SET_VALUE), ERROR_SUCCESS);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunRestore(backup), ExitCode::kNotSaved);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "one file: the summary says what it gave";
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "t_uninst: these could not be put back:\n-\tkey\tHKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\ZobrikLine\\\\Settings\t\t"
+            "Access is denied.\n");
+  EXPECT_EQ(ToTerminal(SummaryLine(ExitCode::kNotSaved)),
+            "Restored 0 keys and 0 values from '" + backup +
+                "'. 1 key or value could not be put back (standard error and the log list them).");
+  const std::vector<Event> restoreLog = Named(ReadLog(ReadFile(dir_.Path("unfinished.log"))), "not restored");
+  ASSERT_EQ(restoreLog.size(), 1u);
+  EXPECT_EQ(restoreLog[0].fields,
+            (std::vector<std::string>{"-", "key", "HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\ZobrikLine\\\\Settings", "",
+                                      "Access is denied."}));
 
   SetDialogStreams(std::cin, std::cout);
   ReplaceMachine(std::make_unique<KeyTree>());
