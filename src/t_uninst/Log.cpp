@@ -60,9 +60,9 @@ bool OpenLog(const std::string& file, const TMessage& commandLine, TMessage& err
   if (!log.File.Open(file, empty, error)) return false;
   log.Run = RunIdentifier();
   const TRunPlace place = RunPlace();
-  const std::string start = LogLine("start", {T_UNINST_NAME_VERSION_BUILD, GivenPath(place.Computer),
-                                              GivenPath(place.User), place.Elevated ? "elevated" : "not elevated",
-                                              commandLine, place.Registry});
+  const std::string start =
+      LogLine("start", {T_UNINST_NAME_VERSION_BUILD, GivenPath(place.Computer), GivenPath(place.User),
+                        place.Elevated ? "elevated" : "not elevated", commandLine, place.Registry});
   std::string reason;
   if (!log.File.Append(empty ? "\xEF\xBB\xBF" + start : start, reason)) {
     error = QuotedPath(file) + " cannot be written: " + reason;

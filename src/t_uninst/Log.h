@@ -49,4 +49,3 @@ const std::string& LogFile();
 
 // Why the first write to the log that failed failed; empty while all went.
 const std::string& LogFailure();
-

@@ -20,9 +20,8 @@ std::string Count(size_t count, const char* thing) {
 // items (ItemFields): its view, what it is, the key, a value's name.
 std::vector<TMessage> ItemFields(const TRestoredItem& item, bool namedViews) {
   const TMessage view = !namedViews ? "-" : (item.View & KEY_WOW64_32KEY) != 0 ? "32-bit" : "64-bit";
-  const TMessage key =
-      std::string(item.Root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\") +
-      TMessage::Name(item.Path);
+  const TMessage key = std::string(item.Root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\") +
+                       TMessage::Name(item.Path);
   TMessage value;
   if (!item.IsKey) value = item.Value.empty() ? TMessage("@") : "\"" + TMessage::Name(item.Value) + "\"";
   return {view, item.IsKey ? "key" : "value", key, value};
@@ -45,7 +44,7 @@ TMessage FileLine(const TRestoredFile& file) {
                   GivenPath(file.Name) + ".";
   if (file.Present > 0)
     line += TMessage(" ") + Count(file.Present, "value") + (file.Present == 1 ? " was" : " were") + " there already.";
-  if (file.Failed > 0) line += " " + std::to_string(file.Failed) + " could not be put back.";
+  if (file.Failed > 0) line += TMessage(" ") + std::to_string(file.Failed) + " could not be put back.";
   return line + "\n";
 }
 

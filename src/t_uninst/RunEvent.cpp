@@ -88,7 +88,8 @@ void RecordRestore(const std::string& file, size_t keys, size_t values, size_t f
     record.Summary = "Everything " + QuotedPath(file) + " holds is in the registry already: nothing was changed.";
     return;
   }
-  record.Summary = "Restored " + Count(keys, "key") + " and " + Count(values, "value") + " from " + QuotedPath(file) + ".";
+  record.Summary =
+      "Restored " + Count(keys, "key") + " and " + Count(values, "value") + " from " + QuotedPath(file) + ".";
   if (failed > 0) {
     std::string note = std::to_string(failed);
     note += failed == 1 ? " key or value" : " keys and values";
@@ -110,7 +111,7 @@ void ReportRunEvent(ExitCode code) {
     if (!failed && record.Change == TRunRecord::TChange::kNone) return;
     unsigned long id = static_cast<unsigned long>(code);
     TEventType type = code == ExitCode::kInstallerBusy || code == ExitCode::kNotWrittenWhole ? TEventType::kWarning
-                                                                                              : TEventType::kError;
+                                                                                             : TEventType::kError;
     if (!failed) {
       id = record.Change == TRunRecord::TChange::kRestored ? kRestoredEvent : kRemovedEvent;
       type = TEventType::kInformation;

@@ -2,9 +2,9 @@
 // fleets that collect it: one for each run that changed the registry or
 // failed. Its ID tells the outcome: 100 for a cleaning that removed what
 // it found, 101 for a restore that put something back, and for a run that
-// failed its exit code (a warning for 1618 and 8, an error otherwise). Its strings are the run's summary line, the log's
-// name and the backup's. The steps that know fill in the run's record as
-// they end; the entry is written once, last.
+// failed its exit code (a warning for 1618 and 8, an error otherwise). Its strings are the run's summary line, the
+// log's name and the backup's. The steps that know fill in the run's record as they end; the entry is written once,
+// last.
 #pragma once
 
 #include <string>

@@ -26,11 +26,11 @@ TEST_F(CommandLine, HelpNamesTheRegistryTheAnswersEveryOptionAndEveryExitCode) {
   const ProgramResult r = RunProgram(dir_, "", "--help", "");
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, "");
-  for (const char* part : {"T_UNINST_REGISTRY", "Enter or \"ok\" is OK", "\"c\", \"cancel\" or Esc then Enter is Cancel",
-                           "input that ends before an answer is nobody to answer (exit code 6)", "standard error",
-                           "--preview ", "--version, -V, /version\n", "--help, -h, /help, /?\n",
-                           "--backup FILE, /backup FILE\n", "--restore FILE, /restore FILE\n", "--preview, /preview\n",
-                           "--check, /check ", "--backup=FILE, /backup=FILE"})
+  for (const char* part :
+       {"T_UNINST_REGISTRY", "Enter or \"ok\" is OK", "\"c\", \"cancel\" or Esc then Enter is Cancel",
+        "input that ends before an answer is nobody to answer (exit code 6)", "standard error", "--preview ",
+        "--version, -V, /version\n", "--help, -h, /help, /?\n", "--backup FILE, /backup FILE\n",
+        "--restore FILE, /restore FILE\n", "--preview, /preview\n", "--check, /check ", "--backup=FILE, /backup=FILE"})
     EXPECT_NE(r.out.find(part), std::string::npos) << part << " in:\n" << r.out;
   EXPECT_TRUE(
       r.out.ends_with("\nexit codes:\n"

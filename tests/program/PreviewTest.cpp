@@ -139,9 +139,9 @@ TEST_F(Preview, KeysCarryTheSpellingOfTheFile) {
       std::string::npos)
       << r.out;
   r = Run(Machine(ReadFile(SAMPLE_MACHINE)));
-  EXPECT_NE(
-      r.out.find(Escaped("\t[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2]\n")),
-      std::string::npos)
+  EXPECT_NE(r.out.find(Escaped(
+                "\t[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2]\n")),
+            std::string::npos)
       << r.out;
 }
 

@@ -3,9 +3,8 @@
 // each removed item, and the interactive run's exit codes; and the
 // detection run (--check) before and after it.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -279,9 +278,11 @@ TEST_F(Quiet, AWriteThatFailsIsToldAndNeverUndoesTheCleaning) {
   EXPECT_EQ(events.back().fields[0], "8") << "the log tells it";
   // A worse exit code stays: nothing to answer is 6 whatever was written.
   WriteFile(machine, ReadFile(SAMPLE_MACHINE));
-  EXPECT_EQ(std::system(("T_UNINST_REGISTRY='" + machine + "' '" + T_UNINST_BINARY + "' </dev/null >/dev/full 2>/dev/null")
-                            .c_str()) >> 8,
-            6);
+  EXPECT_EQ(
+      std::system(("T_UNINST_REGISTRY='" + machine + "' '" + T_UNINST_BINARY + "' </dev/null >/dev/full 2>/dev/null")
+                      .c_str()) >>
+          8,
+      6);
 
   // A log that cannot be appended to is refused before anything is asked:
   // a link at its name or on its way, a folder.
@@ -346,9 +347,10 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(RunCleanup("", true), ExitCode::kItemsLeft);
   const std::string removed = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            Escaped("t_uninst: 1 item to remove is still there:\n"
-                    "key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\tAccess is denied.\n"));
+  EXPECT_EQ(
+      testing::internal::GetCapturedStderr(),
+      Escaped("t_uninst: 1 item to remove is still there:\n"
+              "key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\tAccess is denied.\n"));
   EXPECT_EQ(removed.find(Escaped("HKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\t")),
             std::string::npos)
       << "what stayed is not said to be removed";
@@ -369,9 +371,10 @@ TEST_F(Quiet, FailuresGiveTheInteractiveExitCodesWithAReasonAndNoBox) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(RunRestore(backup), ExitCode::kNotSaved);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "one file: the summary says what it gave";
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "t_uninst: these could not be put back:\n-\tkey\tHKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\ZobrikLine\\\\Settings\t\t"
-            "Access is denied.\n");
+  EXPECT_EQ(
+      testing::internal::GetCapturedStderr(),
+      "t_uninst: these could not be put back:\n-\tkey\tHKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\ZobrikLine\\\\Settings\t\t"
+      "Access is denied.\n");
   EXPECT_EQ(ToTerminal(SummaryLine(ExitCode::kNotSaved)),
             "Restored 0 keys and 0 values from '" + backup +
                 "'. 1 key or value could not be put back (standard error and the log list them).");

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "support/Files.h"
-#include "support/Records.h"
 #include "support/RandomMachine.h"
+#include "support/Records.h"
 
 namespace {
 
@@ -170,8 +170,9 @@ Model Read(const Units& text) {
 // A field of the preview, unescaped as docs/deploying.md says: the exact
 // units of the name.
 Units FromField(const std::string& field, bool utf16) {
-  const Units out = UnescapedUnits(field);
-  for (char16_t u : out) EXPECT_TRUE(utf16 || u < 0x80) << "the files here remove only keys and values with ASCII names";
+  Units out = UnescapedUnits(field);
+  for (char16_t u : out)
+    EXPECT_TRUE(utf16 || u < 0x80) << "the files here remove only keys and values with ASCII names";
   return out;
 }
 

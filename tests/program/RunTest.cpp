@@ -130,9 +130,10 @@ TEST_F(Run, ABackupThatFailsAfterTheConfirmationStopsTheRunBeforeAnyDeletion) {
   EXPECT_EQ(RunWith({IDOK}, backup), 4);
   EXPECT_FALSE(Machine().changed);
   // The reason under the box's text, each path in it as given.
-  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, Box(std::string(kNoBackup) + "\rcannot write '" +
-                                                          TMessage::Path(backup) + "': the folder '" + TMessage::Path(folder) +
-                                                          "' cannot be used: No such file or directory")}));
+  EXPECT_EQ(shown_,
+            (std::vector<TShownBox>{
+                kConfirm, Box(std::string(kNoBackup) + "\rcannot write '" + TMessage::Path(backup) + "': the folder '" +
+                              TMessage::Path(folder) + "' cannot be used: No such file or directory")}));
 }
 
 const std::string kProducts = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Products\\";
@@ -359,7 +360,7 @@ TEST_F(Program, RefusesToStartWithoutAUsableRegistryFile) {
     r = Launch(file, "\n\n");
     EXPECT_EQ(r.exitCode, 2) << file;
     // The summary on standard output, then the error on standard error.
-    EXPECT_EQ(r.out, said + "\nt_uninst: " + said + "\n");
+    EXPECT_EQ(r.out, std::string(said).append("\nt_uninst: ").append(said).append("\n"));
   }
   EXPECT_EQ(ReadFile(bad), badBytes);
 

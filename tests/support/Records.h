@@ -25,9 +25,11 @@ inline bool ValidUtf8(std::string_view text) {
   for (size_t i = 0; i < text.size();) {
     const auto byte = [&text](size_t at) { return static_cast<unsigned char>(text[at]); };
     const unsigned char first = byte(i);
-    size_t length = first < 0x80 ? 1 : first >= 0xC2 && first <= 0xDF ? 2 : first >= 0xE0 && first <= 0xEF ? 3
-                                   : first >= 0xF0 && first <= 0xF4   ? 4
-                                                                      : 0;
+    size_t length = first < 0x80                     ? 1
+                    : first >= 0xC2 && first <= 0xDF ? 2
+                    : first >= 0xE0 && first <= 0xEF ? 3
+                    : first >= 0xF0 && first <= 0xF4 ? 4
+                                                     : 0;
     if (length == 0 || i + length > text.size()) return false;
     unsigned long code = length == 1 ? first : first & (0x7F >> length);
     for (size_t k = 1; k < length; ++k) {

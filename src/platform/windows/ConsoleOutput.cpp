@@ -37,8 +37,7 @@ bool Write(DWORD which, const TMessage& text) {
 }  // namespace
 
 void WriteOutput(const TMessage& text) {
-  if (!Write(STD_OUTPUT_HANDLE, text) && Failure().empty())
-    Failure() = ErrorText(static_cast<LONG>(GetLastError()));
+  if (!Write(STD_OUTPUT_HANDLE, text) && Failure().empty()) Failure() = ErrorText(static_cast<LONG>(GetLastError()));
 }
 
 const std::string& OutputFailure() { return Failure(); }
