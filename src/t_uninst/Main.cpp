@@ -96,16 +96,10 @@ bool EndsWithSummary(const TCommandLine& line) {
   return line.Mode != TMode::kCheck || !line.Quiet;
 }
 
-// A run whose log or output could not be written whole: it did what it
-// says, which a worse exit code tells already; else it gives
-// kNotWrittenWhole. Standard error said the log's failure as it happened.
-ExitCode WithWritesTold(ExitCode code) {
+// A run whose log or output could not be written whole did what it
+// says: a worse exit code tells already; else it gives kNotWrittenWhole.
+ExitCode CountingLostWrites(ExitCode code) {
   const bool lost = !LogFailure().empty() || !OutputFailure().empty();
-  static bool told = false;
-  if (!OutputFailure().empty() && !told) {
-    told = true;
-    WriteError("t_uninst: standard output could not be written whole: " + OutputFailure() + "\n");
-  }
   return lost && code == ExitCode::kDone ? ExitCode::kNotWrittenWhole : code;
 }
 
@@ -134,15 +128,18 @@ int main(int argc, char** argv) {
   }
   try {
     if (summary) WriteOutput(SummaryLine(code) + "\n");
+    // Standard error told the log's failure as it happened.
+    if (!OutputFailure().empty())
+      WriteError("t_uninst: standard output could not be written whole: " + OutputFailure() + "\n");
   } catch (...) {
     // The summary is lost; the exit code still tells.
   }
-  code = WithWritesTold(code);
+  code = CountingLostWrites(code);
   ReportRunEvent(code);
   try {
     LogEnd(code);
   } catch (...) {
     // The log's last line is lost; the exit code still tells.
   }
-  return static_cast<int>(WithWritesTold(code));
+  return static_cast<int>(CountingLostWrites(code));
 }
