@@ -34,6 +34,9 @@ The folder and the logs have names the ANSI code page (932) cannot hold,
 the backups' full names are longer than MAX_PATH, and the restore's log is
 named in System32, which must not be redirected to SysWOW64 for the 32-bit
 program: each file must be where it was named, its name in the files whole.
+Every log is read with the events and fields docs/deploying.md lists, each
+field unescaped by its rule; a shared DLL whose name holds a tab comes back
+exactly from the output and the log.
 
     end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR DENY_RIGHTS_EXE HOLD_MUTEX_EXE [--unattended]
 """
@@ -75,6 +78,9 @@ def run(args, check=True, more=None):
     return done
 
 
+TABBED = "tab\there.dll"
+
+
 # Values of every kind below one of the product's components: the backup
 # must give each back byte for byte.
 EVERY_KIND = "\r\n".join([
@@ -92,7 +98,10 @@ EVERY_KIND = "\r\n".join([
     '"none"=hex(0):',
     '"nameless type"=hex(1234):01,02',
     '"short dword"=hex(4):01,02',
-    '"euro \u20ac"="\u20ac text"', "", ""])
+    '"euro \u20ac"="\u20ac text"', "",
+    # A shared DLL whose name holds a tab: its fields escape it, and give it back.
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs]",
+    '"C:\\\\Program Files\\\\ZobrikLine\\\\' + TABBED + '"=dword:00000001', "", ""])
 
 
 # Wine keeps no event log: its ReportEventW traces the call (the level and
@@ -343,7 +352,7 @@ def expected_removals(before):
         expected_left = parse(f.read())
     with open(view32, "rb") as f:
         extra32 = parse(f.read())
-    every = {item for item in before["64"] if item[0].endswith("\\EVERY KIND")}
+    every = {item for item in before["64"] if item[0].endswith("\\EVERY KIND") or TABBED in (item[1] or "")}
     return {"64": (machine - expected_left) | every,
             "32": {item for item in extra32 if "ZOBRIKLINE" in item[0] or "ZobrikLine\\\\zl32" in (item[1] or "")}}
 
@@ -564,6 +573,10 @@ def unattended(checks, before):
                    [e for _, e, _ in entries].count("no backup") == 1 and
                    [f[0] for _, e, f in entries if e == "end"] == ["0", "0"] and
                    len({r for r, _, _ in entries}) == 2, str(entries[-3:])))
+    tabbed = ["64-bit", "value", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+              '"C:\\Program Files\\ZobrikLine\\%s"' % TABBED]
+    checks.append(("the output and the log give back the name with a tab exactly", tabbed in in_log and
+                   tabbed in [[unescape(f) for f in r.split("\t")][:4] for r in removed], str(in_log[-3:])))
     tried = [f for e, f in first_run if e == "deleting"]
     checks.append(("each removal is logged as it is tried, with the registry's answer, before the removed lines",
                    in_log and tried == [f + ["done", ""] for f in in_log] and
