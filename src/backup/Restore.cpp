@@ -164,31 +164,33 @@ class TPutBack {
     const LONG rc = RegCreateKeyExW(saved.Root, Wide(saved.Path).c_str(), 0, nullptr, 0,
                                     KEY_QUERY_VALUE | KEY_SET_VALUE | view, nullptr, &key, nullptr);
     if (rc != ERROR_SUCCESS) {
-      Tell(TRestoredItem::TFate::kNotRestored, true, saved.Root, saved.Path, {}, rc);
+      ++done.Failed;
+      Tell(TRestoredItem::TFate::kNotRestored, true, view, saved.Root, saved.Path, {}, rc);
       return;
     }
     // Each key made, from the highest down.
     for (auto end = missing.rbegin(); end != missing.rend(); ++end)
-      Tell(TRestoredItem::TFate::kRestored, true, saved.Root, saved.Path.substr(0, *end), {}, ERROR_SUCCESS);
+      Tell(TRestoredItem::TFate::kRestored, true, view, saved.Root, saved.Path.substr(0, *end), {}, ERROR_SUCCESS);
     done.Keys += missing.size();
     for (const TSavedValue& value : saved.Values) {
       if (Holds(key, value)) {
         ++done.Present;
-        Tell(TRestoredItem::TFate::kThereAlready, false, saved.Root, saved.Path, value.Name, ERROR_SUCCESS);
+        Tell(TRestoredItem::TFate::kThereAlready, false, view, saved.Root, saved.Path, value.Name, ERROR_SUCCESS);
         continue;
       }
       const LONG set = RegSetValueExW(key, Wide(value.Name).c_str(), 0, value.Type, value.Data.data(),
                                       static_cast<DWORD>(value.Data.size()));
       done.Values += set == ERROR_SUCCESS;
-      Tell(set == ERROR_SUCCESS ? TRestoredItem::TFate::kRestored : TRestoredItem::TFate::kNotRestored, false,
+      done.Failed += set != ERROR_SUCCESS;
+      Tell(set == ERROR_SUCCESS ? TRestoredItem::TFate::kRestored : TRestoredItem::TFate::kNotRestored, false, view,
            saved.Root, saved.Path, value.Name, set);
     }
     RegCloseKey(key);
   }
 
-  void Tell(TRestoredItem::TFate fate, bool isKey, HKEY root, const std::u16string& path, const std::u16string& value,
-            LONG error) {
-    restore_.Items.push_back({fate, isKey, root, path, value, error});
+  void Tell(TRestoredItem::TFate fate, bool isKey, REGSAM view, HKEY root, const std::u16string& path,
+            const std::u16string& value, LONG error) {
+    restore_.Items.push_back({fate, isKey, view, root, path, value, error});
   }
 
   TRestore& restore_;

@@ -17,6 +17,7 @@ struct TRestoredItem {
   enum class TFate { kRestored, kThereAlready, kNotRestored };
   TFate Fate = TFate::kRestored;
   bool IsKey = false;
+  REGSAM View = 0;             // the registry view it was put back into
   HKEY Root = nullptr;         // HKEY_LOCAL_MACHINE or HKEY_CLASSES_ROOT
   std::u16string Path;         // the key, or the value's key, below the root
   std::u16string Value;        // a value's name; empty for the default value
@@ -29,6 +30,7 @@ struct TRestoredFile {
   size_t Keys = 0;     // keys made
   size_t Values = 0;   // values set
   size_t Present = 0;  // values there already, as saved
+  size_t Failed = 0;   // keys and values that could not be put back
 };
 
 struct TRestore {

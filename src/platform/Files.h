@@ -61,7 +61,8 @@ class TAppendFile {
   // it holds nothing yet. On failure gives false with the reason, naming
   // the file.
   bool Open(const std::string& path, bool& empty, TMessage& error);
-  bool Append(std::string_view bytes);
+  // On failure gives false with the reason, in the program's text.
+  bool Append(std::string_view bytes, std::string& reason);
 
  private:
   std::intptr_t handle_ = -1;

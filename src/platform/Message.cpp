@@ -24,6 +24,12 @@ TMessage TMessage::Name(std::u16string name) {
   return message;
 }
 
+TMessage TMessage::Escaped(std::string field) {
+  TMessage message;
+  message.Append({TKind::kEscaped, std::move(field), {}});
+  return message;
+}
+
 TMessage& TMessage::operator+=(const TMessage& more) {
   for (const TPart& part : more.parts_) Append(part);
   return *this;

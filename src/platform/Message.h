@@ -23,10 +23,13 @@ class TMessage {
     // A name of the registry as its wide functions give it: UTF-16, whatever
     // units it holds.
     kName,
+    // A field of a record, escaped (platform/Escape.h): UTF-8 that holds no
+    // control character.
+    kEscaped,
   };
   struct TPart {
     TKind Kind = TKind::kText;
-    std::string Bytes;     // text, a path, or an ANSI name
+    std::string Bytes;     // text, a path, an ANSI name, or an escaped field
     std::u16string Units;  // a name
     bool operator==(const TPart&) const = default;
   };
@@ -38,6 +41,7 @@ class TMessage {
   static TMessage Path(std::string path);
   static TMessage AnsiName(std::string name);
   static TMessage Name(std::u16string name);
+  static TMessage Escaped(std::string field);
 
   TMessage& operator+=(const TMessage& more);
   const std::vector<TPart>& Parts() const { return parts_; }

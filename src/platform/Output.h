@@ -15,6 +15,10 @@
 void WriteOutput(const TMessage& text);
 void WriteError(const TMessage& text);
 
+// Why the first write to standard output that did not go whole failed, in
+// the program's text; empty while every write went whole.
+const std::string& OutputFailure();
+
 // A path as the user gave it (an argument, an environment variable), as a
 // part of a message: on Windows the program carries paths as UTF-8 and the
 // path is shown whole; on the stand-in it is bytes of the user's own

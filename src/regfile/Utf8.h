@@ -1,5 +1,6 @@
-// UTF-16 text as UTF-8, for messages and the terminal. Units are encoded one
-// by one, as the registry's names are: a surrogate stays a unit of its own.
+// UTF-16 text as UTF-8, for messages and the terminal. A surrogate pair is
+// one character of four bytes; a lone surrogate, which UTF-8 cannot hold,
+// is written as the text "\uDXXX" (its unit in hex), as the log escapes it.
 #pragma once
 
 #include <string>
@@ -8,5 +9,8 @@
 namespace regfile {
 
 std::string Utf16ToUtf8(std::u16string_view text);
+
+// One code point (no surrogate) appended as UTF-8.
+void AppendUtf8(char32_t code, std::string& out);
 
 }  // namespace regfile

@@ -15,7 +15,7 @@ bool SamePlace(const TRemoval& a, const TRemoval& b) {
 
 }  // namespace
 
-void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome,
+void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome, const std::function<void()>& backupWritten,
              const std::function<void(const TRemoval&, LONG)>& tried) {
   using TEnd = TCleanupOutcome::TEnd;
   const std::vector<REGSAM> views = RegistryViews();
@@ -37,6 +37,7 @@ void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome,
     // The first file always, so that its name tells what the run removed.
     for (size_t view = 0; view < views.size(); ++view)
       if (view == 0 || backedUp[view]) outcome.BackupFiles.push_back(BackupFileFor(backupFile, view));
+    backupWritten();
   }
   // What the backup could not hold is not removed.
   RemovePlanned(outcome.Plan, outcome.Answers, !backupFile.empty(), tried);

@@ -35,9 +35,10 @@ struct TCleanupOutcome {
 };
 
 // `backupFile`, when not empty, names the backup to write first. Fills
-// `outcome` as it goes; `tried` hears of each removal with its answer as
-// soon as the answer is in.
-void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome,
+// `outcome` as it goes; `backupWritten` hears when the backup's files are
+// written, before any removal; `tried` hears of each removal with its
+// answer as soon as the answer is in.
+void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome, const std::function<void()>& backupWritten,
              const std::function<void(const TRemoval&, LONG)>& tried);
 
 // How many planned items the run knows are gone from the machine's

@@ -11,6 +11,8 @@ constexpr TExitCodeMeaning kMeanings[] = {
     {ExitCode::kItemsLeft, "some items could not be removed and are still there"},
     {ExitCode::kNobodyToAnswer, "nobody can answer the confirmation here (use --quiet); nothing was changed"},
     {ExitCode::kUnfinished, "the run did not finish (out of memory, or another error); it says what it removed"},
+    {ExitCode::kNotWrittenWhole,
+     "the run did what it says, but its log or output could not be written whole (standard error says why)"},
     {ExitCode::kBusy,
      "Windows Installer is busy with an installation, or another run of t_uninst is changing the registry; "
      "nothing was changed: retry later"},

@@ -1,5 +1,6 @@
 #include "t_uninst/ItemText.h"
 
+#include "platform/Escape.h"
 #include "platform/MachineRegistry.h"
 
 namespace {
@@ -24,26 +25,37 @@ TMessage NameOf(const TRemoval& item, bool valueName) {
 
 }  // namespace
 
-TMessage ItemPlace(const TRemoval& item, bool namedViews) {
-  std::string place;
-  if (namedViews) place = (item.View & KEY_WOW64_32KEY) != 0 ? "32-bit\t" : "64-bit\t";
-  place += item.IsKey ? "key\t" : "value\t";
-  place += item.Root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\";
-  TMessage line = place + NameOf(item, false);
-  if (item.IsKey) return line;
+std::vector<TMessage> ItemFields(const TRemoval& item, bool namedViews, bool everyField) {
+  std::vector<TMessage> fields;
+  if (namedViews)
+    fields.emplace_back((item.View & KEY_WOW64_32KEY) != 0 ? "32-bit" : "64-bit");
+  else if (everyField)
+    fields.emplace_back("-");
+  fields.emplace_back(item.IsKey ? "key" : "value");
+  fields.push_back((item.Root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\") +
+                   NameOf(item, false));
   const bool defaultValue = item.Unreachable ? item.WideValueName.empty() : item.ValueName.empty();
-  return line + (defaultValue ? TMessage("\t@") : "\t\"" + NameOf(item, true) + "\"");
+  if (item.IsKey) {
+    if (everyField) fields.emplace_back();
+  } else {
+    fields.push_back(defaultValue ? TMessage("@") : "\"" + NameOf(item, true) + "\"");
+  }
+  return fields;
 }
 
-TMessage ItemLine(const TRemoval& item, bool namedViews) {
-  TMessage line = ItemPlace(item, namedViews);
-  if (item.Unreachable) return line + "\tcannot be removed by t_uninst: " + item.Why + "\n";
-  // Piece by piece: "\t" + a temporary string trips a false -Wrestrict of GCC 12.
-  if (item.IsKey) line += TMessage("\t") + Contents(item);
-  line += "\t" + item.Why;
-  if (const TMessage found = KeyAsTheUserFindsIt(item.Root, item.View, item.KeyPath); !found.empty())
-    line += "\t" + found;
-  return line + "\n";
+TMessage ItemLine(const TRemoval& item, bool namedViews, const char* word) {
+  std::vector<TMessage> fields;
+  if (word != nullptr) fields.emplace_back(word);
+  for (TMessage& field : ItemFields(item, namedViews)) fields.push_back(std::move(field));
+  if (item.Unreachable) {
+    fields.push_back("cannot be removed by t_uninst: " + item.Why);
+    return Record(fields) + "\n";
+  }
+  if (item.IsKey) fields.emplace_back(Contents(item));
+  fields.push_back(item.Why);
+  if (TMessage found = KeyAsTheUserFindsIt(item.Root, item.View, item.KeyPath); !found.empty())
+    fields.push_back(std::move(found));
+  return Record(fields) + "\n";
 }
 
 std::string ItemTotals(const std::vector<TRemoval>& items) {

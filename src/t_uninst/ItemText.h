@@ -1,4 +1,5 @@
-// How a planned item is named on a line of output: fields separated by tabs.
+// How a planned item is named on a line of output and of the log: as
+// fields of a record (platform/Escape.h).
 #pragma once
 
 #include <string>
@@ -7,15 +8,18 @@
 #include "cleaner/TRemovalPlan.h"
 #include "platform/Message.h"
 
-// Its view (when the run has more than one), "key" or "value", its root
-// and path, and for a value its name ("@" for the default value).
-TMessage ItemPlace(const TRemoval& item, bool namedViews);
+// Its view, "key" or "value", its key's full name, and a value's name in
+// double quotes ("@" for the default value). On output the view is named
+// when the run has more than one, and a key has no value field; the log
+// (`everyField`) has all four, "-" for the view where the registry has
+// one, and an empty value field for a key.
+std::vector<TMessage> ItemFields(const TRemoval& item, bool namedViews, bool everyField = false);
 
-// The preview's line of an item: its place, a key's contents, why it goes,
-// and where the user finds the key when the platform has more to say (only
-// while the key is there); for an unreachable item, its place and why it
-// cannot be removed. Ends with "\n".
-TMessage ItemLine(const TRemoval& item, bool namedViews);
+// The preview's line of an item, led by `word` when one is given: its
+// fields, a key's contents, why it goes, and where the user finds the key
+// when the platform has more to say (only while the key is there); for an
+// unreachable item, its fields and why it cannot be removed. Ends with "\n".
+TMessage ItemLine(const TRemoval& item, bool namedViews, const char* word = nullptr);
 
 // "18 keys, holding 10 subkeys and 35 values, and 3 values of other keys";
 // "nothing" for no items. Unreachable items are not counted: they stay.

@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/ErrorText.h"
+#include "platform/Escape.h"
 #include "platform/Output.h"
 #include "platform/RunPlace.h"
 #include "t_uninst/ItemText.h"
@@ -19,14 +20,16 @@ TMessage Reason(const TLeftover& left) {
 
 }  // namespace
 
-TMessage LeftoverLine(const TLeftover& left, bool namedViews) {
-  return ItemPlace(left.Item, namedViews) + "\t" + Reason(left);
+std::vector<TMessage> LeftoverFields(const TLeftover& left, bool namedViews, bool everyField) {
+  std::vector<TMessage> fields = ItemFields(left.Item, namedViews, everyField);
+  fields.push_back(Reason(left));
+  return fields;
 }
 
 TMessage LeftoversText(const std::vector<TLeftover>& left, bool namedViews) {
   TMessage lines = "t_uninst: " + std::to_string(left.size()) +
                    (left.size() == 1 ? " item to remove is still there:\n" : " items to remove are still there:\n");
-  for (const TLeftover& item : left) lines += LeftoverLine(item, namedViews) + "\n";
+  for (const TLeftover& item : left) lines += Record(LeftoverFields(item, namedViews)) + "\n";
   return lines;
 }
 

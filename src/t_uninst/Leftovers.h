@@ -7,11 +7,11 @@
 #include "cleaner/TRemovalPlan.h"
 #include "platform/Message.h"
 
-// One line, without its end: where the item lies (as the preview names it),
-// then why it stayed, in the registry's words.
-TMessage LeftoverLine(const TLeftover& left, bool namedViews);
+// Its fields (ItemFields, the log's with `everyField`), then why it
+// stayed, in the registry's words.
+std::vector<TMessage> LeftoverFields(const TLeftover& left, bool namedViews, bool everyField = false);
 
-// "t_uninst: N items to remove are still there:", then a line for each.
+// "t_uninst: N items to remove are still there:", then a record for each.
 TMessage LeftoversText(const std::vector<TLeftover>& left, bool namedViews);
 
 // The lines on the error output (the console on Windows), then the box

@@ -36,7 +36,7 @@ TMessage StoppedLine(TCommandLine::TMode mode, const TMessage& reason) {
 ExitCode Stop(const TMessage& why, ExitCode code) {
   RunRecord().Summary = why;
   WriteError(why + "\n");
-  Log(why);
+  LogError(why);
   return code;
 }
 
@@ -76,9 +76,7 @@ ExitCode Run(const TCommandLine& line, const TMessage& commandLine) {
   TMessage why;
   switch (AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange, why)) {
     case TAttached::kRefused:
-      RunRecord().Summary = why;
-      WriteError("t_uninst: " + why + "\n");
-      return ExitCode::kUsage;
+      return Stop("t_uninst: " + why, ExitCode::kUsage);
     case TAttached::kInUse:
       return Stop("t_uninst: " + why, ExitCode::kBusy);
     case TAttached::kCutShort:
@@ -92,11 +90,27 @@ ExitCode Run(const TCommandLine& line, const TMessage& commandLine) {
   return RunCleanup(backup, line.Quiet);
 }
 
+// Whether the run ends its standard output with the summary line: a run
+// that does something, but for a quiet check, which says nothing.
+bool EndsWithSummary(const TCommandLine& line) {
+  using TMode = TCommandLine::TMode;
+  if (line.Mode == TMode::kHelp || line.Mode == TMode::kVersion || line.Mode == TMode::kWrong) return false;
+  return line.Mode != TMode::kCheck || !line.Quiet;
+}
+
+// A run whose log or output could not be written whole did what it
+// says: a worse exit code tells already; else it gives kNotWrittenWhole.
+ExitCode CountingLostWrites(ExitCode code) {
+  const bool lost = !LogFailure().empty() || !OutputFailure().empty();
+  return lost && code == ExitCode::kDone ? ExitCode::kNotWrittenWhole : code;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   LimitDllSearch();
   TCommandLine::TMode mode = TCommandLine::TMode::kClean;
+  bool summary = false;
   ExitCode code = ExitCode::kUnfinished;
   try {
     const std::vector<std::string> words = ProgramArguments(argc, argv);
@@ -105,6 +119,7 @@ int main(int argc, char** argv) {
     for (const std::string& word : words) pointers.push_back(word.c_str());
     const TCommandLine line = ReadCommandLine(static_cast<int>(pointers.size()), pointers.data());
     mode = line.Mode;
+    summary = EndsWithSummary(line);
     code = Run(line, GivenPath(CommandLineAsGiven(words)));
   } catch (...) {
     try {
@@ -113,11 +128,20 @@ int main(int argc, char** argv) {
       // Not even that could be said: the exit code still tells.
     }
   }
+  try {
+    if (summary) WriteOutput(SummaryLine(code) + "\n");
+    // Standard error told the log's failure as it happened.
+    if (!OutputFailure().empty())
+      WriteError("t_uninst: standard output could not be written whole: " + OutputFailure() + "\n");
+  } catch (...) {
+    // The summary is lost; the exit code still tells.
+  }
+  code = CountingLostWrites(code);
   ReportRunEvent(code);
   try {
     LogEnd(code);
   } catch (...) {
     // The log's last line is lost; the exit code still tells.
   }
-  return static_cast<int>(code);
+  return static_cast<int>(CountingLostWrites(code));
 }

@@ -1,5 +1,6 @@
 // `t_uninst --preview`: what a run would remove, one item a line, in the
-// order it would remove them; nothing is changed and no box is shown.
+// order it would remove them; its totals are the run's summary, which the
+// program prints last. Nothing is changed and no box is shown.
 #pragma once
 
 #include "t_uninst/ExitCode.h"

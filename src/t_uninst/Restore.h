@@ -1,6 +1,7 @@
 // `t_uninst --restore FILE`: the backup put back (backup/Restore.h), and
-// told: on standard output what each file gave, on standard error what
-// could not be put back, in the log each key and value once saved.
+// told: on standard output what each file gave when there are two, and
+// the run's summary says what all gave; on standard error what could not
+// be put back; in the log each key and value once saved.
 #pragma once
 
 #include <string>

@@ -39,7 +39,7 @@ void ReportInBoxes(const TCleanupOutcome& outcome, const std::string& backupFile
     if (!outcome.Leftovers.empty()) WriteError(LeftoversText(outcome.Leftovers, outcome.NamedViews));
     const TMessage line = UnfinishedLine(kSearchCutShort, KnownRemoved(outcome), backupFile);
     WriteError(line + "\n");
-    Log(line);
+    LogError(line);
     ShowUnfinishedBox(KnownRemoved(outcome), !backupFile.empty());
   } else if (outcome.End == TEnd::kLeftovers) {
     ReportLeftovers(outcome.Leftovers, outcome.NamedViews, LogFile(),
@@ -59,14 +59,18 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
       if (answer == 0) {
         RunRecord().Summary = kNobodyToAnswerText;
         WriteError(std::string("t_uninst: ") + kNobodyToAnswerText + "\n");
-        Log(std::string("answer\tnone: ") + kNobodyToAnswerText);
+        LogEvent("answer", {"none", kNobodyToAnswerText});
         return ExitCode::kNobodyToAnswer;
       }
-      Log(answer == IDOK ? "answer\tOK" : "answer\tCancel");
-      if (answer != IDOK) return ExitCode::kDone;
+      LogEvent("answer", {answer == IDOK ? "OK" : "Cancel", ""});
+      if (answer != IDOK) {
+        RunRecord().Summary = "Cancel was chosen; nothing has been changed.";
+        return ExitCode::kDone;
+      }
     }
-    CleanUp(backupFile, outcome,
-            [&outcome](const TRemoval& item, LONG answer) { LogRemovalTried(item, answer, outcome.NamedViews); });
+    CleanUp(
+        backupFile, outcome, [&outcome] { LogBackup(outcome); },
+        [&outcome](const TRemoval& item, LONG answer) { LogRemovalTried(item, answer, outcome.NamedViews); });
     LogOutcome(outcome);
     RecordCleanup(outcome, backupFile);
     if (quiet)
@@ -83,7 +87,7 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
       RecordCleanup(outcome, backupFile);
       RunRecord().Summary = line;
       WriteError(line + "\n");
-      Log(line);
+      LogError(line);
       if (!quiet) ShowUnfinishedBox(removed, !backupFile.empty());
     } catch (...) {
       // Not even that could be said: the exit code still tells.

@@ -3,7 +3,6 @@
 #include "platform/EventLog.h"
 #include "platform/Output.h"
 #include "t_uninst/ItemText.h"
-#include "t_uninst/Leftovers.h"
 #include "t_uninst/Log.h"
 #include "t_uninst/Unfinished.h"
 
@@ -13,26 +12,6 @@ namespace {
 // table (Events.mc) has the same numbers.
 constexpr unsigned long kRemovedEvent = 100;
 constexpr unsigned long kRestoredEvent = 101;
-
-// A message as one line: without the program's name before it, and
-// without what follows its first line's end.
-TMessage OneLine(const TMessage& message) {
-  TMessage line;
-  for (const TMessage::TPart& part : message.Parts()) {
-    if (part.Kind != TMessage::TKind::kText) {
-      line += part.Kind == TMessage::TKind::kName   ? TMessage::Name(part.Units)
-              : part.Kind == TMessage::TKind::kPath ? TMessage::Path(part.Bytes)
-                                                    : TMessage::AnsiName(part.Bytes);
-      continue;
-    }
-    std::string text = part.Bytes;
-    if (line.empty() && text.rfind("t_uninst: ", 0) == 0) text.erase(0, 10);
-    const size_t end = text.find('\n');
-    line += text.substr(0, end);
-    if (end != std::string::npos) break;
-  }
-  return line;
-}
 
 std::string Count(size_t count, const char* thing) {
   return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
@@ -45,13 +24,46 @@ TMessage CleanupSummary(const TCleanupOutcome& outcome, const std::string& backu
   if (outcome.Plan.Items().empty() && !outcome.Plan.CutShort())
     return "Nothing of ZobrikLine was found; nothing has been changed.";
   TMessage summary = "Removed " + ItemTotals(RemovedItems(outcome)) + ".";
-  if (!outcome.Leftovers.empty()) summary += " " + OneLine(LeftoversText(outcome.Leftovers, outcome.NamedViews));
+  if (const size_t left = outcome.Leftovers.size(); left > 0) {
+    // Piece by piece: " " + a temporary string trips a false -Wrestrict of GCC 12.
+    std::string note = std::to_string(left);
+    note += left == 1 ? " item to remove is" : " items to remove are";
+    summary += TMessage(" ") + note + " still there (standard error and the log list them).";
+  }
   if (outcome.Plan.CutShort())
     summary += " " + OneLine(UnfinishedLine(kSearchCutShort, KnownRemoved(outcome), backupFile));
   return summary;
 }
 
 }  // namespace
+
+TMessage OneLine(const TMessage& message) {
+  TMessage line;
+  for (const TMessage::TPart& part : message.Parts()) {
+    switch (part.Kind) {
+      case TMessage::TKind::kName:
+        line += TMessage::Name(part.Units);
+        continue;
+      case TMessage::TKind::kPath:
+        line += TMessage::Path(part.Bytes);
+        continue;
+      case TMessage::TKind::kAnsiName:
+        line += TMessage::AnsiName(part.Bytes);
+        continue;
+      case TMessage::TKind::kEscaped:
+        line += TMessage::Escaped(part.Bytes);
+        continue;
+      case TMessage::TKind::kText:
+        break;
+    }
+    std::string text = part.Bytes;
+    if (line.empty() && text.rfind("t_uninst: ", 0) == 0) text.erase(0, 10);
+    const size_t end = text.find('\n');
+    line += text.substr(0, end);
+    if (end != std::string::npos) break;
+  }
+  return line;
+}
 
 TRunRecord& RunRecord() {
   static TRunRecord record;
@@ -68,13 +80,21 @@ void RecordCleanup(const TCleanupOutcome& outcome, const std::string& backupFile
   record.Summary = CleanupSummary(outcome, backupFile);
 }
 
-void RecordRestore(const std::string& file, size_t keys, size_t values) {
+void RecordRestore(const std::string& file, size_t keys, size_t values, size_t failed) {
   TRunRecord& record = RunRecord();
   record.Backup = file;
-  if (keys + values == 0) return;
-  record.Change = TRunRecord::TChange::kRestored;
+  if (keys + values > 0) record.Change = TRunRecord::TChange::kRestored;
+  if (keys + values == 0 && failed == 0) {
+    record.Summary = "Everything " + QuotedPath(file) + " holds is in the registry already: nothing was changed.";
+    return;
+  }
   record.Summary =
       "Restored " + Count(keys, "key") + " and " + Count(values, "value") + " from " + QuotedPath(file) + ".";
+  if (failed > 0) {
+    std::string note = std::to_string(failed);
+    note += failed == 1 ? " key or value" : " keys and values";
+    record.Summary += TMessage(" ") + note + " could not be put back (standard error and the log list them).";
+  }
 }
 
 TMessage SummaryLine(ExitCode code) {
@@ -90,7 +110,8 @@ void ReportRunEvent(ExitCode code) {
     const bool failed = code != ExitCode::kDone && code != ExitCode::kTracesFound;
     if (!failed && record.Change == TRunRecord::TChange::kNone) return;
     unsigned long id = static_cast<unsigned long>(code);
-    TEventType type = code == ExitCode::kBusy ? TEventType::kWarning : TEventType::kError;
+    TEventType type =
+        code == ExitCode::kBusy || code == ExitCode::kNotWrittenWhole ? TEventType::kWarning : TEventType::kError;
     if (!failed) {
       id = record.Change == TRunRecord::TChange::kRestored ? kRestoredEvent : kRemovedEvent;
       type = TEventType::kInformation;
@@ -99,7 +120,7 @@ void ReportRunEvent(ExitCode code) {
     const TMessage backup = record.Backup.empty() ? TMessage() : GivenPath(record.Backup);
     TMessage error;
     if (WriteEvent(type, id, {SummaryLine(code), log, backup}, error) == TEventWritten::kRefused)
-      Log("t_uninst: the event log did not take the run's entry: " + error);
+      LogError("the event log did not take the run's entry: " + error);
   } catch (...) {
     // The entry is lost; the run's end, its exit code and its log stand.
   }

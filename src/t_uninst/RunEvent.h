@@ -2,9 +2,9 @@
 // fleets that collect it: one for each run that changed the registry or
 // failed. Its ID tells the outcome: 100 for a cleaning that removed what
 // it found, 101 for a restore that put something back, and for a run that
-// failed its exit code. Its strings are the run's summary line, the log's
-// name and the backup's. The steps that know fill in the run's record as
-// they end; the entry is written once, last.
+// failed its exit code (a warning for 1618 and 8, an error otherwise). Its strings are the run's summary line, the
+// log's name and the backup's. The steps that know fill in the run's record as they end; the entry is written once,
+// last.
 #pragma once
 
 #include <string>
@@ -24,12 +24,19 @@ TRunRecord& RunRecord();
 // What a cleaning did, as far as it came, and how it ended.
 void RecordCleanup(const TCleanupOutcome& outcome, const std::string& backupFile);
 
-// What a restore of `file` put back: `keys` made and `values` set.
-void RecordRestore(const std::string& file, size_t keys, size_t values);
+// What a restore of `file` put back: `keys` made and `values` set, and
+// `failed` keys and values it could not put back.
+void RecordRestore(const std::string& file, size_t keys, size_t values, size_t failed);
 
 // The run's summary line: what the step that ended the run said, or else
-// its exit code's meaning. One line, without its end.
+// its exit code's meaning. One line, without its end. The last line of
+// standard output, the `end` event of the log and the event log's entry
+// all say it.
 TMessage SummaryLine(ExitCode code);
+
+// A message as one line: without the program's name before it, and
+// without what follows its first line's end.
+TMessage OneLine(const TMessage& message);
 
 // Writes the entry when the run changed the registry or failed (any exit
 // code but 0 and 1). It never throws and never changes how the run ends:

@@ -19,13 +19,9 @@ void ReportInLines(const TCleanupOutcome& outcome, const std::string& backupFile
     case TEnd::kLeftovers:
       break;
   }
-  if (outcome.Plan.Items().empty() && !outcome.Plan.CutShort()) {
-    WriteOutput("Nothing of ZobrikLine was found; nothing has been changed.\n" + NoBackupNote(outcome));
-    return;
-  }
   const std::vector<TRemoval> removed = RemovedItems(outcome);
-  for (const TRemoval& item : removed) WriteOutput("removed\t" + ItemLine(item, outcome.NamedViews));
-  WriteOutput("Removed " + ItemTotals(removed) + ".\n" + NoBackupNote(outcome));
+  for (const TRemoval& item : removed) WriteOutput(ItemLine(item, outcome.NamedViews, "removed"));
+  WriteOutput(NoBackupNote(outcome));
   if (!outcome.Leftovers.empty()) WriteError(LeftoversText(outcome.Leftovers, outcome.NamedViews));
   if (outcome.Plan.CutShort()) WriteError(UnfinishedLine(kSearchCutShort, removed.size(), backupFile) + "\n");
 }

@@ -1,7 +1,8 @@
 // What an unattended run (--quiet) says instead of its boxes, for the log
 // of whoever started it: on standard output a line for each removed item,
-// in the preview's form after "removed", and the totals; on standard error
-// why it failed, and the items that are still there.
+// in the preview's form after "removed" (the program's summary line
+// follows); on standard error why it failed, and the items that are still
+// there.
 #pragma once
 
 #include "t_uninst/Cleanup.h"

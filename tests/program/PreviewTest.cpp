@@ -38,20 +38,18 @@ TEST_F(Preview, OneItemOfEachKindReadsInTheSingular) {
   ProgramResult r = Run(Machine(RegFile("[HKEY_LOCAL_MACHINE\\" + kProducts + "]\r\n\r\n[HKEY_LOCAL_MACHINE\\" +
                                         kProducts + "\\SourceList]\r\n\"PackageName\"=\"zl.msi\"\r\n\r\n")));
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(
-      r.out,
-      "key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\t1 subkey, 1 value\ta product "
-      "code of ZobrikLine\t[HKEY_LOCAL_MACHINE\\" +
-          kProducts +
-          "]\n"
-          "A run would remove 1 key, holding 1 subkey and 1 value. Nothing has been changed.\n");
+  EXPECT_EQ(r.out, Escaped("key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\t1 subkey, 1 "
+                           "value\ta product code of ZobrikLine\t[HKEY_LOCAL_MACHINE\\" +
+                           kProducts + "]\n") +
+                       "A run would remove 1 key, holding 1 subkey and 1 value. Nothing has been changed.\n");
 
   r = Run(Machine(
       RegFile("[HKEY_LOCAL_MACHINE\\" + kSharedDlls + "]\r\n\"C:\\\\ZobrikLine\\\\zl.dll\"=dword:00000001\r\n")));
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "value\tHKEY_LOCAL_MACHINE\\" + kSharedDlls +
-                       "\t\"C:\\ZobrikLine\\zl.dll\"\tits name mentions ZobrikLine\t[HKEY_LOCAL_MACHINE\\" +
-                       kSharedDlls + "]\nA run would remove 1 value. Nothing has been changed.\n");
+  EXPECT_EQ(r.out, Escaped("value\tHKEY_LOCAL_MACHINE\\" + kSharedDlls +
+                           "\t\"C:\\ZobrikLine\\zl.dll\"\tits name mentions ZobrikLine\t[HKEY_LOCAL_MACHINE\\" +
+                           kSharedDlls + "]\n") +
+                       "A run would remove 1 value. Nothing has been changed.\n");
 }
 
 // The passes reach the registry through its ANSI functions, which cannot
@@ -105,7 +103,7 @@ TEST_F(Preview, NamesCodePage932CannotWriteAreListedAndReportedNeverSilentlyKept
       const std::string& item = items[i];
       text += item.substr(0, item.find("%s")) + state + item.substr(item.find("%s") + 2);
     }
-    return text;
+    return Escaped(text);
   };
   const std::string machine = Machine(RegFile(sections));
   const std::string before = ReadFile(machine);
@@ -150,15 +148,15 @@ TEST_F(Preview, KeysCarryTheSpellingOfTheFile) {
   // name in lower case, once below HKEY_LOCAL_MACHINE.
   ProgramResult r = Run(Machine(RegFile("[HKCR\\installer\\products\\742b32a1fc9c5f347aeab6f14fdb5ba2]\r\n\r\n")));
   EXPECT_NE(
-      r.out.find(
+      r.out.find(Escaped(
           "key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\t0 subkeys, 0 "
-          "values\ta product code of ZobrikLine\t[HKCR\\installer\\products\\742b32a1fc9c5f347aeab6f14fdb5ba2]\n"),
+          "values\ta product code of ZobrikLine\t[HKCR\\installer\\products\\742b32a1fc9c5f347aeab6f14fdb5ba2]\n")),
       std::string::npos)
       << r.out;
   r = Run(Machine(ReadFile(SAMPLE_MACHINE)));
-  EXPECT_NE(
-      r.out.find("\t[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2]\n"),
-      std::string::npos)
+  EXPECT_NE(r.out.find(Escaped(
+                "\t[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2]\n")),
+            std::string::npos)
       << r.out;
 }
 

@@ -20,6 +20,7 @@
 
 #include "support/Files.h"
 #include "support/RandomMachine.h"
+#include "support/Records.h"
 
 namespace {
 
@@ -166,22 +167,12 @@ Model Read(const Units& text) {
 // ---- The preview: tab-separated lines, "key", the path, ...; or "value",
 // the key's path, the name in quotes, ...
 
-Units FromUtf8(const std::string& utf8, bool utf16) {
-  Units out;
-  for (size_t i = 0; i < utf8.size();) {
-    const auto c = static_cast<unsigned char>(utf8[i]);
-    const size_t size = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-    char32_t u = size == 1 ? c : size == 2 ? c & 0x1F : size == 3 ? c & 0x0F : c & 0x07;
-    for (size_t k = 1; k < size; ++k) u = u << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    i += size;
+// A field of the preview, unescaped as docs/deploying.md says: the exact
+// units of the name.
+Units FromField(const std::string& field, bool utf16) {
+  Units out = UnescapedUnits(field);
+  for (char16_t u : out)
     EXPECT_TRUE(utf16 || u < 0x80) << "the files here remove only keys and values with ASCII names";
-    if (u >= 0x10000) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((u - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((u - 0x10000) & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(u));
-    }
-  }
   return out;
 }
 
@@ -208,7 +199,7 @@ size_t Remove(Model& model, const std::string& preview, bool utf16, std::vector<
       continue;
     }
     ++items;
-    const Units path = KeyPath(FromUtf8(f[1], utf16));
+    const Units path = KeyPath(FromField(f[1], utf16));
     if (f[0] == "key") {
       EXPECT_TRUE(model.count(path)) << "previewed key not in the file: " << f[1];
       for (auto it = model.lower_bound(path); it != model.end();) {
@@ -221,7 +212,7 @@ size_t Remove(Model& model, const std::string& preview, bool utf16, std::vector<
     } else {
       const std::string& quoted = f[2];
       EXPECT_TRUE(quoted.size() >= 2 && quoted.front() == '"' && quoted.back() == '"') << line;
-      const Units name = Upper(FromUtf8(quoted.substr(1, quoted.size() - 2), utf16));
+      const Units name = Upper(FromField(quoted.substr(1, quoted.size() - 2), utf16));
       EXPECT_EQ(model[path].erase(name), 1u) << "previewed value not in the file: " << line;
     }
   }
@@ -488,13 +479,15 @@ class Machine {
     Touch(path);
     for (unsigned i = r_.Below(8); i > 0; --i) {
       Units name = r_.Chance(50) ? ProductPath() : Ascii("C:\\Windows\\") + Text(4, false);
-      // Names the preview shows are ASCII, or hold a character code page
-      // 932 cannot write (which it lists as not removed); the others may be
-      // anything.
-      if (!utf16_ || Upper(name).find(Ascii("ZOBRIK")) != Units::npos)
+      // In a REGEDIT4 file the names the preview shows are ASCII; in a
+      // UTF-16 one they may be anything: tabs, CR, lone surrogates, and
+      // characters outside the BMP, which its fields escape.
+      if (!utf16_)
         for (auto& c : name)
           if (c >= 0x80 || c < 0x20) c = u'_';
       if (utf16_ && r_.Chance(20)) name.insert(r_.Below(name.size() + 1), 1, u'\u00E9');
+      if (utf16_ && r_.Chance(15)) name.insert(r_.Below(name.size() + 1), u"\U0001F600");
+      if (utf16_ && r_.Chance(20)) name.insert(r_.Below(name.size() + 1), u"\t\\\r");
       name += Ascii("#") + Ascii(std::to_string(++unique_));
       Put(path, Quoted(name) + Ascii("=dword:0000000") + static_cast<char16_t>(u'1' + r_.Below(9)) + newline_);
     }

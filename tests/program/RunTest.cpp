@@ -166,7 +166,7 @@ TEST_F(Run, WhatCouldNotBeRemovedIsListedAndToldInsteadOfTheCompletion) {
   const std::string errors = testing::internal::GetCapturedStderr();
   EXPECT_EQ(errors,
             "t_uninst: 1 item to remove is still there:\n"
-            "key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\tAccess is denied.\n");
+            "key\tHKEY_CLASSES_ROOT\\\\Installer\\\\Products\\\\742B32A1FC9C5F347AEAB6F14FDB5BA2\tAccess is denied.\n");
   EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, LeftoversBox(1)}));
   const std::string saved = Saved();
   auto contains = [&saved](const std::string& text) {
@@ -184,7 +184,7 @@ TEST_F(Run, WithABackupWhatCannotBeReadWholeIsNeitherSavedNorRemoved) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(RunWith({IDOK}, backup), 5);
   const std::string errors = testing::internal::GetCapturedStderr();
-  EXPECT_NE(errors.find("key\tHKEY_CLASSES_ROOT\\Installer\\Products\\D8A919422052AC943BB73C84EEE607C8\tnot "
+  EXPECT_NE(errors.find("key\tHKEY_CLASSES_ROOT\\\\Installer\\\\Products\\\\D8A919422052AC943BB73C84EEE607C8\tnot "
                         "removed: it cannot be read whole"),
             std::string::npos)
       << errors;
@@ -262,7 +262,8 @@ TEST_F(Program, OkCleansTheMachineFileWithTheBoxesOnStandardError) {
   const ProgramResult r = RunProgram(dir_, machine, "", "yes\n OK \n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(ReadFile(machine), ReadFile(kCleaned));
-  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.out, "Removed 18 keys, holding 10 subkeys and 35 values, and 3 values of other keys.\n")
+      << "the summary, last";
   // Both boxes, their lines as the terminal shows them (UTF-8):
   // "ZobrikLineのインストールに関する情報を消去します。", "よろしいですか？",
   // "※ZobrikLineは常駐しているものも含めすべて終了してください。", then
@@ -363,7 +364,8 @@ TEST_F(Program, RefusesToStartWithoutAUsableRegistryFile) {
                        "' is read-only: the cleaner needs to write it (on Windows it needs administrator rights)"}}) {
     r = Launch(file, "\n\n");
     EXPECT_EQ(r.exitCode, 2) << file;
-    EXPECT_EQ(r.out, "t_uninst: " + said + "\n");
+    // The summary on standard output, then the error on standard error.
+    EXPECT_EQ(r.out, std::string(said).append("\nt_uninst: ").append(said).append("\n"));
   }
   EXPECT_EQ(ReadFile(bad), badBytes);
 

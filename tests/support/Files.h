@@ -26,6 +26,14 @@ inline std::string Utf16File(const std::string& ascii) {
   return out;
 }
 
+// Text as the program writes it in a field of a record, for text that
+// holds no control character: each backslash doubled.
+inline std::string Escaped(const std::string& text) {
+  std::string escaped;
+  for (char c : text) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  return escaped;
+}
+
 // A folder of its own for one test, removed with what it holds.
 class TempDir {
  public:

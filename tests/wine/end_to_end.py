@@ -36,6 +36,9 @@ The folder and the logs have names the ANSI code page (932) cannot hold,
 the backups' full names are longer than MAX_PATH, and the restore's log is
 named in System32, which must not be redirected to SysWOW64 for the 32-bit
 program: each file must be where it was named, its name in the files whole.
+Every log is read with the events and fields docs/deploying.md lists, each
+field unescaped by its rule; a shared DLL whose name holds a tab comes back
+exactly from the output and the log.
 
     end_to_end.py T_UNINST_EXE SAMPLE CLEANED VIEW32 OUTPUT_DIR DENY_RIGHTS_EXE HOLD_MUTEX_EXE [--unattended]
 """
@@ -77,6 +80,9 @@ def run(args, check=True, more=None):
     return done
 
 
+TABBED = "tab\there.dll"
+
+
 # Values of every kind below one of the product's components: the backup
 # must give each back byte for byte.
 EVERY_KIND = "\r\n".join([
@@ -94,7 +100,10 @@ EVERY_KIND = "\r\n".join([
     '"none"=hex(0):',
     '"nameless type"=hex(1234):01,02',
     '"short dword"=hex(4):01,02',
-    '"euro \u20ac"="\u20ac text"', "", ""])
+    '"euro \u20ac"="\u20ac text"', "",
+    # A shared DLL whose name holds a tab: its fields escape it, and give it back.
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs]",
+    '"C:\\\\Program Files\\\\ZobrikLine\\\\' + TABBED + '"=dword:00000001', "", ""])
 
 
 # Wine keeps no event log: its ReportEventW traces the call (the level and
@@ -177,6 +186,38 @@ def documented_scripts():
     with open(DOCS, encoding="utf-8") as f:
         text = f.read()
     return {m.group(2): m.group(1) for m in re.finditer(r"```bat\n(:: (\S+\.cmd):.*?)```", text, re.S)}
+
+
+def unescape(field):
+    """A field of a record as docs/deploying.md says to read it."""
+    return re.sub(r"\\(?:u([0-9A-F]{4})|x([0-9A-F]{2})|(.))", lambda m:
+                  chr(int(m[1], 16)) if m[1] else chr(0xDC00 + int(m[2], 16)) if m[2] else
+                  {"t": "\t", "n": "\n", "r": "\r"}.get(m[3], m[3]), field)
+
+
+def documented_events():
+    """The log's events docs/deploying.md lists, each with its number of fields."""
+    with open(DOCS, encoding="utf-8") as f:
+        return {m.group(1): m.group(2).count(",") + 1
+                for m in re.finditer(r"^\| `([a-z ]+)` \| ([A-Z ,]+) \|$", f.read(), re.M)}
+
+
+def read_log(data, checks, what):
+    """A log's events, (run, event, fields unescaped) each, every line read
+    with the documented list: the time with its offset, the run's
+    identifier, a listed event, and its fields, no more and no fewer."""
+    events, listed, bad = [], documented_events(), []
+    for line in data.decode("utf-8-sig").split("\r\n")[:-1]:
+        parts = line.split("\t")
+        time_, run_, event = (parts + ["", ""])[:3]
+        fields = parts[3:]
+        if not (re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d", time_) and
+                re.fullmatch(r"[0-9A-F]{16}", run_) and listed.get(event) == len(fields)):
+            bad.append(line)
+        events.append((run_, event, [unescape(f) for f in fields]))
+    checks.append(("%s reads with the documented events and fields" % what, len(listed) >= 13 and not bad,
+                   "%d events documented; unread: %r" % (len(listed), bad[:3])))
+    return events
 
 
 def parse(data):
@@ -293,7 +334,7 @@ def listed(preview, before):
     """The items of `before` that the preview's lines name, by view."""
     named = {view: set() for view in VIEWS}
     for line in preview.splitlines():
-        fields = line.split("\t")
+        fields = [unescape(f) for f in line.split("\t")]
         if len(fields) != 5 or fields[1] not in ("key", "value"):
             continue
         view, kind, path, what = fields[0][:2], fields[1], fields[2].upper(), fields[3]
@@ -319,7 +360,7 @@ def expected_removals(before):
         expected_left = parse(f.read())
     with open(view32, "rb") as f:
         extra32 = parse(f.read())
-    every = {item for item in before["64"] if item[0].endswith("\\EVERY KIND")}
+    every = {item for item in before["64"] if item[0].endswith("\\EVERY KIND") or TABBED in (item[1] or "")}
     return {"64": (machine - expected_left) | every,
             "32": {item for item in extra32 if "ZOBRIKLINE" in item[0] or "ZobrikLine\\\\zl32" in (item[1] or "")}}
 
@@ -437,11 +478,11 @@ def interactive(checks, before):
     checks.append(("the rest of the product goes, the key without subkeys too",
                    left["64"] == (restored["64"] - removed64) | kept and left["32"] == restored["32"] - removed32,
                    "left: %s" % sorted(map(str, (left["64"] - (restored["64"] - removed64)) - kept))[:5]))
-    lines = [line for line in errors[0].splitlines() if "\t" in line]
+    lines = [[unescape(f) for f in line.split("\t")] for line in errors[0].splitlines() if "\t" in line]
     checks.append(("it is listed, once, with the registry's reason",
-                   len(lines) == 1 and lines[0].startswith(
-                       "64-bit\tkey\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\t")
-                   and len(lines[0].split("\t")) == 4, errors[0]))
+                   len(lines) == 1 and len(lines[0]) == 4 and lines[0][:3] ==
+                   ["64-bit", "key", "HKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2"],
+                   errors[0]))
 
 
 def unattended(checks, before):
@@ -528,34 +569,45 @@ def unattended(checks, before):
 
     again = run([WINE, exe, "/QUIET"] + line, check=False)
     checks.append(("a second run finds nothing and exits with 0", again.returncode == 0 and
-                   again.stdout.decode("cp932") == "Nothing of ZobrikLine was found; nothing has been changed.\n"
-                   "No backup was written: there was nothing to remove.\n",
+                   again.stdout.decode("cp932") == "No backup was written: there was nothing to remove.\n"
+                   "Nothing of ZobrikLine was found; nothing has been changed.\n",
                    "exit code %d: %r" % (again.returncode, again.stdout[-200:])))
     checks.append(("and changes nothing, and writes no backup", state() == after and
                    sorted(os.listdir(folder)) == sorted(written), str(os.listdir(folder))))
     checks.append(("the log is where it was named", os.path.exists(log), str(os.listdir(os.path.dirname(log)))))
     with open(log if os.path.exists(log) else os.devnull, "rb") as f:
         logged = f.read()
-    entries = logged[3:].decode("utf-8").split("\r\n")
+    entries = read_log(logged, checks, "the log")
     checks.append(("the log is UTF-8 with a byte-order mark, its lines end in CR LF",
                    logged.startswith(b"\xef\xbb\xbf") and logged.endswith(b"\r\n") and
                    b"\n" not in logged.replace(b"\r\n", b""), repr(logged[:80])))
     # Wine quotes the folder, which holds a space, doubling its last backslash.
-    named = ' --log "%s" --backup "%s\\\\"\tregistry: ' % (windows_path(log), windows_path(folder))
-    headers = [e for e in entries if "\tt_uninst " in e and "(%d-bit Windows)\tcomputer " % BITS in e and "64-bit and 32-bit views" in e and
-               "\tcommand line: " in e and named in e]
-    checks.append(("the log names the backups whole", [e for e in entries if e.startswith("backup\t")] ==
-                   ["backup\t" + windows_path(os.path.join(folder, w)) for w in written], str(entries[:3])))
-    in_log = [e[len("removed\t"):] for e in entries if e.startswith("removed\t")]
-    checks.append(("the log has both runs, each item removed, and the exit codes",
+    named = ' --log "%s" --backup "%s\\\\"' % (windows_path(log), windows_path(folder))
+    starts = [f for _, e, f in entries if e == "start"]
+    headers = [f for f in starts if "(%d-bit Windows)" % BITS in f[0] and "64-bit and 32-bit views" in f[5] and
+               f[4].endswith(named)]
+    first_run = [(e, f) for r, e, f in entries if r == entries[0][0]]
+    events = [e for e, _ in first_run]
+    checks.append(("the log names the backups whole, before the first removal",
+                   [f[0] for e, f in first_run if e == "backup"] ==
+                   [windows_path(os.path.join(folder, w)) for w in written] and "deleting" in events and
+                   events.index("backup") < events.index("deleting"), str(entries[:3])))
+    in_log = [f for e, f in first_run if e == "removed"]
+    shown = [[unescape(f) for f in r.split("\t")] for r in removed]
+    checks.append(("the log has both runs, each item removed as the output names it, and the exit codes",
                    len(headers) == 2 and len(in_log) == len(removed) and
-                   all(r.startswith(item + "\t") for r, item in zip(removed, in_log)) and
-                   entries.count("No backup was written: there was nothing to remove.") == 1 and
-                   len([e for e in entries if e.startswith("end\texit code 0\t")]) == 2, "\n".join(entries[-5:])))
-    tried = [e for e in entries if e.startswith("deleting\t")]
+                   all(s[:3] == f[:3] and (f[1] == "key" or s[3] == f[3]) for s, f in zip(shown, in_log)) and
+                   [e for _, e, _ in entries].count("no backup") == 1 and
+                   [f[0] for _, e, f in entries if e == "end"] == ["0", "0"] and
+                   len({r for r, _, _ in entries}) == 2, str(entries[-3:])))
+    tabbed = ["64-bit", "value", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+              '"C:\\Program Files\\ZobrikLine\\%s"' % TABBED]
+    checks.append(("the output and the log give back the name with a tab exactly", tabbed in in_log and
+                   tabbed in [[unescape(f) for f in r.split("\t")][:4] for r in removed], str(in_log[-3:])))
+    tried = [f for e, f in first_run if e == "deleting"]
     checks.append(("each removal is logged as it is tried, with the registry's answer, before the removed lines",
-                   in_log and tried == ["deleting\t%s\tdone" % item for item in in_log] and
-                   entries.index(tried[-1]) < entries.index("removed\t" + in_log[0]), "\n".join(tried[:3])))
+                   in_log and tried == [f + ["done", ""] for f in in_log] and
+                   len(events) - 1 - events[::-1].index("deleting") < events.index("removed"), str(tried[:3])))
     found = run([WINE, exe, "/Check"], check=False)
     checks.append(("/Check on the cleaned machine exits with 0", found.returncode == 0,
                    "exit code %d: %r" % (found.returncode, found.stdout[-200:])))
@@ -579,9 +631,10 @@ def unattended(checks, before):
     checks.append(("the restore's log is in System32, not redirected to SysWOW64",
                    os.path.exists(restore_log) and not os.path.exists(redirected), restore.stderr.decode(errors="replace")[-300:]))
     with open(next((f for f in (restore_log, redirected) if os.path.exists(f)), os.devnull), "rb") as f:
-        restore_entries = f.read()[3:].decode("utf-8").split("\r\n")
-    said = [int(n) for n in re.findall(r"and (\d+) values? from", restore.stdout.decode("cp932"))]
-    put_back = [e for e in restore_entries if e.startswith("restored\tvalue\tHKEY_")]
+        restore_entries = read_log(f.read(), checks, "the restore's log")
+    # A line for each file, then the summary.
+    said = [int(n) for n in re.findall(r"and (\d+) values? from [^']", restore.stdout.decode("cp932"))]
+    put_back = [f for _, e, f in restore_entries if e == "restored" and f[1] == "value" and f[2].startswith("HKEY_")]
     checks.append(("the restore's log names each value it put back", said and len(put_back) == sum(said),
                    "said %s, logged %d" % (said, len(put_back))))
     for view in VIEWS:
@@ -594,8 +647,9 @@ def unattended(checks, before):
             f.write(data)
     again = run([WINE, exe, "--restore", windows_path(backup)], check=False)
     said = again.stdout.decode("cp932")
-    checks.append(("a second restore changes nothing and says so", again.returncode == 0 and state() == restored and
-                   said.count("nothing was changed") == 2, "exit code %d: %s" % (again.returncode, said)))
+    checks.append(("a second restore changes nothing and says so, for each file and in its summary",
+                   again.returncode == 0 and state() == restored and said.count("nothing was changed") == 3 and
+                   said.splitlines()[-1].startswith("Everything '"), "exit code %d: %s" % (again.returncode, said)))
     fleet(checks)
 
 
@@ -649,9 +703,10 @@ def fleet(checks):
     checks.append(("then the documented detection, and /check, exit 0", clean.returncode == 0 and found.returncode == 0,
                    "exit codes %d and %d" % (clean.returncode, found.returncode)))
     with open(os.path.join(keep, "t_uninst.log") if "t_uninst.log" in kept else os.devnull, "rb") as f:
-        logged = f.read().decode("utf-8-sig")
-    line = '/quiet /log "%s" /backup "C:\\ProgramData\\t_uninst\\"\tregistry: ' % log_name
-    checks.append(("the log keeps each command line as the script gave it", logged.count(line) == 2, logged[:500]))
+        logged = read_log(f.read(), checks, "the remediation's log")
+    line = '/quiet /log "%s" /backup "C:\\ProgramData\\t_uninst\\"' % log_name
+    checks.append(("the log keeps each command line as the script gave it",
+                   len([f for _, e, f in logged if e == "start" and f[4].endswith(line)]) == 2, str(logged[:2])))
     restore = run([WINE, exe, "/restore", backup_name], check=False, more=EVENTS)
     events = reported_events(restore.stderr)
     checks.append(("/restore of that backup puts the traces back, and reports event 101 with the backup",
@@ -673,7 +728,7 @@ def fleet(checks):
                                             os.listdir(spaced) if os.path.isdir(spaced) else "no folder")))
     again = script("spaced.cmd")
     with open(os.path.join(spaced, "t_uninst.log") if os.path.isdir(spaced) else os.devnull, "rb") as f:
-        runs = f.read().count(b"\tcommand line: ")
+        runs = f.read().count(b"\tstart\t")
     checks.append(("at the next start-up it only checks: exit 0, nothing changed, no second run in the log",
                    again.returncode == 0 and state() == cleaned and runs == 1, "exit code %d; %d runs in the log" % (
                        again.returncode, runs)))

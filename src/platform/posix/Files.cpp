@@ -176,8 +176,11 @@ bool TAppendFile::Open(const std::string& path, bool& empty, TMessage& error) {
   return true;
 }
 
-bool TAppendFile::Append(std::string_view bytes) {
-  return handle_ >= 0 && posix::WriteAll(static_cast<int>(handle_), bytes);
+bool TAppendFile::Append(std::string_view bytes, std::string& reason) {
+  errno = 0;
+  if (handle_ >= 0 && posix::WriteAll(static_cast<int>(handle_), bytes)) return true;
+  reason = std::strerror(errno != 0 ? errno : EBADF);
+  return false;
 }
 
 std::u16string PathText(const std::string& path) { return regfile::Cp932ToUtf16(path); }
@@ -197,6 +200,9 @@ std::string Utf8Line(const TMessage& line) {
         break;
       case TMessage::TKind::kName:
         utf8 += regfile::Utf16ToUtf8(part.Units);
+        break;
+      case TMessage::TKind::kEscaped:
+        utf8 += part.Bytes;
         break;
     }
   }

@@ -1,5 +1,7 @@
 #include "platform/windows/CodePages.h"
 
+#include "platform/Escape.h"
+
 std::wstring WideFrom(UINT codePage, std::string_view text) {
   const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
@@ -32,7 +34,15 @@ std::wstring WideMessage(UINT textCodePage, const TMessage& message) {
       case TMessage::TKind::kName:
         wide.append(part.Units.begin(), part.Units.end());
         break;
+      case TMessage::TKind::kEscaped:
+        wide += WideFrom(CP_UTF8, part.Bytes);
+        break;
     }
   }
   return wide;
+}
+
+std::u16string AnsiUnits(std::string_view text) {
+  const std::wstring wide = WideFrom(CP_ACP, text);
+  return {wide.begin(), wide.end()};
 }

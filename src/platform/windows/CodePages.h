@@ -18,5 +18,5 @@ inline std::string PathFrom(std::wstring_view wide) { return NarrowFrom(CP_UTF8,
 
 // A message in UTF-16: its text from `textCodePage`, its ANSI names from
 // the ANSI code page, its paths from the UTF-8 the program carries them
-// in, its wide names whole.
+// in, its wide names and escaped fields whole.
 std::wstring WideMessage(UINT textCodePage, const TMessage& message);

@@ -2,33 +2,44 @@
 // console it was started from, if any, or to where its output goes.
 #include <string>
 
+#include "platform/ErrorText.h"
 #include "platform/Output.h"
 #include "platform/Win32.h"
 #include "platform/windows/CodePages.h"
 
 namespace {
 
-void Write(DWORD which, const TMessage& text) {
+std::string& Failure() {
+  static std::string failure;
+  return failure;
+}
+
+// Gives false when the text did not go whole.
+bool Write(DWORD which, const TMessage& text) {
   static const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != 0;
   (void)attached;
   HANDLE handle = GetStdHandle(which);
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE || text.empty()) return;
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE || text.empty()) return true;
   const std::wstring wide = WideMessage(CP_ACP, text);
   DWORD mode = 0, written = 0;
-  if (GetConsoleMode(handle, &mode)) {
-    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-    return;
-  }
+  if (GetConsoleMode(handle, &mode))
+    return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) &&
+           written == wide.size();
   // Redirected to a file or a pipe: in the console's code page, as `type`
   // and the programs of a pipe read it, or the ANSI one without a console.
   const UINT console = GetConsoleOutputCP();
   const UINT codePage = console != 0 ? console : GetACP();
   const std::string bytes = NarrowFrom(codePage, wide);
-  WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  return WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
 }
 
 }  // namespace
 
-void WriteOutput(const TMessage& text) { Write(STD_OUTPUT_HANDLE, text); }
+void WriteOutput(const TMessage& text) {
+  if (!Write(STD_OUTPUT_HANDLE, text) && Failure().empty()) Failure() = ErrorText(static_cast<LONG>(GetLastError()));
+}
+
+const std::string& OutputFailure() { return Failure(); }
 
 void WriteError(const TMessage& text) { Write(STD_ERROR_HANDLE, text); }

@@ -267,8 +267,10 @@ bool TAppendFile::Open(const std::string& path, bool& empty, TMessage& error) {
   return true;
 }
 
-bool TAppendFile::Append(std::string_view bytes) {
-  return handle_ != -1 && WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
+bool TAppendFile::Append(std::string_view bytes, std::string& reason) {
+  if (handle_ != -1 && WriteAll(reinterpret_cast<HANDLE>(handle_), bytes)) return true;
+  reason = LastError();
+  return false;
 }
 
 std::string Utf8Line(const TMessage& line) { return NarrowFrom(CP_UTF8, WideMessage(CP_ACP, line)) + "\r\n"; }

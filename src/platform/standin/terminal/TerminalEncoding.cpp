@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <clocale>
 
+#include "platform/Escape.h"
 #include "platform/standin/terminal/Terminal.h"
 #include "regfile/Cp932.h"
 #include "regfile/Utf8.h"
@@ -69,9 +70,14 @@ std::string ToTerminal(const TMessage& message) {
       case TMessage::TKind::kName:
         shown += FromUtf8(regfile::Utf16ToUtf8(part.Units));
         break;
+      case TMessage::TKind::kEscaped:
+        shown += FromUtf8(part.Bytes);
+        break;
     }
   }
   return shown;
 }
 
 }  // namespace standin
+
+std::u16string AnsiUnits(std::string_view text) { return regfile::Cp932ToUtf16(text); }
