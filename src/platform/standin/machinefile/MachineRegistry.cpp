@@ -51,7 +51,7 @@ std::string KeyAsTheUserFindsIt(HKEY root, REGSAM view, const std::string& path)
   std::u16string spelled(shortName ? name.shortName : name.longName);
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     spelled += u'\\';
-    spelled += std::u16string_view((*it)->name);
+    (*it)->name.AppendTo(spelled);
   }
   std::string header = "[";
   header += regfile::Utf16ToCp932(spelled);

@@ -13,6 +13,7 @@
 
 #include "platform/Output.h"
 #include "platform/standin/machinefile/KeyTreeFile.h"
+#include "platform/standin/registry/ValueData.h"
 #include "platform/standin/win32/Standin.h"
 #include "regfile/Cp932.h"
 
@@ -34,9 +35,9 @@ standin::Key& Counterpart(standin::KeyTree& machine, const standin::KeyTree& bac
   std::u16string spelled(standin::NameOfRoot(root).longName);
   for (auto it = path.rbegin(); it != path.rend(); ++it) {
     bool made = false;
-    counterpart = machine.Child(*counterpart, (*it)->name, &made);
+    counterpart = machine.Child(*counterpart, (*it)->name.Text(), &made);
     spelled += u'\\';
-    spelled += std::u16string_view((*it)->name);
+    (*it)->name.AppendTo(spelled);
     if (!made) continue;
     lines.push_back("restored\tkey\t" + regfile::Utf16ToCp932(spelled));
     ++created;
@@ -46,8 +47,13 @@ standin::Key& Counterpart(standin::KeyTree& machine, const standin::KeyTree& bac
 }
 
 std::string ValueName(const standin::Value& value) {
-  const std::u16string_view name = value.name;
-  return name.empty() ? "@" : regfile::Utf16ToCp932(name);
+  return value.name.empty() ? "@" : regfile::Utf16ToCp932(value.name.Text());
+}
+
+std::string Data(const standin::KeyTree& tree, const standin::Value& value) {
+  std::string data;
+  standin::AppendStored(tree, value, data);
+  return data;
 }
 
 // The backup's bytes, or false with the reason it cannot be read. A backup
@@ -84,10 +90,10 @@ bool ReadBackup(const std::string& file, std::string& bytes, std::string& error)
   }
 }
 
-bool Holds(standin::Key& key, const standin::Value& value) {
-  const standin::Value* held = key.FindValue(value.name);
-  return held != nullptr && held->type == value.type &&
-         std::equal(held->data.begin(), held->data.end(), value.data.begin(), value.data.end());
+bool Holds(const standin::KeyTree& machine, const standin::Key& key, const std::u16string& name, std::uint32_t type,
+           const std::string& data) {
+  const standin::Value* held = key.FindValue(name);
+  return held != nullptr && held->type == type && Data(machine, *held) == data;
 }
 
 std::string Count(size_t count, const char* thing) {
@@ -117,16 +123,21 @@ TRestoreEnd RestoreBackup(const std::string& file, const TLineReport& report) {
   for (size_t i = 0; i < layout.sections.size(); ++i) {
     const standin::Section& section = layout.sections[i];
     if (section.key == nullptr || section.key->deleted) continue;
+    // The values first set in this section: those whose lines lie in it.
+    const std::uint32_t first = section.entry;
+    const std::uint32_t end = i + 1 < layout.sections.size() ? layout.sections[i + 1].entry : standin::kNoEntry;
     std::string name;
     standin::Key& key = Counterpart(machine, *backup, *section.key, section.root, name, lines, keys);
-    for (const standin::Value& v : section.key->values) {
-      if (v.removed || v.hidden || v.section != static_cast<std::int32_t>(i)) continue;
-      if (Holds(key, v)) {
+    for (const standin::Value& v : section.key->Values()) {
+      if (v.removed || v.entry < first || v.entry >= end) continue;
+      const std::u16string valueName = v.name.Text();
+      const std::string data = Data(*backup, v);
+      if (Holds(machine, key, valueName, v.type, data)) {
         lines.push_back("there already\tvalue\t" + name + "\t" + ValueName(v));
         ++present;
         continue;
       }
-      machine.SetValue(key, v.name, v.type, v.data);
+      machine.SetValue(key, valueName, v.type, {reinterpret_cast<const std::uint8_t*>(data.data()), data.size()});
       lines.push_back("restored\tvalue\t" + name + "\t" + ValueName(v));
       ++values;
     }

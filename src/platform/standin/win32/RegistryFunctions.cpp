@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <unordered_map>
 
+#include "platform/standin/registry/ValueData.h"
 #include "platform/standin/win32/Standin.h"
 #include "regfile/Cp932.h"
 #include "regfile/Utf16le.h"
@@ -41,7 +42,7 @@ struct State {
   OpenKey lastOpen{};
   std::function<LONG(KeyTree&)> flush;
   LastWalk lastWalk;
-  std::string ansiData;  // string data as the ANSI functions give it (CopyValueData)
+  std::string data;  // data decoded as a function hands it out (CopyValueData)
 };
 
 // Never destroyed: the process ends soon after the registry is saved, and
@@ -185,8 +186,6 @@ HKEY NewHandle(Key* key, REGSAM access) {
   return reinterpret_cast<HKEY>(value);
 }
 
-bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
-
 std::vector<std::uint8_t> StoredData(DWORD type, const BYTE* data, DWORD size) {
   if (data == nullptr) return {};
   if (!IsStringType(type)) return {data, data + size};
@@ -208,23 +207,32 @@ LONG CopyData(std::string_view bytes, LPBYTE data, LPDWORD size) {
 // Copies a value's data out as a function of that width gives it: the ANSI
 // ones convert strings to CP932 (embedded NULs kept), the wide ones and
 // every other type give it as stored. A size alone is found without
-// converting.
+// decoding the data, and data that does not fit is not decoded.
 template <typename Char>
 LONG CopyValueData(const Value& v, LPBYTE data, LPDWORD size) {
+  const KeyTree& tree = Machine();
+  // Decoded into a buffer kept from call to call: one allocation for the
+  // run rather than one for each value read.
+  std::string& decoded = state().data;
+  decoded.clear();
   if constexpr (std::is_same_v<Char, char>) {
     if (IsStringType(v.type)) {
       if (data == nullptr && size != nullptr) {
-        *size = static_cast<DWORD>(regfile::Cp932Size(v.data.data(), v.data.size() / 2));
+        *size = static_cast<DWORD>(AnsiSize(tree, v));
         return ERROR_SUCCESS;
       }
-      // Converted into a buffer kept from call to call: one allocation for
-      // the run rather than one for each value read.
-      std::string& ansi = state().ansiData;
-      regfile::Utf16LeToCp932(v.data.data(), v.data.size() / 2, ansi);
-      return CopyData(ansi, data, size);
+      AppendAnsi(tree, v, decoded);
+      return CopyData(decoded, data, size);
     }
   }
-  return CopyData(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size()), data, size);
+  if (size == nullptr || data == nullptr || *size < v.size) {
+    if (size != nullptr) *size = v.size;
+    if (data == nullptr) return ERROR_SUCCESS;
+    return size == nullptr ? ERROR_INVALID_PARAMETER : ERROR_MORE_DATA;
+  }
+  if (v.form == DataForm::kStored) return CopyData(std::string_view(v.data, v.size), data, size);
+  AppendStored(tree, v, decoded);
+  return CopyData(decoded, data, size);
 }
 
 // Copies a name out with its terminating NUL, when it fits; the length
@@ -240,15 +248,18 @@ LONG CopyText(const Text& text, Char* out, LPDWORD length) {
 
 // A name as a function of that width gives it: the ANSI ones in code page
 // 932, where ASCII is itself and needs no conversion.
-LONG CopyName(std::u16string_view name, char* out, LPDWORD length) {
+LONG CopyName(const Name& name, char* out, LPDWORD length) {
   if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
-  if (std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; })) return CopyText(name, out, length);
-  return CopyText(regfile::Utf16ToCp932(name), out, length);
+  if (name.narrow()) return CopyText(std::string_view(name.bytes(), name.size()), out, length);
+  const std::u16string_view units = name.View();
+  if (std::all_of(units.begin(), units.end(), [](char16_t c) { return c < 0x80; })) return CopyText(units, out, length);
+  return CopyText(regfile::Utf16ToCp932(units), out, length);
 }
 
-LONG CopyName(std::u16string_view name, char16_t* out, LPDWORD length) {
+LONG CopyName(const Name& name, char16_t* out, LPDWORD length) {
   if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
-  return CopyText(name, out, length);
+  if (name.narrow()) return CopyText(std::string_view(name.bytes(), name.size()), out, length);
+  return CopyText(name.View(), out, length);
 }
 
 }  // namespace
@@ -272,7 +283,7 @@ const Key* KeyOfHandle(HKEY handle) {
 LONG DenyAccess(HKEY handle, REGSAM denied) {
   OpenKey open{};
   LONG rc = Resolve(handle, &open);
-  if (rc == ERROR_SUCCESS) open.key->denied = denied;
+  if (rc == ERROR_SUCCESS) open.key->Deny(denied);
   return rc;
 }
 
@@ -289,7 +300,7 @@ LONG OpenSubkey(HKEY base, const Char* subKey, REGSAM desired, PHKEY result) {
   LONG rc = Resolve(base, &from);
   Key* key = nullptr;
   if (rc == ERROR_SUCCESS) rc = Walk(from.key, subKey, &key);
-  if (rc == ERROR_SUCCESS && (key->denied & desired & ~kViewBits) != 0) rc = ERROR_ACCESS_DENIED;
+  if (rc == ERROR_SUCCESS && (key->Denied() & desired & ~kViewBits) != 0) rc = ERROR_ACCESS_DENIED;
   if (rc != ERROR_SUCCESS) return rc;
   *result = NewHandle(key, desired);
   return ERROR_SUCCESS;
@@ -364,7 +375,7 @@ LONG WINAPI RegCreateKeyExA(HKEY base, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
     return true;
   });
   if (!allowed) return ERROR_ACCESS_DENIED;
-  if ((key->denied & desired & ~kViewBits) != 0) return ERROR_ACCESS_DENIED;
+  if ((key->Denied() & desired & ~kViewBits) != 0) return ERROR_ACCESS_DENIED;
   if (disposition != nullptr) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
   *result = NewHandle(key, desired);
   return ERROR_SUCCESS;
@@ -442,7 +453,7 @@ LONG WINAPI RegDeleteKeyA(HKEY base, LPCSTR subKey) {
   Key* key = nullptr;
   if (rc == ERROR_SUCCESS) rc = Walk(from.key, subKey, &key);
   if (rc != ERROR_SUCCESS) return rc;
-  if (key->parent == nullptr || key->SubkeyCount() != 0 || (key->denied & DELETE) != 0) return ERROR_ACCESS_DENIED;
+  if (key->parent == nullptr || key->SubkeyCount() != 0 || (key->Denied() & DELETE) != 0) return ERROR_ACCESS_DENIED;
   Machine().Remove(*key);
   return ERROR_SUCCESS;
 }

@@ -1,0 +1,62 @@
+// Memory for the large blocks of the machine registry: the file's bytes the
+// tree holds and the blocks of its index. A block of a megabyte or more is
+// asked for in the system's large pages: a machine's registry takes
+// hundreds of megabytes, and a fault for each small page of them costs more
+// than reading the file. (The process's own memory: the file is read into
+// it, never mapped.)
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <utility>
+
+namespace standin {
+
+// `bytes` of memory, uninitialized; throws std::bad_alloc.
+void* AllocateLarge(size_t bytes);
+void FreeLarge(void* memory) noexcept;
+
+// An array of `count` default-initialized items in such memory.
+template <typename T>
+class LargeArray {
+ public:
+  LargeArray() = default;
+  explicit LargeArray(size_t count) : items_(static_cast<T*>(AllocateLarge(count * sizeof(T)))), count_(count) {
+    std::uninitialized_default_construct_n(items_, count);
+  }
+  ~LargeArray() { Reset(); }
+  LargeArray(LargeArray&& other) noexcept
+      : items_(std::exchange(other.items_, nullptr)), count_(std::exchange(other.count_, 0)) {}
+  LargeArray& operator=(LargeArray&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      items_ = std::exchange(other.items_, nullptr);
+      count_ = std::exchange(other.count_, 0);
+    }
+    return *this;
+  }
+  LargeArray(const LargeArray&) = delete;
+  LargeArray& operator=(const LargeArray&) = delete;
+
+  T* get() const { return items_; }
+  size_t size() const { return count_; }
+  T& operator[](size_t i) const { return items_[i]; }
+
+ private:
+  void Reset() noexcept {
+    if (items_ == nullptr) return;
+    std::destroy_n(items_, count_);
+    FreeLarge(items_);
+    items_ = nullptr;
+    count_ = 0;
+  }
+
+  T* items_ = nullptr;
+  size_t count_ = 0;
+};
+
+// Items in blocks of about a large page; `block` is how many that is.
+template <typename T>
+constexpr size_t kLargeBlock = (size_t{2} << 20) / sizeof(T);
+
+}  // namespace standin
