@@ -31,25 +31,6 @@ std::string Quote(std::u16string_view text) {
 std::u16string Units(std::u16string_view text) { return std::u16string(text); }
 std::u16string Units(std::string_view text) { return Cp932ToUtf16(text); }
 
-// Where the next line end ('\n') lies at or after `from`, or npos. The
-// library's byte search finds each byte 0x0A; a line end is the unit that
-// holds one and is '\n' (other units hold such a byte seldom).
-size_t FindLineEnd(std::u16string_view text, size_t from) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t size = text.size() * sizeof(char16_t);
-  for (size_t at = from * sizeof(char16_t); at < size;) {
-    const void* found = std::memchr(bytes + at, '\n', size - at);
-    if (found == nullptr) break;
-    const auto byte = static_cast<size_t>(static_cast<const unsigned char*>(found) - bytes);
-    if (text[byte / sizeof(char16_t)] == u'\n') return byte / sizeof(char16_t);
-    at = byte + 1;
-  }
-  return kNone;
-}
-
-// A code page 932 line end is a byte of its own: no character's second byte is 0x0A.
-size_t FindLineEnd(std::string_view text, size_t from) { return text.find('\n', from); }
-
 // The first bytes of a code page 932 file that converting to UTF-16 and
 // back would not give back as they were, and what is wrong with them.
 struct Inexact {
@@ -219,7 +200,7 @@ class Reader {
 
   // The next line with its line end; counts lines.
   Text<Char> NextLine() {
-    const size_t end = FindLineEnd(text_, pos_);
+    const size_t end = syntax::FindLineEnd(text_, pos_);
     if (end == kNone && cut_) throw RegFileError(1, kUtf16Cut);
     const size_t next = end == kNone ? text_.size() : end + 1;
     if (inexact_.at < Place(next)) throw RegFileError(line_ + 1, inexact_.message);
@@ -405,7 +386,11 @@ class Reader {
     const bool ansi = regedit4_ && (value.type == kExpandString || value.type == kMultiString);
     bytes_.clear();
     size_t count = 0;
-    const auto sink = [this, ansi, &count](std::uint8_t byte) {
+    // Whether the data is ASCII, as UTF-16LE units (a low byte below 0x80
+    // and a high byte 0) or as ANSI bytes.
+    unsigned char high = 0;
+    const auto sink = [this, ansi, &count, &high](std::uint8_t byte) {
+      high |= ansi || count % 2 == 0 ? byte & 0x80 : byte;
       ++count;
       if (ansi) bytes_.push_back(static_cast<char>(byte));
     };
@@ -422,6 +407,7 @@ class Reader {
     }
     value.data.text.size = PlaceOf(end) - value.data.text.at;
     value.size = ansi ? 2 * Cp932ToUtf16(bytes_).size() : count;
+    value.data.ascii = high == 0;
   }
 
   Text<Char> text_;

@@ -75,7 +75,9 @@ struct ValueLine {
   QuotedText name;      // nothing for @
   std::uint32_t type = 0;
   DataText form = DataText::kQuoted;
-  QuotedText data;  // for a dword or hex data, its text alone
+  // For dword and hex data, its text and (for hex) whether its whole
+  // UTF-16 units are ASCII.
+  QuotedText data;
   size_t size = 0;  // the data's bytes as the registry holds them
 };
 

@@ -6,9 +6,12 @@
 // a separator or an escape.
 #pragma once
 
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "regfile/Cp932.h"
 #include "regfile/Utf16le.h"
@@ -48,69 +51,99 @@ Text<Char> Content(Text<Char> line) {
   return line;
 }
 
+// The value of a hex digit, or -1.
 template <typename Char>
 int HexDigit(Char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+  static constexpr auto kDigits = [] {
+    std::array<std::int8_t, 128> digits{};
+    for (int i = 0; i < 128; ++i)
+      digits[i] = static_cast<std::int8_t>(i >= '0' && i <= '9'   ? i - '0'
+                                           : i >= 'a' && i <= 'f' ? i - 'a' + 10
+                                           : i >= 'A' && i <= 'F' ? i - 'A' + 10
+                                                                  : -1);
+    return digits;
+  }();
+  const auto unit = static_cast<std::make_unsigned_t<Char>>(c);
+  return unit < 128 ? kDigits[unit] : -1;
 }
 
-// Whether every byte is ASCII, eight a step.
-inline bool AsciiBytes(std::string_view s) {
-  size_t i = 0;
-  std::uint64_t seen = 0;
-  for (; i + 8 <= s.size(); i += 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, s.data() + i, sizeof word);
-    seen |= word;
+// Where the next line end ('\n') lies at or after `from`, or kNone. The
+// library's byte search finds each byte 0x0A; a UTF-16 line end is the unit
+// that holds one and is '\n' (other units hold such a byte seldom). No
+// character of code page 932 ends with the byte.
+inline size_t FindLineEnd(std::u16string_view text, size_t from) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t size = text.size() * sizeof(char16_t);
+  for (size_t at = from * sizeof(char16_t); at < size;) {
+    const void* found = std::memchr(bytes + at, '\n', size - at);
+    if (found == nullptr) break;
+    const auto byte = static_cast<size_t>(static_cast<const unsigned char*>(found) - bytes);
+    if (text[byte / sizeof(char16_t)] == u'\n') return byte / sizeof(char16_t);
+    at = byte + 1;
   }
-  for (; i < s.size(); ++i) seen |= static_cast<unsigned char>(s[i]);
-  return (seen & 0x8080808080808080) == 0;
+  return kNone;
+}
+inline size_t FindLineEnd(std::string_view text, size_t from) { return text.find('\n', from); }
+
+// Whether the byte at `at` of a code page 932 text, which starts with a
+// character, is the second byte of one: the bytes that may lead a
+// character just before it pair up from the first of them, which begins
+// one (the byte before that ends one), so that an odd number of them makes
+// it a second byte.
+inline bool SecondByte(std::string_view s, size_t at) {
+  size_t leads = 0;
+  while (leads < at && IsCp932LeadByte(static_cast<unsigned char>(s[at - 1 - leads]))) ++leads;
+  return leads % 2 != 0;
 }
 
-// The first character `c` (ASCII) at or after `from`, or kNone; in code page
-// 932 text not the second byte of a character.
+// The first character `c` (ASCII) at or after `from`, which is where a
+// character begins, or kNone; in code page 932 text not the second byte of
+// a character.
 inline size_t FindChar(std::u16string_view s, char16_t c, size_t from = 0) { return s.find(c, from); }
 inline size_t FindChar(std::string_view s, char c, size_t from = 0) {
-  // Below 0x40 no byte is a second one; nor in ASCII text.
-  if (c < 0x40 || AsciiBytes(s.substr(from))) return s.find(c, from);
-  for (size_t i = from; i < s.size(); i += CharSize(s[i]))
-    if (s[i] == c) return i;
-  return kNone;
+  size_t at = s.find(c, from);
+  // Below 0x40 no byte is a second one.
+  if (c < 0x40) return at;
+  while (at != kNone && SecondByte(s.substr(from), at - from)) at = s.find(c, at + 1);
+  return at;
 }
 
 // The last character `c` (ASCII), or kNone.
 inline size_t FindLastChar(std::u16string_view s, char16_t c) { return s.rfind(c); }
 inline size_t FindLastChar(std::string_view s, char c) {
-  if (c < 0x40 || AsciiBytes(s)) return s.rfind(c);
-  size_t last = kNone;
-  for (size_t i = 0; i < s.size(); i += CharSize(s[i]))
-    if (s[i] == c) last = i;
-  return last;
+  size_t at = s.rfind(c);
+  if (c < 0x40) return at;
+  while (at != kNone && SecondByte(s, at)) at = at == 0 ? kNone : s.rfind(c, at - 1);
+  return at;
 }
 
-// Whether four UTF-16 units, or eight code page 932 bytes, from `at` are
-// all plain text of a quoted string: none is '"', '\\', a control character
-// up to '\r' or (for bytes) beyond ASCII. The word is added to `seen`
-// when they are.
-inline bool PlainWord(const char16_t* at, std::uint64_t& seen) {
-  if (MayEndPlainRun(at)) return false;
+// Four UTF-16 units, or eight code page 932 bytes, from `at` as a word, and
+// which of them may end a run of a quoted string's plain text: '"', '\\',
+// a control character up to '\r', or a character beyond ASCII. The mask has
+// the high bit of each such unit or byte; the lowest is exact (higher ones
+// may be set by a borrow from it), so that it tells where the run ends.
+inline std::uint64_t SpecialMask(const char16_t* at) {
+  constexpr std::uint64_t kOnes = 0x0001000100010001;
+  constexpr std::uint64_t kHighs = 0x8000800080008000;
   std::uint64_t word = 0;
   std::memcpy(&word, at, sizeof word);
-  seen |= word;
-  return true;
+  const auto below = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kHighs; };
+  // A unit beyond ASCII has a bit of 0xFF80; its lane is told without a
+  // carry into the next.
+  const std::uint64_t wide = word & 0xFF80FF80FF80FF80;
+  const std::uint64_t beyond = (((wide & 0x7FFF7FFF7FFF7FFF) + 0x7FFF7FFF7FFF7FFF) | wide) & kHighs;
+  return below(word, '\r' + 1) | below(word ^ (kOnes * '"'), 1) | below(word ^ (kOnes * '\\'), 1) | beyond;
 }
-inline bool PlainWord(const char* at, std::uint64_t&) {
+inline std::uint64_t SpecialMask(const char* at) {
   constexpr std::uint64_t kOnes = 0x0101010101010101;
   constexpr std::uint64_t kHighs = 0x8080808080808080;
   std::uint64_t word = 0;
   std::memcpy(&word, at, sizeof word);
   const auto below = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kHighs; };
-  return ((word & kHighs) | below(word, '\r' + 1) | below(word ^ (kOnes * '"'), 1) | below(word ^ (kOnes * '\\'), 1)) ==
-         0;
+  return (word & kHighs) | below(word, '\r' + 1) | below(word ^ (kOnes * '"'), 1) | below(word ^ (kOnes * '\\'), 1);
 }
-// The units or bytes PlainWord takes.
+
+// The units or bytes SpecialMask takes.
 template <typename Char>
 constexpr size_t kWordUnits = 8 / sizeof(Char);
 
@@ -132,25 +165,23 @@ template <typename Char, typename Run, typename Unit>
 Quoted ScanQuoted(Text<Char> rest, Run&& run, Unit&& unit) {
   constexpr size_t kWord = kWordUnits<Char>;
   Quoted quoted;
-  std::uint64_t seen = 0;
   size_t chars = 0;  // characters read, escapes included
   size_t runStart = 0;
   size_t i = 0;
   while (i < rest.size()) {
-    while (i + kWord <= rest.size() && PlainWord(rest.data() + i, seen)) {
-      i += kWord;
-      chars += kWord;
+    // Plain ASCII a word at a time, up to the first unit that may end it.
+    while (i + kWord <= rest.size()) {
+      const std::uint64_t mask = SpecialMask(rest.data() + i);
+      const size_t plain = mask == 0 ? kWord : static_cast<size_t>(std::countr_zero(mask)) / (8 * sizeof(Char));
+      i += plain;
+      chars += plain;
+      if (plain != kWord) break;
     }
     if (i == rest.size()) break;
     const Char c = rest[i];
     if (c != '"' && c != '\\') {
-      const size_t size = CharSize(c);
-      if constexpr (sizeof(Char) == 1) {
-        if (static_cast<unsigned char>(c) >= 0x80) quoted.ascii = false;
-      } else {
-        if (c >= 0x80) quoted.ascii = false;
-      }
-      i += size;
+      if (static_cast<std::make_unsigned_t<Char>>(c) >= 0x80) quoted.ascii = false;
+      i += CharSize(c);
       ++chars;
       continue;
     }
@@ -190,7 +221,6 @@ Quoted ScanQuoted(Text<Char> rest, Run&& run, Unit&& unit) {
     i += 2;
     ++chars;
   }
-  if (quoted.close != kNone && sizeof(Char) == 2) quoted.ascii = (seen & 0xFF80FF80FF80FF80) == 0 && quoted.ascii;
   return quoted;
 }
 

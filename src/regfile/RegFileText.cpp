@@ -1,5 +1,6 @@
 #include "regfile/RegFileText.h"
 
+#include <cstring>
 #include <vector>
 
 #include "regfile/Cp932.h"
@@ -57,7 +58,7 @@ template <typename Char>
 void AppendHexBytes(Text<Char> rest, std::string& out) {
   const auto sink = [&out](std::uint8_t byte) { out.push_back(static_cast<char>(byte)); };
   for (bool first = true;; first = false) {
-    const size_t end = rest.find('\n');
+    const size_t end = syntax::FindLineEnd(rest, 0);
     Text<Char> line = syntax::Content(rest.substr(0, end == syntax::kNone ? rest.size() : end + 1));
     // A continuation line's indent is no part of its bytes.
     if (!first) line = syntax::TrimLeft(line);
@@ -116,11 +117,37 @@ void AppendUnquoted(const FileBytes& file, const char* at, std::u16string& out) 
       [&out](char16_t unit) { out.push_back(unit); });
 }
 
-void AppendUnquotedCp932(const char* at, const char* end, std::string& out) {
-  const Text<char> rest(at, static_cast<size_t>(end - at));
-  syntax::ScanQuoted(
-      rest, [&out, &rest](size_t from, size_t to) { out.append(rest.data() + from, to - from); },
-      [&out](char16_t unit) { out.push_back(static_cast<char>(unit)); });
+void AppendUnquotedCp932(const FileBytes& file, const char* at, size_t units, std::string& out) {
+  // Room for two bytes a unit, given back below.
+  const size_t start = out.size();
+  out.resize(start + 2 * units);
+  char* to = out.data() + start;
+  const auto unit = [&to](char16_t c) { *to++ = static_cast<char>(c); };
+  if (file.encoding == Encoding::kUtf16) {
+    const Text<char16_t> rest = From<char16_t>(file, at);
+    syntax::ScanQuoted(
+        rest,
+        [&to, &rest](size_t from, size_t end) {
+          // ASCII, as nearly all of it is, is narrowed in place; the rest converted.
+          const char16_t* units = rest.data() + from;
+          const size_t count = end - from;
+          size_t i = 0;
+          for (; i < count && units[i] < 0x80; ++i) to[i] = static_cast<char>(units[i]);
+          to += i;
+          if (i < count) to += Utf16LeToCp932(units + i, count - i, to);
+        },
+        unit);
+  } else {
+    const Text<char> rest = From<char>(file, at);
+    syntax::ScanQuoted(
+        rest,
+        [&to, &rest](size_t from, size_t end) {
+          std::memcpy(to, rest.data() + from, end - from);
+          to += end - from;
+        },
+        unit);
+  }
+  out.resize(static_cast<size_t>(to - out.data()));
 }
 
 void AppendData(const FileBytes& file, DataText form, const char* at, std::uint32_t type, std::string& out) {

@@ -26,9 +26,11 @@ void AppendText(const FileBytes& file, Span span, std::u16string& out);
 // Appends the units a quoted text stands for, its escapes taken; `at` is
 // just after its opening quote.
 void AppendUnquoted(const FileBytes& file, const char* at, std::u16string& out);
-// The same in a code page 932 file, as the code page's bytes: the file's
-// own, which convert to the units and back as they are.
-void AppendUnquotedCp932(const char* at, const char* end, std::string& out);
+// The same in code page 932, as the ANSI registry functions give it: a
+// code page 932 file's own bytes (which convert to the units and back as
+// they are), a UTF-16 file's units converted. `units`: how many the text
+// stands for.
+void AppendUnquotedCp932(const FileBytes& file, const char* at, size_t units, std::string& out);
 
 // Appends a value's data as the registry holds it, read from its text at
 // `at` (ValueLine::data): a string in UTF-16LE with its final NUL, a dword

@@ -14,9 +14,15 @@ namespace standin {
 namespace {
 
 bool AsciiBytes(std::string_view bytes) {
-  unsigned char seen = 0;
-  for (char c : bytes) seen |= static_cast<unsigned char>(c);
-  return seen < 0x80;
+  std::uint64_t seen = 0;
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    seen |= word;
+  }
+  for (; i < bytes.size(); ++i) seen |= static_cast<unsigned char>(bytes[i]);
+  return (seen & 0x8080808080808080) == 0;
 }
 
 // The last section's path, and the key of each name in it with where the
@@ -25,7 +31,7 @@ bool AsciiBytes(std::string_view bytes) {
 template <typename Char>
 struct LastPath {
   std::uint8_t root = kRootCount;
-  std::basic_string<Char> path;
+  std::basic_string_view<Char> path;  // where it lies in the file, or in the decoded text of it
   std::vector<Key*> keys;
   std::vector<size_t> ends;
 };
@@ -33,12 +39,15 @@ struct LastPath {
 template <typename Char>
 size_t CommonLength(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
   const size_t both = std::min(a.size(), b.size());
-  const size_t bytes = both * sizeof(Char);
-  size_t i = 0;
-  // Eight bytes a step where they agree.
-  for (; (i + 1) * 8 <= bytes; ++i)
-    if (std::memcmp(a.data() + i * 8 / sizeof(Char), b.data() + i * 8 / sizeof(Char), 8) != 0) break;
-  size_t at = i * 8 / sizeof(Char);
+  constexpr size_t kWord = 8 / sizeof(Char);
+  size_t at = 0;
+  // A word a step where they agree.
+  for (; at + kWord <= both; at += kWord) {
+    std::uint64_t x = 0, y = 0;
+    std::memcpy(&x, a.data() + at, sizeof x);
+    std::memcpy(&y, b.data() + at, sizeof y);
+    if (x != y) break;
+  }
   while (at < both && a[at] == b[at]) ++at;
   return at;
 }
@@ -85,7 +94,8 @@ class Loader : public regfile::RegFileLineEvents {
     value.form = line.form == regfile::DataText::kQuoted  ? DataForm::kQuoted
                  : line.form == regfile::DataText::kDword ? DataForm::kDword
                                                           : DataForm::kHex;
-    value.ascii = line.form == regfile::DataText::kQuoted && line.data.ascii;
+    value.ascii = line.form != regfile::DataText::kDword && line.data.ascii;
+    value.plain = line.form == regfile::DataText::kQuoted && !line.data.escaped;
     if (standin::Value* earlier = current_->FindValue(value.name)) {
       // Set again, as regedit merges it: every setting keeps its lines.
       tree_.SetAgain(*current_, *earlier, value);
@@ -139,7 +149,7 @@ class Loader : public regfile::RegFileLineEvents {
     Key* key = tree_.Root(root);
     size_t kept = 0;
     if (root == last.root) {
-      const size_t common = CommonLength(path, std::basic_string_view<Char>(last.path));
+      const size_t common = CommonLength(path, last.path);
       while (kept < last.ends.size() && last.ends[kept] <= common &&
              (last.ends[kept] == path.size() || path[last.ends[kept]] == '\\'))
         ++kept;
@@ -159,7 +169,7 @@ class Loader : public regfile::RegFileLineEvents {
       from = next + 1;
     }
     last.root = root;
-    last.path.assign(path);
+    last.path = path;
     return key;
   }
 

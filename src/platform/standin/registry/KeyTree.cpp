@@ -422,6 +422,7 @@ void KeyTree::SetAgain(Key& key, Value& value, const Value& later) {
   value.size = later.size;
   value.form = later.form;
   value.ascii = later.ascii;
+  value.plain = later.plain;
   ValuesChanged(key);
 }
 

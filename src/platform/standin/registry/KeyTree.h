@@ -56,7 +56,8 @@ struct Value {
   // line of the value's (first) setting.
   std::uint32_t entry = kNoEntry;
   DataForm form = DataForm::kStored;
-  bool ascii = false;    // string data of ASCII units alone
+  bool ascii = false;    // data whose whole UTF-16 units are ASCII, for a type of text
+  bool plain = false;    // the file's quoted string holds no escape: it is its data's own text
   bool removed = false;  // deleted, until its key's values are next enumerated
 };
 

@@ -4,11 +4,15 @@
 // converted until the name is handed out.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace standin {
+
+// A UTF-16 file's units are read in place, as the machine's own.
+static_assert(std::endian::native == std::endian::little, "the stand-in reads UTF-16LE units in place");
 
 class Name {
  public:

@@ -93,7 +93,20 @@ bool SameName(std::u16string_view a, std::u16string_view b) {
 bool SameName(const Name& a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   if (!a.narrow()) return SameName(a.View(), b);
-  return SameUnits(Units8{a.bytes()}, Units16{b.data()}, b.size());
+  // Names mostly agree unit for unit: four bytes are spread to four units
+  // and compared with them at once (ASCII bytes are their units' low bytes).
+  size_t i = 0;
+  for (; i + 4 <= b.size(); i += 4) {
+    std::uint32_t bytes = 0;
+    std::memcpy(&bytes, a.bytes() + i, sizeof bytes);
+    std::uint64_t spread = bytes;
+    spread = (spread | spread << 16) & 0x0000FFFF0000FFFF;
+    spread = (spread | spread << 8) & 0x00FF00FF00FF00FF;
+    std::uint64_t units = 0;
+    std::memcpy(&units, b.data() + i, sizeof units);
+    if (spread != units) break;
+  }
+  return SameUnits(Units8{a.bytes() + i}, Units16{b.data() + i}, b.size() - i);
 }
 
 bool SameName(const Name& a, const Name& b) {

@@ -1,5 +1,7 @@
 #include "platform/standin/registry/ValueData.h"
 
+#include <cstring>
+
 #include "regfile/Cp932.h"
 #include "regfile/RegType.h"
 
@@ -17,11 +19,18 @@ regfile::DataText TextOf(DataForm form) {
   }
 }
 
-// A code page 932 file's string is its own bytes in the code page: the
-// reader refused any byte that would not come back from UTF-16 as it was.
-bool QuotedInCp932(const KeyTree& tree, const Value& value) {
-  return value.form == DataForm::kQuoted && tree.File().encoding == regfile::Encoding::kCp932;
+// The units a quoted string stands for.
+size_t QuotedUnits(const Value& value) { return value.size / 2 - 1; }
+
+// The bytes of a code page 932 file's quoted string without escapes, up to
+// its closing quote (a byte no character of the code page ends with).
+size_t PlainBytes(const KeyTree& tree, const Value& value) {
+  if (value.ascii) return QuotedUnits(value);
+  return static_cast<size_t>(static_cast<const char*>(std::memchr(value.data, '"', tree.File().end - value.data)) -
+                             value.data);
 }
+
+bool InUtf16(const KeyTree& tree) { return tree.File().encoding == regfile::Encoding::kUtf16; }
 
 // Data decoded on its way to another form: one buffer, reused from one
 // value to the next.
@@ -42,6 +51,11 @@ void AppendStored(const KeyTree& tree, const Value& value, std::string& out) {
     out.append(value.data, value.size);
     return;
   }
+  if (value.plain && InUtf16(tree)) {
+    out.append(value.data, 2 * QuotedUnits(value));
+    out.append(2, '\0');
+    return;
+  }
   regfile::AppendData(tree.File(), TextOf(value.form), value.data, value.type, out);
 }
 
@@ -49,9 +63,10 @@ size_t AnsiSize(const KeyTree& tree, const Value& value) {
   if (!IsStringType(value.type)) return value.size;
   // ASCII is itself in the code page: a unit a byte, the NUL too.
   if (value.ascii) return value.size / 2;
+  if (value.plain && !InUtf16(tree)) return PlainBytes(tree, value) + 1;
   std::string& data = Scratch();
-  if (QuotedInCp932(tree, value)) {
-    regfile::AppendUnquotedCp932(value.data, tree.File().end, data);
+  if (value.form == DataForm::kQuoted) {
+    regfile::AppendUnquotedCp932(tree.File(), value.data, QuotedUnits(value), data);
     return data.size() + 1;
   }
   AppendStored(tree, value, data);
@@ -63,8 +78,8 @@ void AppendAnsi(const KeyTree& tree, const Value& value, std::string& out) {
     AppendStored(tree, value, out);
     return;
   }
-  if (QuotedInCp932(tree, value)) {
-    regfile::AppendUnquotedCp932(value.data, tree.File().end, out);
+  if (value.form == DataForm::kQuoted) {
+    regfile::AppendUnquotedCp932(tree.File(), value.data, QuotedUnits(value), out);
     out.push_back('\0');
     return;
   }
