@@ -25,11 +25,12 @@ bool Tinst0::PlanInstallerEntries(TRemovalPlan& plan) {
       const size_t prefix = path.size();
       TStringList names;
       reg_.ListSubkeys(names);
-      for (const std::string& name : names) {
+      for (const std::string_view listed : names) {
         TProductMention mention;
         path.resize(prefix);
-        path += name;
+        path += listed;
         if (!FindProductMention(path, mention)) continue;
+        const std::string name(listed);
         plan.AddKey(reg_, name, WhyMentioned(mention));
         // A value of the same name in the list itself goes too.
         plan.AddValue(reg_, name, "the list's entry for its subkey of the same name, which goes too");

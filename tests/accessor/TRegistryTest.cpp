@@ -74,7 +74,7 @@ TEST_F(Accessor, ListingsAreEmptyWithNoKeyOpenAndSnapshotsOtherwise) {
   for (const char* name : {"k1", "k2", "k3"}) Create(name);
   ASSERT_TRUE(reg_.OpenExisting(Absolute("")));
   reg_.ListSubkeys(list);
-  for (const std::string& name : list) EXPECT_TRUE(reg_.DeleteTree(name)) << name;
+  for (const std::string_view name : list) EXPECT_TRUE(reg_.DeleteTree(std::string(name))) << name;
   EXPECT_EQ(Names(list), (std::vector<std::string>{"k1", "k2", "k3"}));
 
   SetString("", "", "default");
