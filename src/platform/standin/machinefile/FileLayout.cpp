@@ -3,8 +3,11 @@
 namespace standin {
 
 std::uint32_t FileLayout::AddEntry(size_t start) {
-  entries_.push_back(start);
-  return static_cast<std::uint32_t>(entries_.size() - 1);
+  if (wide_)
+    wideEntries_.push_back(start);
+  else
+    entries_.push_back(static_cast<std::uint32_t>(start));
+  return static_cast<std::uint32_t>(Entries() - 1);
 }
 
 std::int32_t FileLayout::AddSection(Key* key, std::uint8_t root, RootSpelling spelling, std::uint32_t entry) {

@@ -26,7 +26,8 @@ struct Section {
 
 class FileLayout : public FilePlaces {
  public:
-  explicit FileLayout(KeyTree& tree) : tree_(tree) {}
+  // For a file of `size` bytes.
+  FileLayout(KeyTree& tree, size_t size) : tree_(tree), wide_(size > UINT32_MAX) {}
 
   // An entry that begins at `start` (bytes from the file's start), after
   // the others.
@@ -39,10 +40,11 @@ class FileLayout : public FilePlaces {
   void Place(Key& key) override;
 
   // Where an entry begins and where the next begins.
-  size_t Start(std::uint32_t entry) const { return entries_[entry]; }
+  size_t Start(std::uint32_t entry) const { return wide_ ? wideEntries_[entry] : entries_[entry]; }
   size_t End(std::uint32_t entry) const {
-    return entry + 1 < entries_.size() ? entries_[entry + 1] : static_cast<size_t>(shape.trailer);
+    return entry + 1 < Entries() ? Start(entry + 1) : static_cast<size_t>(shape.trailer);
   }
+  size_t Entries() const { return wide_ ? wideEntries_.size() : entries_.size(); }
 
   regfile::RegFileShape shape;
   Chunked<Section> sections;
@@ -56,7 +58,10 @@ class FileLayout : public FilePlaces {
 
  private:
   KeyTree& tree_;
-  Chunked<std::uint64_t> entries_;
+  // Where each entry begins: in four bytes, unless the file is larger.
+  bool wide_;
+  Chunked<std::uint32_t> entries_;
+  Chunked<std::uint64_t> wideEntries_;
 };
 
 // The layout of a tree read from a file.

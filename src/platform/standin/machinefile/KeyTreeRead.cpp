@@ -225,7 +225,7 @@ LargeArray<char16_t> ReadAll(const RegFileSource& read, size_t& size) {
 
 std::unique_ptr<KeyTree> ReadKeyTree(LargeArray<char16_t> bytes, size_t size) {
   auto tree = std::make_unique<KeyTree>();
-  auto layout = std::make_unique<FileLayout>(*tree);
+  auto layout = std::make_unique<FileLayout>(*tree, size);
   const char* begin = reinterpret_cast<const char*>(bytes.get());
   tree->Hold(std::move(bytes), size);
   Loader loader(*tree, *layout);

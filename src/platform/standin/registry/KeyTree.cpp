@@ -15,12 +15,21 @@ constexpr size_t kIndexFrom = 16;  // values or children; below this a scan is f
 constexpr size_t kFirstValueBlock = 4096 / sizeof(Value);
 constexpr size_t kLastValueBlock = kLargeBlock<Value>;
 
-using Slot = KeyExtras::Slot;
+using Slot = IndexSlot;
 
 KeyExtras& ExtrasOf(Key& key) {
   if (!key.extras) key.extras = std::make_unique<KeyExtras>();
   return *key.extras;
 }
+
+ValueExtras& ValueExtrasOf(Key& key) {
+  KeyExtras& more = ExtrasOf(key);
+  if (!more.values) more.values = std::make_unique<ValueExtras>();
+  return *more.values;
+}
+
+// The value extras of a key, or null.
+ValueExtras* ValuesOf(const Key& key) { return key.extras ? key.extras->values.get() : nullptr; }
 
 std::uint32_t SlotHash(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
 
@@ -103,26 +112,25 @@ Key* FindIndexed(const KeyExtras& more, const Name& name, std::uint32_t hash) {
   return nullptr;
 }
 
-void IndexValues(const Key& key) {
-  KeyExtras& more = *key.extras;
-  more.valueIndex = IndexFor(key.valueCount);
+void IndexValues(const Key& key, const ValueExtras& more) {
+  more.index = IndexFor(key.valueCount);
   for (std::uint32_t i = 0; i < key.valueCount; ++i)
-    if (!key.values[i].removed) Enter(more.valueIndex, {SlotHash(HashUpcased(key.values[i].name)), i + 1});
+    if (!key.values[i].removed) Enter(more.index, {SlotHash(HashUpcased(key.values[i].name)), i + 1});
 }
 
 template <typename Same>
 Value* FindValueBy(const Key& key, size_t size, std::uint32_t hash, Same same) {
-  if (key.valueCount < kIndexFrom || !key.extras) {
+  const ValueExtras* more = ValuesOf(key);
+  if (key.valueCount < kIndexFrom || more == nullptr) {
     // Lengths first: most names differ in theirs.
     for (Value& v : key.Values())
       if (v.name.size() == size && !v.removed && same(v.name)) return &v;
     return nullptr;
   }
-  const KeyExtras& more = *key.extras;
-  if (more.valueIndex.empty()) IndexValues(key);
-  const size_t mask = more.valueIndex.size() - 1;
-  for (size_t slot = hash & mask; more.valueIndex[slot].position != 0; slot = (slot + 1) & mask) {
-    const Slot entry = more.valueIndex[slot];
+  if (more->index.empty()) IndexValues(key, *more);
+  const size_t mask = more->index.size() - 1;
+  for (size_t slot = hash & mask; more->index[slot].position != 0; slot = (slot + 1) & mask) {
+    const Slot entry = more->index[slot];
     Value& v = key.values[entry.position - 1];
     if (entry.hash == hash && !v.removed && v.name.size() == size && same(v.name)) return &v;
   }
@@ -139,14 +147,17 @@ void ComputeValueMaxima(const Key& key, std::uint32_t& name, std::uint32_t& data
 }
 
 void ValuesChanged(Key& key) {
-  if (key.extras) key.extras->valueMaxStale = true;
+  if (ValueExtras* more = ValuesOf(key)) more->maximaStale = true;
 }
 
 }  // namespace
 
 size_t Key::SubkeyCount() const { return extras ? extras->children.size() - extras->deletedChildren : 0; }
 
-size_t Key::ValueCount() const { return valueCount - (extras ? extras->removedValues : 0); }
+size_t Key::ValueCount() const {
+  const ValueExtras* more = ValuesOf(*this);
+  return valueCount - (more ? more->removedValues : 0);
+}
 
 std::span<Key* const> Key::Children() const {
   if (!extras) return {};
@@ -196,25 +207,27 @@ size_t Key::LongestChildName() const {
 
 size_t Key::LongestValueName() const {
   std::uint32_t name = 0, data = 0;
-  if (valueCount < kIndexFrom || !extras) {
+  const ValueExtras* more = ValuesOf(*this);
+  if (valueCount < kIndexFrom || more == nullptr) {
     ComputeValueMaxima(*this, name, data);
     return name;
   }
-  if (extras->valueMaxStale) {
-    ComputeValueMaxima(*this, extras->longestValueName, extras->longestData);
-    extras->valueMaxStale = false;
+  if (more->maximaStale) {
+    ComputeValueMaxima(*this, more->longestName, more->longestData);
+    more->maximaStale = false;
   }
-  return extras->longestValueName;
+  return more->longestName;
 }
 
 size_t Key::LongestData() const {
   std::uint32_t name = 0, data = 0;
-  if (valueCount < kIndexFrom || !extras) {
+  const ValueExtras* more = ValuesOf(*this);
+  if (valueCount < kIndexFrom || more == nullptr) {
     ComputeValueMaxima(*this, name, data);
     return data;
   }
   LongestValueName();
-  return extras->longestData;
+  return more->longestData;
 }
 
 std::uint32_t Key::Denied() const { return extras ? extras->denied : 0; }
@@ -287,16 +300,16 @@ const Value& KeyTree::ValueAt(Key& key, size_t index) {
 }
 
 void KeyTree::DropRemoved(Key& key) {
-  if (!key.extras || key.extras->removedValues == 0) return;
-  KeyExtras& more = *key.extras;
+  ValueExtras* more = ValuesOf(key);
+  if (more == nullptr || more->removedValues == 0) return;
   const auto kept = std::remove_if(key.values, key.values + key.valueCount, [](const Value& v) { return v.removed; });
   key.valueCount = static_cast<std::uint32_t>(kept - key.values);
-  if (more.ownValues) {
-    more.values.resize(key.valueCount);
-    key.values = more.values.data();
+  if (more->ownValues) {
+    more->values.resize(key.valueCount);
+    key.values = more->values.data();
   }
-  more.removedValues = 0;
-  more.valueIndex.clear();
+  more->removedValues = 0;
+  more->index.clear();
 }
 
 const Key& KeyTree::Subkey(Key& parent, size_t index) {
@@ -372,7 +385,7 @@ void KeyTree::Remove(Key& key) {
 }
 
 void KeyTree::OwnValues(Key& key) {
-  KeyExtras& more = ExtrasOf(key);
+  ValueExtras& more = ValueExtrasOf(key);
   if (more.ownValues) return;
   more.values.assign(key.values, key.values + key.valueCount);
   more.ownValues = true;
@@ -380,7 +393,7 @@ void KeyTree::OwnValues(Key& key) {
 }
 
 Value& KeyTree::AddValue(Key& key, const Value& value) {
-  const bool own = key.extras && key.extras->ownValues;
+  const bool own = ValuesOf(key) != nullptr && ValuesOf(key)->ownValues;
   Value* next =
       valueBlocks_.empty() || valuesUsed_ == valueBlocks_.back().size() ? nullptr : &valueBlocks_.back()[valuesUsed_];
   // A key's values stay a run of the list while they are made one after
@@ -398,19 +411,18 @@ Value& KeyTree::AddValue(Key& key, const Value& value) {
     slot = next;
   } else {
     OwnValues(key);
-    KeyExtras& more = *key.extras;
+    ValueExtras& more = *ValuesOf(key);
     more.values.push_back(value);
     key.values = more.values.data();
     slot = &more.values.back();
   }
   ++key.valueCount;
   // Many values are found by an index, which lives with the key's extras.
-  if (key.valueCount >= kIndexFrom) ExtrasOf(key);
-  if (key.extras) {
-    KeyExtras& more = *key.extras;
-    if (!more.valueIndex.empty())
-      EnterGrowing(more.valueIndex, key.valueCount, {SlotHash(HashUpcased(value.name)), key.valueCount});
-    more.valueMaxStale = true;
+  if (key.valueCount >= kIndexFrom) ValueExtrasOf(key);
+  if (ValueExtras* more = ValuesOf(key)) {
+    if (!more->index.empty())
+      EnterGrowing(more->index, key.valueCount, {SlotHash(HashUpcased(value.name)), key.valueCount});
+    more->maximaStale = true;
   }
   if (!IsAscii(value.name)) MarkNonAscii(&key);
   return *slot;
@@ -456,9 +468,9 @@ bool KeyTree::RemoveValue(Key& key, std::u16string_view name) {
   // (KeyTree::ValueAt): removing many values from a large key costs no moves.
   if (v->entry != kNoEntry) removedEntries_.push_back(v->entry);
   v->removed = true;
-  KeyExtras& more = ExtrasOf(key);
+  ValueExtras& more = ValueExtrasOf(key);
   ++more.removedValues;
-  more.valueMaxStale = true;
+  more.maximaStale = true;
   changed = true;
   return true;
 }

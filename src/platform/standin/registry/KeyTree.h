@@ -101,17 +101,31 @@ struct Key {
   std::uint32_t Hash() const;
 };
 
-// What only some keys need: subkeys and the lookups among them, values of
-// their own, a lookup and the maxima of many values, refused rights.
+// An entry of a lookup index (open addressing, at most three quarters
+// full): the lower half of a name's hash beside its position plus one (0: a
+// free slot), compared before a probe reaches into a key or a value, which
+// lie wherever the file's order put them.
+struct IndexSlot {
+  std::uint32_t hash = 0;
+  std::uint32_t position = 0;
+};
+
+// What a key with many values, or with values of its own, keeps beside them.
+struct ValueExtras {
+  // The key's values, once they cannot grow in the tree's list.
+  std::vector<Value> values;
+  bool ownValues = false;
+  std::uint32_t removedValues = 0;
+  // For many values: a lookup index kept in step with them, and their maxima.
+  mutable std::vector<IndexSlot> index;
+  mutable std::uint32_t longestName = 0;
+  mutable std::uint32_t longestData = 0;
+  mutable bool maximaStale = true;
+};
+
+// What only some keys need: subkeys and the lookups among them, what many
+// values need, refused rights.
 struct KeyExtras {
-  // An entry of a lookup index (open addressing, at most three quarters
-  // full): the lower half of a name's hash beside its position plus one (0:
-  // a free slot), compared before a probe reaches into a key or a value,
-  // which lie wherever the file's order put them.
-  struct Slot {
-    std::uint32_t hash = 0;
-    std::uint32_t position = 0;
-  };
   // In the order they were made until the subkeys are next listed
   // (KeyTree::Subkey), which sorts them by their upper-cased names: a
   // file's keys come in any order, and inserting each in its sorted place
@@ -120,26 +134,18 @@ struct KeyExtras {
   std::vector<Key*> children;
   std::uint32_t deletedChildren = 0;
   bool childrenSorted = true;
+  bool longestChildStale = false;
   // The longest of their names, kept as they are made, found again after a deletion.
   std::uint32_t longestChild = 0;
-  bool longestChildStale = false;
   // For many children, built by the first lookup that needs it (a const
   // key's too: a cache with no visible effect) and dropped when they move.
-  mutable std::vector<Slot> childIndex;
+  mutable std::vector<IndexSlot> childIndex;
   // The position after the child last found, tried first, and then the
   // one before it: keys are mostly looked up one after another in the
   // order they are listed, some twice in a row.
   mutable std::uint32_t nextChild = 0;
-  // The key's values, once they cannot grow in the tree's list.
-  std::vector<Value> values;
-  bool ownValues = false;
-  std::uint32_t removedValues = 0;
-  // For many values: a lookup index kept in step with them, and their maxima.
-  mutable std::vector<Slot> valueIndex;
-  mutable std::uint32_t longestValueName = 0;
-  mutable std::uint32_t longestData = 0;
-  mutable bool valueMaxStale = true;
   std::uint32_t denied = 0;
+  std::unique_ptr<ValueExtras> values;
 };
 
 // Gives a key made, or given a value, after the file was read a place in
