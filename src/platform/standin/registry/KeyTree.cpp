@@ -91,6 +91,16 @@ Key* NextListed(const KeyExtras& more, const Name& name) {
   return nullptr;
 }
 
+// The child of that name among sorted children, or null: a few steps
+// where building an index would read every child's name first.
+Key* FindSorted(const KeyExtras& more, const Name& name) {
+  const auto at = std::lower_bound(more.children.begin(), more.children.end(), name,
+                                   [](const Key* child, const Name& n) { return CompareUpcased(child->name, n) < 0; });
+  if (at == more.children.end() || CompareUpcased((*at)->name, name) != 0) return nullptr;
+  more.nextChild = static_cast<std::uint32_t>(at - more.children.begin()) + 1;
+  return *at;
+}
+
 void IndexChildren(const KeyExtras& more) {
   more.childIndex = IndexFor(more.children.size());
   for (std::uint32_t i = 0; i < more.children.size(); ++i) Enter(more.childIndex, {more.children[i]->Hash(), i + 1});
@@ -176,10 +186,10 @@ Key* Key::FindChild(std::u16string_view name) const {
 
 Key* Key::FindAnyChild(const Name& name, std::uint64_t hash) const {
   if (!extras) return nullptr;
-  // By hash rather than by binary search among sorted children: one probe
-  // mostly, where a search would reach into a key at each of its steps.
   if (extras->children.size() < kIndexFrom) return ScanChildren(*extras, name);
   if (Key* child = NextListed(*extras, name)) return child;
+  // Sorted children are searched; others need the index, kept from then on.
+  if (extras->childrenSorted && extras->childIndex.empty()) return FindSorted(*extras, name);
   return FindIndexed(*extras, name, SlotHash(hash != 0 ? hash : HashUpcased(name)));
 }
 
