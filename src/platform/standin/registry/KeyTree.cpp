@@ -101,6 +101,16 @@ Key* FindSorted(const KeyExtras& more, const Name& name) {
   return *at;
 }
 
+void IndexChildren(const KeyExtras& more);
+Key* FindIndexed(const KeyExtras& more, const Name& name, std::uint32_t hash);
+
+// The child of that name among many, or null. Sorted children are
+// searched; others need the index, kept from then on.
+Key* FindAmong(const KeyExtras& more, const Name& name, std::uint64_t hash) {
+  if (more.childrenSorted && more.childIndex.empty()) return FindSorted(more, name);
+  return FindIndexed(more, name, SlotHash(hash != 0 ? hash : HashUpcased(name)));
+}
+
 void IndexChildren(const KeyExtras& more) {
   more.childIndex = IndexFor(more.children.size());
   for (std::uint32_t i = 0; i < more.children.size(); ++i) Enter(more.childIndex, {more.children[i]->Hash(), i + 1});
@@ -188,9 +198,7 @@ Key* Key::FindAnyChild(const Name& name, std::uint64_t hash) const {
   if (!extras) return nullptr;
   if (extras->children.size() < kIndexFrom) return ScanChildren(*extras, name);
   if (Key* child = NextListed(*extras, name)) return child;
-  // Sorted children are searched; others need the index, kept from then on.
-  if (extras->childrenSorted && extras->childIndex.empty()) return FindSorted(*extras, name);
-  return FindIndexed(*extras, name, SlotHash(hash != 0 ? hash : HashUpcased(name)));
+  return FindAmong(*extras, name, hash);
 }
 
 Value* Key::FindValue(std::u16string_view name) const {
@@ -295,9 +303,11 @@ Key* KeyTree::Child(Key& parent, const Name& name) {
   if (more == nullptr || more->children.empty() ||
       (more->childrenSorted && CompareUpcased(more->children.back()->name, name) < 0))
     return NewKey(&parent, name, 0, true);
-  // The hash is found once, for the lookup and the key made.
-  const std::uint64_t hash = more->children.size() < kIndexFrom ? 0 : HashUpcased(name);
-  if (Key* existing = parent.FindAnyChild(name, hash)) {
+  // The hash is found once, for the lookup and the key made. A file's
+  // sections come in no order of listing: the next key listed is not tried.
+  const bool many = more->children.size() >= kIndexFrom;
+  const std::uint64_t hash = many ? HashUpcased(name) : 0;
+  if (Key* existing = many ? FindAmong(*more, name, hash) : ScanChildren(*more, name)) {
     if (!existing->deleted) return existing;
     Compact(parent);
   }
