@@ -76,6 +76,29 @@ Key* ScanChildren(const KeyExtras& more, const Name& name) {
   return nullptr;
 }
 
+// A key's subkeys lie wherever the file's order put them, and so do their
+// names and values: listing or opening many of them in their sorted order
+// reaches all over memory, with a wait at each. Reading ahead what the
+// steps to come will read lets the processor fetch it while this step goes
+// on: the key twice as far ahead, and what the key at `distance` points at,
+// which has come by then. (Loads: the processors measured on did not act on
+// prefetch instructions.)
+void Load(const void* at) { static_cast<void>(*static_cast<const volatile char*>(at)); }
+
+void ReadAhead(const std::vector<Key*>& children, size_t index, size_t distance) {
+  if (index + 2 * distance < children.size()) Load(children[index + 2 * distance]);
+  if (index + distance < children.size()) {
+    const Key& key = *children[index + distance];
+    if (!key.name.empty()) Load(key.name.narrow() ? key.name.bytes() : static_cast<const void*>(key.name.units()));
+    if (key.valueCount != 0) Load(key.values);
+  }
+}
+
+// Steps between the subkeys read ahead: opening one and reading its values
+// takes longer than listing its name.
+constexpr size_t kOpeningAhead = 4;
+constexpr size_t kListingAhead = 8;
+
 // The child after the last one found (after the last child, the first: a
 // new listing begins), then that one again, or null.
 Key* NextListed(const KeyExtras& more, const Name& name) {
@@ -85,6 +108,7 @@ Key* NextListed(const KeyExtras& more, const Name& name) {
     if (at >= children.size()) continue;
     if (Key* child = children[at]; child->name.size() == name.size() && SameName(child->name, name)) {
       more.nextChild = at + 1;
+      ReadAhead(children, at, kOpeningAhead);
       return child;
     }
   }
@@ -335,6 +359,7 @@ void KeyTree::DropRemoved(Key& key) {
 const Key& KeyTree::Subkey(Key& parent, size_t index) {
   Compact(parent);
   Sort(parent);
+  ReadAhead(parent.extras->children, index, kListingAhead);
   return *parent.extras->children[index];
 }
 
@@ -350,7 +375,10 @@ void KeyTree::Sort(Key& parent) {
   };
   std::vector<Entry> entries;
   entries.reserve(more.children.size());
-  for (Key* child : more.children) entries.push_back({UpcasedPrefix(child->name), child});
+  for (size_t i = 0; i < more.children.size(); ++i) {
+    ReadAhead(more.children, i, kListingAhead);
+    entries.push_back({UpcasedPrefix(more.children[i]->name), more.children[i]});
+  }
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
     return CompareUpcased(a.key->name, b.key->name) < 0;
