@@ -33,7 +33,7 @@ ValueExtras* ValuesOf(const Key& key) { return key.extras ? key.extras->values.g
 
 std::uint32_t SlotHash(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
 
-void Enter(std::vector<Slot>& index, Slot entry) {
+void Enter(LargeVector<Slot>& index, Slot entry) {
   const size_t mask = index.size() - 1;
   size_t slot = entry.hash & mask;
   while (index[slot].position != 0) slot = (slot + 1) & mask;
@@ -42,15 +42,15 @@ void Enter(std::vector<Slot>& index, Slot entry) {
 
 // An empty index for `count` entries: the smallest that is at most three
 // quarters full (entries take twice the memory of positions alone).
-std::vector<Slot> IndexFor(size_t count) {
-  return std::vector<Slot>(std::max<size_t>(64, std::bit_ceil(4 * count / 3 + 1)));
+LargeVector<Slot> IndexFor(size_t count) {
+  return LargeVector<Slot>(std::max<size_t>(64, std::bit_ceil(4 * count / 3 + 1)));
 }
 
 // Enters one more, growing the index (by doubling, at three quarters
 // full) from its own entries.
-void EnterGrowing(std::vector<Slot>& index, size_t count, Slot entry) {
+void EnterGrowing(LargeVector<Slot>& index, size_t count, Slot entry) {
   if (4 * count > 3 * index.size()) {
-    std::vector<Slot> grown(2 * index.size());
+    LargeVector<Slot> grown(2 * index.size());
     for (const Slot& old : index)
       if (old.position != 0) Enter(grown, old);
     index = std::move(grown);
@@ -85,7 +85,7 @@ Key* ScanChildren(const KeyExtras& more, const Name& name) {
 // prefetch instructions.)
 void Load(const void* at) { static_cast<void>(*static_cast<const volatile char*>(at)); }
 
-void ReadAhead(const std::vector<Key*>& children, size_t index, size_t distance) {
+void ReadAhead(const LargeVector<Key*>& children, size_t index, size_t distance) {
   if (index + 2 * distance < children.size()) Load(children[index + 2 * distance]);
   if (index + distance < children.size()) {
     const Key& key = *children[index + distance];
@@ -366,21 +366,23 @@ const Key& KeyTree::Subkey(Key& parent, size_t index) {
 void KeyTree::Sort(Key& parent) {
   KeyExtras& more = *parent.extras;
   if (more.childrenSorted) return;
-  // Sorted by the names' first units, copied beside the keys: comparing the
-  // names themselves would reach each time into a key and its name, which
-  // lie wherever the file's order put them.
+  // Sorted by their SortKeys, beside the keys: comparing the names
+  // themselves would reach each time into a key and its name, which lie
+  // wherever the file's order put them.
   struct Entry {
-    std::array<std::uint64_t, 2> prefix;
+    std::uint64_t sortKey;
     Key* key;
   };
-  std::vector<Entry> entries;
+  LargeVector<Entry> entries;
   entries.reserve(more.children.size());
+  const bool taken = more.sortKeys.size() == more.children.size();
   for (size_t i = 0; i < more.children.size(); ++i) {
-    ReadAhead(more.children, i, kListingAhead);
-    entries.push_back({UpcasedPrefix(more.children[i]->name), more.children[i]});
+    if (!taken) ReadAhead(more.children, i, kListingAhead);
+    entries.push_back({taken ? more.sortKeys[i] : SortKey(more.children[i]->name), more.children[i]});
   }
+  more.sortKeys = {};
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (a.sortKey != b.sortKey) return a.sortKey < b.sortKey;
     return CompareUpcased(a.key->name, b.key->name) < 0;
   });
   for (size_t i = 0; i < entries.size(); ++i) more.children[i] = entries[i].key;
@@ -396,6 +398,8 @@ void KeyTree::Compact(Key& parent) {
   KeyExtras& more = *parent.extras;
   more.childIndex.clear();
   more.nextChild = 0;
+  // Taken again, when they are sorted, for the keys left.
+  more.sortKeys = {};
   std::erase_if(more.children, [](const Key* child) { return child->deleted; });
   more.deletedChildren = 0;
 }

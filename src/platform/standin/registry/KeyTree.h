@@ -113,11 +113,11 @@ struct IndexSlot {
 // What a key with many values, or with values of its own, keeps beside them.
 struct ValueExtras {
   // The key's values, once they cannot grow in the tree's list.
-  std::vector<Value> values;
+  LargeVector<Value> values;
   bool ownValues = false;
   std::uint32_t removedValues = 0;
   // For many values: a lookup index kept in step with them, and their maxima.
-  mutable std::vector<IndexSlot> index;
+  mutable LargeVector<IndexSlot> index;
   mutable std::uint32_t longestName = 0;
   mutable std::uint32_t longestData = 0;
   mutable bool maximaStale = true;
@@ -131,7 +131,10 @@ struct KeyExtras {
   // file's keys come in any order, and inserting each in its sorted place
   // would cost a move of the others. Deleted keys stay in place, marked,
   // until then too.
-  std::vector<Key*> children;
+  LargeVector<Key*> children;
+  // While they are not sorted, their SortKeys, taken as they are made
+  // (when their names are at hand): sorting them reads no name but of ties.
+  LargeVector<std::uint64_t> sortKeys;
   std::uint32_t deletedChildren = 0;
   bool childrenSorted = true;
   bool longestChildStale = false;
@@ -139,7 +142,7 @@ struct KeyExtras {
   std::uint32_t longestChild = 0;
   // For many children, built by the first lookup that needs it (a const
   // key's too: a cache with no visible effect) and dropped when they move.
-  mutable std::vector<IndexSlot> childIndex;
+  mutable LargeVector<IndexSlot> childIndex;
   // The position after the child last found, tried first, and then the
   // one before it: keys are mostly looked up one after another in the
   // order they are listed, some twice in a row.

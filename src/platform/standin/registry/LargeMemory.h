@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace standin {
 
@@ -54,6 +55,25 @@ class LargeArray {
   T* items_ = nullptr;
   size_t count_ = 0;
 };
+
+// Such memory for a standard container.
+template <typename T>
+struct LargeAllocator {
+  using value_type = T;
+  LargeAllocator() = default;
+  template <typename U>
+  LargeAllocator(const LargeAllocator<U>&) {}  // NOLINT(google-explicit-constructor): as std::allocator converts
+  T* allocate(size_t count) { return static_cast<T*>(AllocateLarge(count * sizeof(T))); }
+  void deallocate(T* items, size_t) noexcept { FreeLarge(items); }
+  template <typename U>
+  bool operator==(const LargeAllocator<U>&) const {
+    return true;
+  }
+};
+
+// A vector in such memory.
+template <typename T>
+using LargeVector = std::vector<T, LargeAllocator<T>>;
 
 // Items in blocks of about a large page; `block` is how many that is.
 template <typename T>

@@ -126,14 +126,19 @@ int CompareUpcased(const Name& a, const Name& b) {
       a, [&a, &b](auto x) { return WithUnits(b, [&a, &b, x](auto y) { return Compare(x, a.size(), y, b.size()); }); });
 }
 
-std::array<std::uint64_t, 2> UpcasedPrefix(const Name& name) {
+std::uint64_t SortKey(const Name& name) {
   const auto& t = table();
-  std::array<std::uint64_t, 2> packed{};
-  for (size_t i = 0; i < 8; ++i) {
-    const std::uint64_t unit = i < name.size() ? t[name[i]] : 0;
-    packed[i / 4] = packed[i / 4] << 16 | unit;
+  std::uint64_t key = 0;
+  size_t i = 0;
+  for (; i < 8 && i < name.size(); ++i) {
+    const char16_t unit = t[name[i]];
+    key = key << 8 | std::min<char16_t>(unit, 0xFF);
+    if (unit >= 0xFF) {
+      ++i;
+      break;
+    }
   }
-  return packed;
+  return i == 0 ? 0 : key << (8 * (8 - i));
 }
 
 std::uint64_t HashUpcased(std::u16string_view text) { return Hash(Units16{text.data()}, text.size()); }
