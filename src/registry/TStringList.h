@@ -1,13 +1,13 @@
 // An ordered list of texts, unsorted, duplicates allowed, in the order they
 // were added. The texts lie one after another in one buffer, each followed
 // by a NUL: a key's list of a million subkey names is one allocation, not
-// a million.
+// a million, and in large pages where the platform has them.
 #pragma once
 
 #include <iterator>
-#include <string>
 #include <string_view>
-#include <vector>
+
+#include "platform/LargeMemory.h"
 
 class TStringList {
  public:
@@ -39,7 +39,7 @@ class TStringList {
 
   void Add(std::string_view text) {
     starts_.push_back(text_.size());
-    text_.append(text);
+    text_.insert(text_.end(), text.begin(), text.end());
     text_.push_back('\0');
   }
   void Clear() {
@@ -60,6 +60,6 @@ class TStringList {
   Iterator end() const { return {this, starts_.size()}; }
 
  private:
-  std::string text_;
-  std::vector<size_t> starts_;
+  LargeVector<char> text_;
+  LargeVector<size_t> starts_;
 };

@@ -8,7 +8,7 @@
 #include <bit>
 #include <vector>
 
-#include "platform/standin/registry/LargeMemory.h"
+#include "platform/LargeMemory.h"
 
 namespace standin {
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "platform/standin/registry/Chunked.h"
-#include "platform/standin/registry/LargeMemory.h"
+#include "platform/LargeMemory.h"
 #include "platform/standin/registry/Name.h"
 #include "regfile/RegFileText.h"
 #include "regfile/RegRoots.h"

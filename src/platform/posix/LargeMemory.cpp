@@ -1,11 +1,10 @@
-#include "platform/standin/registry/LargeMemory.h"
+#include "platform/LargeMemory.h"
 
 #include <sys/mman.h>
 
 #include <cstdlib>
 #include <new>
 
-namespace standin {
 namespace {
 
 constexpr size_t kLargePage = size_t{2} << 20;
@@ -27,5 +26,3 @@ void* AllocateLarge(size_t bytes) {
 }
 
 void FreeLarge(void* memory) noexcept { std::free(memory); }
-
-}  // namespace standin

@@ -1,17 +1,15 @@
-// Memory for the large blocks of the machine registry: the file's bytes the
-// tree holds and the blocks of its index. A block of a megabyte or more is
-// asked for in the system's large pages: a machine's registry takes
-// hundreds of megabytes, and a fault for each small page of them costs more
-// than reading the file. (The process's own memory: the file is read into
-// it, never mapped.)
+// Memory for large blocks: the stand-in's machine file and the index of
+// it, and the lists of a large key's names. On the stand-in a block of a
+// megabyte or more is asked for in the system's large pages: a machine's
+// registry takes hundreds of megabytes, and a fault for each small page of
+// them costs more than reading the file (the process's own memory: the file
+// is read into it, never mapped). On Windows it is the C++ heap's.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <utility>
 #include <vector>
-
-namespace standin {
 
 // `bytes` of memory, uninitialized; throws std::bad_alloc.
 void* AllocateLarge(size_t bytes);
@@ -78,5 +76,3 @@ using LargeVector = std::vector<T, LargeAllocator<T>>;
 // Items in blocks of about a large page; `block` is how many that is.
 template <typename T>
 constexpr size_t kLargeBlock = (size_t{2} << 20) / sizeof(T);
-
-}  // namespace standin
