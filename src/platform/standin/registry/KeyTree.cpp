@@ -17,17 +17,6 @@ constexpr size_t kLastValueBlock = kLargeBlock<Value>;
 
 using Slot = IndexSlot;
 
-KeyExtras& ExtrasOf(Key& key) {
-  if (!key.extras) key.extras = std::make_unique<KeyExtras>();
-  return *key.extras;
-}
-
-ValueExtras& ValueExtrasOf(Key& key) {
-  KeyExtras& more = ExtrasOf(key);
-  if (!more.values) more.values = std::make_unique<ValueExtras>();
-  return *more.values;
-}
-
 // The value extras of a key, or null.
 ValueExtras* ValuesOf(const Key& key) { return key.extras ? key.extras->values.get() : nullptr; }
 
@@ -272,7 +261,18 @@ size_t Key::LongestData() const {
 
 std::uint32_t Key::Denied() const { return extras ? extras->denied : 0; }
 
-void Key::Deny(std::uint32_t rights) { ExtrasOf(*this).denied = rights; }
+void KeyTree::Deny(Key& key, std::uint32_t rights) { ExtrasOf(key).denied = rights; }
+
+KeyExtras& KeyTree::ExtrasOf(Key& key) {
+  if (!key.extras) key.extras = &extras_.emplace_back();
+  return *key.extras;
+}
+
+ValueExtras& KeyTree::ValueExtrasOf(Key& key) {
+  KeyExtras& more = ExtrasOf(key);
+  if (!more.values) more.values = std::make_unique<ValueExtras>();
+  return *more.values;
+}
 
 KeyTree::KeyTree() {
   for (auto& root : roots_) root = NewKey(nullptr, Name(), 0);
@@ -321,7 +321,7 @@ Key* KeyTree::Child(Key& parent, std::u16string_view name, bool* created) {
 Key* KeyTree::Child(Key& parent, const Name& name) {
   // Keys that come sorted are made without a lookup: a name after the
   // last of sorted children is none of them.
-  const KeyExtras* more = parent.extras.get();
+  const KeyExtras* more = parent.extras;
   if (more == nullptr || more->children.empty() ||
       (more->childrenSorted && CompareUpcased(more->children.back()->name, name) < 0))
     return NewKey(&parent, name, 0, true);
@@ -414,8 +414,8 @@ void KeyTree::Bury(Key& top) {
         if (!child->deleted) buried.push_back(child);
       // Kept: the rights refused, which an open of the deleted key still meets.
       const std::uint32_t denied = key.extras->denied;
-      key.extras.reset();
-      if (denied != 0) key.Deny(denied);
+      *key.extras = KeyExtras();
+      key.extras->denied = denied;
     }
     key.values = nullptr;
     key.valueCount = 0;

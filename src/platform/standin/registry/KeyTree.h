@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/standin/registry/Chunked.h"
 #include "platform/LargeMemory.h"
+#include "platform/standin/registry/Chunked.h"
 #include "platform/standin/registry/Name.h"
 #include "regfile/RegFileText.h"
 #include "regfile/RegRoots.h"
@@ -78,7 +78,7 @@ struct Key {
   // Its name, one of its values' names or a name below it holds a unit
   // beyond ASCII; never cleared.
   bool nonAscii = false;
-  std::unique_ptr<KeyExtras> extras;
+  KeyExtras* extras = nullptr;  // kept by the tree
 
   size_t SubkeyCount() const;
   size_t ValueCount() const;
@@ -95,9 +95,8 @@ struct Key {
   size_t LongestChildName() const;
   size_t LongestValueName() const;
   size_t LongestData() const;
-  // Access rights refused on this key (tests).
+  // Access rights refused on this key (tests; KeyTree::Deny).
   std::uint32_t Denied() const;
-  void Deny(std::uint32_t rights);
   std::uint32_t Hash() const;
 };
 
@@ -203,6 +202,9 @@ class KeyTree {
   Name Keep(std::u16string_view text);
   const char* Keep(std::span<const std::uint8_t> bytes);
 
+  // Refuses access rights on a key (tests).
+  void Deny(Key& key, std::uint32_t rights);
+
   // What the run changed of what the file holds, for the file's writer:
   // keys deleted (those named by a section), the places of values removed,
   // and keys the run set values of.
@@ -228,7 +230,9 @@ class KeyTree {
   // Drops a key's removed values.
   static void DropRemoved(Key& key);
   // The key's values become its own, where they cannot grow in place.
-  static void OwnValues(Key& key);
+  void OwnValues(Key& key);
+  KeyExtras& ExtrasOf(Key& key);
+  ValueExtras& ValueExtrasOf(Key& key);
   void Touch(Key& key);
 
   Key* roots_[kRootCount] = {};
@@ -236,6 +240,7 @@ class KeyTree {
   // Keys and values in blocks that never move: handles and keys point at
   // them. Value blocks grow as list blocks do (Chunked.h).
   Chunked<Key> keys_;
+  Chunked<KeyExtras> extras_;
   std::vector<LargeArray<Value>> valueBlocks_;
   size_t valuesUsed_ = 0;  // in the last block
   // The file's bytes, and the store: blocks handed out front to back.

@@ -283,7 +283,7 @@ const Key* KeyOfHandle(HKEY handle) {
 LONG DenyAccess(HKEY handle, REGSAM denied) {
   OpenKey open{};
   LONG rc = Resolve(handle, &open);
-  if (rc == ERROR_SUCCESS) open.key->Deny(denied);
+  if (rc == ERROR_SUCCESS) state().tree->Deny(*open.key, denied);
   return rc;
 }
 
