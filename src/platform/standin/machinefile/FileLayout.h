@@ -26,8 +26,14 @@ struct Section {
 
 class FileLayout : public FilePlaces {
  public:
-  // For a file of `size` bytes.
-  FileLayout(KeyTree& tree, size_t size) : tree_(tree), wide_(size > UINT32_MAX) {}
+  // For a file of `size` bytes; for a large file, the lists take large
+  // blocks from the first.
+  FileLayout(KeyTree& tree, size_t size, bool large) : tree_(tree), wide_(size > UINT32_MAX) {
+    if (!large) return;
+    sections.GrowLarge();
+    entries_.GrowLarge();
+    wideEntries_.GrowLarge();
+  }
 
   // An entry that begins at `start` (bytes from the file's start), after
   // the others.

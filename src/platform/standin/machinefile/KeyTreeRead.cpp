@@ -224,8 +224,11 @@ LargeArray<char16_t> ReadAll(const RegFileSource& read, size_t& size) {
 }  // namespace
 
 std::unique_ptr<KeyTree> ReadKeyTree(LargeArray<char16_t> bytes, size_t size) {
-  auto tree = std::make_unique<KeyTree>();
-  auto layout = std::make_unique<FileLayout>(*tree, size);
+  // A file of megabytes makes lists of as many: each takes large blocks
+  // from the first, where the small ones of a small list would each fault.
+  const bool large = size >= size_t{16} << 20;
+  auto tree = std::make_unique<KeyTree>(large);
+  auto layout = std::make_unique<FileLayout>(*tree, size, large);
   const char* begin = reinterpret_cast<const char*>(bytes.get());
   tree->Hold(std::move(bytes), size);
   Loader loader(*tree, *layout);

@@ -1,7 +1,8 @@
 // A list that grows a block at a time: what it holds never moves, and
 // growing never holds the old and the new storage at once. Blocks double
 // from a small page's worth of items to a large page's (LargeMemory.h), so
-// that a small list stays small.
+// that a small list stays small; a list known to grow large takes large
+// blocks from the first.
 #pragma once
 
 #include <algorithm>
@@ -16,6 +17,9 @@ template <typename T>
 class Chunked {
  public:
   // A new item at the end, default-initialized.
+  // Large blocks from the first; before the first item.
+  void GrowLarge() { large_ = true; }
+
   T& emplace_back() {
     const auto [block, at] = Locate(size_);
     if (block == blocks_.size()) blocks_.emplace_back(BlockSize(block));
@@ -42,9 +46,10 @@ class Chunked {
   static constexpr size_t kDoubling = std::bit_width(kLast / kFirst) - 1;
   static constexpr size_t kFullFrom = kFirst * ((size_t{1} << kDoubling) - 1);
 
-  static size_t BlockSize(size_t block) { return block < kDoubling ? kFirst << block : kLast; }
+  size_t BlockSize(size_t block) const { return block < kDoubling && !large_ ? kFirst << block : kLast; }
 
-  static std::pair<size_t, size_t> Locate(size_t i) {
+  std::pair<size_t, size_t> Locate(size_t i) const {
+    if (large_) return {i / kLast, i % kLast};
     if (i < kFullFrom) {
       const size_t block = std::bit_width(i / kFirst + 1) - 1;
       return {block, i - kFirst * ((size_t{1} << block) - 1)};
@@ -54,6 +59,7 @@ class Chunked {
 
   std::vector<LargeArray<T>> blocks_;
   size_t size_ = 0;
+  bool large_ = false;
 };
 
 }  // namespace standin

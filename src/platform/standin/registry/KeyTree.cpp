@@ -274,7 +274,11 @@ ValueExtras& KeyTree::ValueExtrasOf(Key& key) {
   return *more.values;
 }
 
-KeyTree::KeyTree() {
+KeyTree::KeyTree(bool large) : large_(large) {
+  if (large) {
+    keys_.GrowLarge();
+    extras_.GrowLarge();
+  }
   for (auto& root : roots_) root = NewKey(nullptr, Name(), 0);
   classes_ = Child(*Child(*roots_[kLocalMachine], u"SOFTWARE"), u"Classes");
 }
@@ -449,7 +453,8 @@ Value& KeyTree::AddValue(Key& key, const Value& value) {
   // A key's values stay a run of the list while they are made one after
   // another; a key's first value starts a new block when the last one is full.
   if (!own && key.valueCount == 0 && next == nullptr) {
-    valueBlocks_.emplace_back(std::min(kFirstValueBlock << valueBlocks_.size(), kLastValueBlock));
+    valueBlocks_.emplace_back(large_ ? kLastValueBlock
+                                     : std::min(kFirstValueBlock << valueBlocks_.size(), kLastValueBlock));
     valuesUsed_ = 0;
     next = &valueBlocks_.back()[0];
   }

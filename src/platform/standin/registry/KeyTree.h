@@ -160,7 +160,9 @@ class FilePlaces {
 
 class KeyTree {
  public:
-  KeyTree();
+  // `large`: a tree to be read from a large file, whose lists take large
+  // blocks from the first (Chunked.h).
+  explicit KeyTree(bool large = false);
   ~KeyTree();
   KeyTree(const KeyTree&) = delete;
   KeyTree& operator=(const KeyTree&) = delete;
@@ -243,6 +245,7 @@ class KeyTree {
   Chunked<KeyExtras> extras_;
   std::vector<LargeArray<Value>> valueBlocks_;
   size_t valuesUsed_ = 0;  // in the last block
+  bool large_;
   // The file's bytes, and the store: blocks handed out front to back.
   LargeArray<char16_t> bytes_;
   regfile::FileBytes file_;
