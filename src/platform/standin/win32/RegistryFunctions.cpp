@@ -2,8 +2,10 @@
 // ANSI side in code page 932, access rights and Windows' error codes.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <type_traits>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "platform/standin/registry/ValueData.h"
 #include "platform/standin/win32/Standin.h"
@@ -16,6 +18,31 @@ namespace {
 struct OpenKey {
   Key* key;
   REGSAM access;
+};
+
+// The open handles, by value; values are never given twice. Few are open at
+// a time, and mostly the last one made is the one closed: a list searched
+// from its end, which a run of opens and closes does not allocate for.
+class Handles {
+ public:
+  void Add(ULONG_PTR value, OpenKey key) { open_.push_back({value, key}); }
+  const OpenKey* Find(ULONG_PTR value) const {
+    for (auto it = open_.rbegin(); it != open_.rend(); ++it)
+      if (it->first == value) return &it->second;
+    return nullptr;
+  }
+  bool Remove(ULONG_PTR value) {
+    for (auto it = open_.rbegin(); it != open_.rend(); ++it) {
+      if (it->first != value) continue;
+      open_.erase(std::next(it).base());
+      return true;
+    }
+    return false;
+  }
+  void Clear() { open_.clear(); }
+
+ private:
+  std::vector<std::pair<ULONG_PTR, OpenKey>> open_;
 };
 
 constexpr REGSAM kViewBits = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
@@ -34,7 +61,7 @@ struct LastWalk {
 
 struct State {
   std::unique_ptr<KeyTree> tree = std::make_unique<KeyTree>();
-  std::unordered_map<ULONG_PTR, OpenKey> handles;
+  Handles handles;
   ULONG_PTR nextHandle = 0x1000;
   // The handle last resolved, and what it stands for, until it is closed:
   // the calls on one key mostly come one after another.
@@ -77,11 +104,11 @@ LONG Resolve(HKEY handle, OpenKey* out) {
     *out = {s.tree->Root(root), KEY_ALL_ACCESS};
     return ERROR_SUCCESS;
   }
-  auto it = s.handles.find(value);
-  if (it == s.handles.end()) return ERROR_INVALID_HANDLE;
-  *out = it->second;
+  const OpenKey* found = s.handles.Find(value);
+  if (found == nullptr) return ERROR_INVALID_HANDLE;
+  *out = *found;
   s.lastHandle = value;
-  s.lastOpen = it->second;
+  s.lastOpen = *found;
   return out->key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
 }
 
@@ -182,7 +209,7 @@ HKEY NewHandle(Key* key, REGSAM access) {
   State& s = state();
   ULONG_PTR value = s.nextHandle;
   s.nextHandle += 4;
-  s.handles.emplace(value, OpenKey{key, access & ~kViewBits});
+  s.handles.Add(value, OpenKey{key, access & ~kViewBits});
   return reinterpret_cast<HKEY>(value);
 }
 
@@ -267,7 +294,7 @@ LONG CopyName(const Name& name, char16_t* out, LPDWORD length) {
 KeyTree& Machine() { return *state().tree; }
 
 void ReplaceMachine(std::unique_ptr<KeyTree> tree) {
-  state().handles.clear();
+  state().handles.Clear();
   state().lastHandle = 0;
   state().lastWalk = {};
   state().tree = std::move(tree);
@@ -387,7 +414,7 @@ LONG WINAPI RegCloseKey(HKEY handle) {
   State& s = state();
   const auto value = reinterpret_cast<ULONG_PTR>(handle);
   if (value == s.lastHandle) s.lastHandle = 0;
-  return s.handles.erase(value) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+  return s.handles.Remove(value) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 LONG WINAPI RegQueryInfoKeyA(HKEY handle, LPSTR keyClass, LPDWORD classLength, LPDWORD, LPDWORD subKeys,
