@@ -200,8 +200,10 @@ std::uint32_t Key::Hash() const {
   return hash;
 }
 
-Key* Key::FindChild(std::u16string_view name) const {
-  Key* child = FindAnyChild(Name(name), 0);
+Key* Key::FindChild(std::u16string_view name) const { return FindChild(Name(name)); }
+
+Key* Key::FindChild(const Name& name) const {
+  Key* child = FindAnyChild(name, 0);
   return child != nullptr && !child->deleted ? child : nullptr;
 }
 

@@ -88,6 +88,7 @@ struct Key {
   std::span<Value> Values() const { return {values, valueCount}; }
   // The live child of that name, or null.
   Key* FindChild(std::u16string_view name) const;
+  Key* FindChild(const Name& name) const;
   // The child of that name, deleted or not, or null.
   Key* FindAnyChild(const Name& name, std::uint64_t hash) const;
   Value* FindValue(std::u16string_view name) const;

@@ -141,6 +141,7 @@ class WideArgument {
       }
       if (high < 0x80) {
         view_ = std::u16string_view(inline_, size);
+        narrow_ = text;
         return;
       }
     }
@@ -151,12 +152,20 @@ class WideArgument {
   WideArgument(const WideArgument&) = delete;
   WideArgument& operator=(const WideArgument&) = delete;
   std::u16string_view view() const { return view_; }
+  // The units of the view from `at` as a name to look up: ASCII given to
+  // an ANSI function as its bytes, which compare with a file's ASCII names
+  // byte for byte.
+  Name NameAt(size_t at, size_t size) const {
+    return narrow_ != nullptr ? Name::Narrow(narrow_ + at, size) : Name(view_.substr(at, size));
+  }
+  Name name() const { return NameAt(0, view_.size()); }
 
  private:
   static constexpr size_t kInline = 256;
   char16_t inline_[kInline];
   std::u16string converted_;
   std::u16string_view view_;
+  const char* narrow_ = nullptr;  // the ASCII text given, where it was
 };
 
 // Calls `visit` with each part of a path. Empty parts (doubled or trailing
@@ -191,8 +200,8 @@ LONG Walk(Key* base, const Char* path, Key** out) {
   last.ends.resize(kept);
   Key* key = kept == 0 ? base : last.keys.back();
   const size_t from = kept == 0 ? 0 : last.ends.back();
-  const bool found = ForEachPart(text.substr(from), [&key, &last, &text](std::u16string_view part) {
-    key = key->FindChild(part);
+  const bool found = ForEachPart(text.substr(from), [&key, &last, &text, &wide](std::u16string_view part) {
+    key = key->FindChild(wide.NameAt(static_cast<size_t>(part.data() - text.data()), part.size()));
     if (key == nullptr) return false;
     last.keys.push_back(key);
     last.ends.push_back(static_cast<size_t>(part.data() + part.size() - text.data()));
@@ -369,7 +378,7 @@ LONG QueryValue(HKEY handle, const Char* name, LPDWORD type, LPBYTE data, LPDWOR
   Key* key = nullptr;
   LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
   if (rc != ERROR_SUCCESS) return rc;
-  const Value* v = key->FindValue(WideArgument(name).view());
+  const Value* v = key->FindValue(WideArgument(name).name());
   if (v == nullptr) return ERROR_FILE_NOT_FOUND;
   if (type != nullptr) *type = v->type;
   return CopyValueData<Char>(*v, data, dataLength);
