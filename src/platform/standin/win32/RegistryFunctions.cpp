@@ -54,7 +54,10 @@ constexpr REGSAM kViewBits = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
 // name finds.
 struct LastWalk {
   const Key* base = nullptr;
-  std::u16string path;
+  // The path: an ANSI function's ASCII bytes, or UTF-16 units.
+  bool narrow = false;
+  std::string bytes;
+  std::u16string units;
   std::vector<Key*> keys;
   std::vector<size_t> ends;
 };
@@ -130,88 +133,118 @@ class WideArgument {
   explicit WideArgument(LPCSTR text) {
     if (text == nullptr) return;
     // ASCII, as nearly every name and path is, is itself in code page 932:
-    // widened in place, with nothing to allocate.
-    const size_t size = std::strlen(text);
-    if (size <= kInline) {
-      unsigned char high = 0;
-      for (size_t i = 0; i < size; ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        high |= byte;
-        inline_[i] = byte;
-      }
-      if (high < 0x80) {
-        view_ = std::u16string_view(inline_, size);
-        narrow_ = text;
-        return;
-      }
+    // its bytes are taken as they are, widened only when asked.
+    const std::string_view bytes(text);
+    std::uint64_t seen = 0;
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + i, sizeof word);
+      seen |= word;
     }
-    regfile::Cp932ToUtf16(std::string_view(text, size), converted_);
+    for (; i < bytes.size(); ++i) seen |= static_cast<unsigned char>(bytes[i]);
+    if ((seen & 0x8080808080808080) == 0) {
+      narrow_ = bytes;
+      return;
+    }
+    regfile::Cp932ToUtf16(bytes, converted_);
     view_ = converted_;
+    widened_ = true;
   }
-  explicit WideArgument(LPCWSTR text) : view_(text == nullptr ? std::u16string_view() : text) {}
+  explicit WideArgument(LPCWSTR text) : view_(text == nullptr ? std::u16string_view() : text), widened_(true) {}
   WideArgument(const WideArgument&) = delete;
   WideArgument& operator=(const WideArgument&) = delete;
-  std::u16string_view view() const { return view_; }
-  // The units of the view from `at` as a name to look up: ASCII given to
-  // an ANSI function as its bytes, which compare with a file's ASCII names
-  // byte for byte.
-  Name NameAt(size_t at, size_t size) const {
-    return narrow_ != nullptr ? Name::Narrow(narrow_ + at, size) : Name(view_.substr(at, size));
+
+  // Whether it is an ANSI function's ASCII, and its bytes.
+  bool Narrow() const { return !widened_ || narrow_.data() != nullptr; }
+  std::string_view Bytes() const { return narrow_; }
+  std::u16string_view view() const {
+    if (!widened_) {
+      converted_.assign(narrow_.begin(), narrow_.end());
+      view_ = converted_;
+      widened_ = true;
+    }
+    return view_;
   }
-  Name name() const { return NameAt(0, view_.size()); }
+  // As a name to look up: ASCII given to an ANSI function as its bytes,
+  // which compare with a file's ASCII names byte for byte.
+  Name name() const { return narrow_.data() != nullptr ? Name::Narrow(narrow_.data(), narrow_.size()) : Name(view_); }
 
  private:
-  static constexpr size_t kInline = 256;
-  char16_t inline_[kInline];
-  std::u16string converted_;
-  std::u16string_view view_;
-  const char* narrow_ = nullptr;  // the ASCII text given, where it was
+  std::string_view narrow_;
+  mutable std::u16string converted_;
+  mutable std::u16string_view view_;
+  mutable bool widened_ = false;
 };
 
 // Calls `visit` with each part of a path. Empty parts (doubled or trailing
 // separators) are passed over; a leading separator is the caller's error
 // to report. Stops at the first part `visit` gives false for.
-template <typename Visit>
-bool ForEachPart(std::u16string_view path, Visit visit) {
+template <typename Char, typename Visit>
+bool ForEachPart(std::basic_string_view<Char> path, Visit visit) {
   for (size_t start = 0; start <= path.size();) {
-    const size_t end = std::min(path.find(u'\\', start), path.size());
+    const size_t end = std::min(path.find('\\', start), path.size());
     if (end > start && !visit(path.substr(start, end - start))) return false;
     start = end + 1;
   }
   return true;
 }
 
+// How many units two texts share from their start.
 template <typename Char>
-LONG Walk(Key* base, const Char* path, Key** out) {
-  if (path != nullptr && path[0] == '\\') return ERROR_BAD_PATHNAME;
-  const WideArgument wide(path);
-  const std::u16string_view text = wide.view();
+size_t CommonLength(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
+  const size_t both = std::min(a.size(), b.size());
+  size_t i = 0;
+  for (; i + 8 / sizeof(Char) <= both; i += 8 / sizeof(Char))
+    if (std::memcmp(a.data() + i, b.data() + i, 8) != 0) break;
+  while (i < both && a[i] == b[i]) ++i;
+  return i;
+}
+
+std::string& LastPath(LastWalk& last, std::string_view) { return last.bytes; }
+std::u16string& LastPath(LastWalk& last, std::u16string_view) { return last.units; }
+Name NameOf(std::string_view part) { return Name::Narrow(part.data(), part.size()); }
+Name NameOf(std::u16string_view part) { return Name(part); }
+
+// Walks a path of ASCII bytes or of UTF-16 units from a key.
+template <typename Char>
+LONG WalkOver(Key* base, std::basic_string_view<Char> text, Key** out) {
   LastWalk& last = state().lastWalk;
+  auto& lastPath = LastPath(last, text);
+  const bool narrow = sizeof(Char) == 1;
   // The names this path spells as the last one did, up to a separator,
   // lead to the same keys while those live.
   size_t kept = 0;
-  if (last.base == base) {
-    const size_t common = regfile::CommonLength(text, last.path);
+  if (last.base == base && last.narrow == narrow) {
+    const size_t common = CommonLength(text, std::basic_string_view<Char>(lastPath));
     while (kept < last.ends.size() && last.ends[kept] <= common &&
-           (last.ends[kept] == text.size() || text[last.ends[kept]] == u'\\') && !last.keys[kept]->deleted)
+           (last.ends[kept] == text.size() || text[last.ends[kept]] == '\\') && !last.keys[kept]->deleted)
       ++kept;
   }
   last.keys.resize(kept);
   last.ends.resize(kept);
   Key* key = kept == 0 ? base : last.keys.back();
   const size_t from = kept == 0 ? 0 : last.ends.back();
-  const bool found = ForEachPart(text.substr(from), [&key, &last, &text, &wide](std::u16string_view part) {
-    key = key->FindChild(wide.NameAt(static_cast<size_t>(part.data() - text.data()), part.size()));
+  const bool found = ForEachPart(text.substr(from), [&key, &last, &text](std::basic_string_view<Char> part) {
+    key = key->FindChild(NameOf(part));
     if (key == nullptr) return false;
     last.keys.push_back(key);
     last.ends.push_back(static_cast<size_t>(part.data() + part.size() - text.data()));
     return true;
   });
   last.base = base;
-  last.path.assign(text.substr(0, last.ends.empty() ? 0 : last.ends.back()));
+  last.narrow = narrow;
+  lastPath.assign(text.substr(0, last.ends.empty() ? 0 : last.ends.back()));
   if (!found) return ERROR_FILE_NOT_FOUND;
   *out = key;
   return ERROR_SUCCESS;
+}
+
+template <typename Char>
+LONG Walk(Key* base, const Char* path, Key** out) {
+  if (path != nullptr && path[0] == '\\') return ERROR_BAD_PATHNAME;
+  const WideArgument wide(path);
+  return wide.Narrow() ? WalkOver(base, wide.Bytes(), out) : WalkOver(base, wide.view(), out);
 }
 
 HKEY NewHandle(Key* key, REGSAM access) {
