@@ -357,7 +357,7 @@ void KeyTree::DropRemoved(Key& key) {
     key.values = more->values.data();
   }
   more->removedValues = 0;
-  more->index.clear();
+  more->index = {};
 }
 
 const Key& KeyTree::Subkey(Key& parent, size_t index) {
@@ -370,6 +370,10 @@ const Key& KeyTree::Subkey(Key& parent, size_t index) {
 void KeyTree::Sort(Key& parent) {
   KeyExtras& more = *parent.extras;
   if (more.childrenSorted) return;
+  // The index goes first, before the sort takes its memory: sorted
+  // children are searched.
+  more.childIndex = {};
+  more.nextChild = 0;
   // Sorted by their SortKeys, beside the keys: comparing the names
   // themselves would reach each time into a key and its name, which lie
   // wherever the file's order put them.
@@ -379,31 +383,23 @@ void KeyTree::Sort(Key& parent) {
   };
   LargeVector<Entry> entries;
   entries.reserve(more.children.size());
-  const bool taken = more.sortKeys.size() == more.children.size();
   for (size_t i = 0; i < more.children.size(); ++i) {
-    if (!taken) AskAhead(more.children, i, kListingAhead);
-    entries.push_back({taken ? more.sortKeys[i] : SortKey(more.children[i]->name), more.children[i]});
+    AskAhead(more.children, i, kListingAhead);
+    entries.push_back({SortKey(more.children[i]->name), more.children[i]});
   }
-  more.sortKeys = {};
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     if (a.sortKey != b.sortKey) return a.sortKey < b.sortKey;
     return CompareUpcased(a.key->name, b.key->name) < 0;
   });
   for (size_t i = 0; i < entries.size(); ++i) more.children[i] = entries[i].key;
   more.childrenSorted = true;
-  // Made again, for the new positions, by the next lookup that needs it;
-  // the next lookup is mostly of the first child listed.
-  more.childIndex.clear();
-  more.nextChild = 0;
 }
 
 void KeyTree::Compact(Key& parent) {
   if (!parent.extras || parent.extras->deletedChildren == 0) return;
   KeyExtras& more = *parent.extras;
-  more.childIndex.clear();
+  more.childIndex = {};
   more.nextChild = 0;
-  // Taken again, when they are sorted, for the keys left.
-  more.sortKeys = {};
   std::erase_if(more.children, [](const Key* child) { return child->deleted; });
   more.deletedChildren = 0;
 }

@@ -132,9 +132,6 @@ struct KeyExtras {
   // would cost a move of the others. Deleted keys stay in place, marked,
   // until then too.
   LargeVector<Key*> children;
-  // While they are not sorted, their SortKeys, taken as they are made
-  // (when their names are at hand): sorting them reads no name but of ties.
-  LargeVector<std::uint64_t> sortKeys;
   std::uint32_t deletedChildren = 0;
   bool childrenSorted = true;
   bool longestChildStale = false;
