@@ -27,6 +27,7 @@
 #include "CallCount.h"
 #include "cleaner/Tinst0.h"
 #include "platform/standin/machinefile/MachineFile.h"
+#include "platform/standin/terminal/Terminal.h"
 #include "platform/standin/win32/Standin.h"
 
 namespace {
@@ -80,15 +81,18 @@ InProcess Steps(const std::string& machine) {
   const std::string copy = Copy(machine);
   InProcess r{};
   auto start = Clock::now();
-  std::string error;
-  if (!standin::AttachMachineFile(copy, error)) Fail(error);
+  TMessage error;
+  if (standin::AttachMachineFile(copy, error) != TAttached::kReady) Fail(standin::ToTerminal(error));
   r.load = Since(start);
   start = Clock::now();
   const std::uint64_t before = RegistryCalls();
   {
     Tinst0 cleaner;
-    cleaner.CleanInstallerEntries();
-    cleaner.CleanSharedDlls();
+    TRemovalPlan plan;
+    cleaner.CleanInstallerEntries(plan);
+    cleaner.CleanSharedDlls(plan);
+    std::vector<LONG> answers;
+    RemovePlanned(plan, answers);
   }
   r.calls = RegistryCalls() - before;
   r.passes = Since(start);

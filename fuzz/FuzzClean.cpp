@@ -1,9 +1,11 @@
-// Any bytes as a machine registry: when they read, both passes run over them
-// and the cleaned registry writes a file that reads again.
+// Any bytes as a machine registry: when they read, the run's cleaning goes
+// over them (both passes and the look for names they cannot spell, then the
+// removals) and the cleaned registry writes a file that reads again.
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
-#include "cleaner/Tinst0.h"
+#include "cleaner/Plan.h"
 #include "platform/standin/machinefile/KeyTreeFile.h"
 #include "platform/standin/win32/Standin.h"
 
@@ -14,8 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     return 0;
   }
   {
-    Tinst0 cleaner;
-    if (!cleaner.CleanInstallerEntries() || !cleaner.CleanSharedDlls()) std::abort();
+    const TRemovalPlan plan = PlanCleanup({0});
+    if (plan.CutShort()) std::abort();
+    std::vector<LONG> answers;
+    RemovePlanned(plan, answers);
   }
   try {
     standin::ReadKeyTree(standin::WriteKeyTree(standin::Machine()));

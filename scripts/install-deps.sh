@@ -6,7 +6,8 @@
 # Japanese locale and font, so that Wine's ANSI code page is 932; clang and
 # its runtime for the fuzzers and the Clang build, clang-tidy and
 # clang-format for the lint; Unicode's data for the generated tables;
-# gnuplot for the benchmark's plot.
+# gnuplot for the benchmark's plot; osslsigncode and openssl to sign the
+# Windows programs (scripts/sign.sh) and to check that step.
 #
 # A package mirror can be briefly inconsistent: the index is fetched again
 # a few times, and if part of it still fails the install is tried with the
@@ -19,7 +20,7 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 packages=(cmake g++ make libgtest-dev libgmock-dev googletest python3
   mingw-w64 wine wine64 xvfb xdotool imagemagick locales fonts-ipafont-gothic
-  clang libclang-rt-14-dev clang-tidy clang-format unicode-data gnuplot-nox)
+  clang libclang-rt-14-dev clang-tidy clang-format unicode-data gnuplot-nox osslsigncode openssl)
 if refused=$(tools/runs_32bit.sh); then
   packages+=(wine32:i386)
   dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386 || exit 1

@@ -12,7 +12,7 @@ windows=${2:-build/windows}
 [ -f "$build/compile_commands.json" ] || cmake --preset ci-clang >/dev/null
 [ -f "$windows/compile_commands.json" ] || cmake --preset windows >/dev/null
 files=$(git ls-files '*.cpp' '*.h')
-windows_only='^(src/platform/windows/|tests/wine/|tests/support/RightsWindows\.cpp)'
+windows_only='^(src/platform/windows/|tests/wine/|tests/support/(Rights|Wine)Windows\.cpp)'
 checked=$(git ls-files 'src/*.cpp' 'bench/*.cpp' 'tests/*.cpp' | grep -Ev "$windows_only")
 checked_windows=$(git ls-files 'src/*.cpp' 'tests/*.cpp' | grep -E "$windows_only")
 

@@ -5,7 +5,8 @@
 # for each fuzz target; the stand-in in Release with GCC and with Clang
 # (warnings are errors), then clang-tidy and clang-format over the sources;
 # the same tests under the sanitizers; and the Windows builds, 64- and
-# 32-bit, with their tests and the programs themselves under Wine. A test
+# 32-bit, with their tests and the programs themselves under Wine; last,
+# both programs signed with a throwaway certificate and verified. A test
 # that this host cannot run (the 32-bit program's, where 32-bit programs
 # are refused) is counted as skipped, and a line says why.
 set -euo pipefail
@@ -28,3 +29,5 @@ for preset in ci-gcc ci-clang asan windows64 windows; do
     scripts/lint.sh build/ci-clang
   fi
 done
+echo "== signing"
+scripts/test-signing.sh build/windows64/t_uninst.exe build/windows/t_uninst.exe

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "backup/BackupLine.h"
 #include "platform/Files.h"
 #include "platform/Output.h"
 #include "regfile/RegValueText.h"
@@ -103,7 +104,8 @@ bool Export(const TRemoval& item, std::u16string& out) {
 // The check that a backup is on disk as it was meant to be.
 bool ReadsBackAs(const std::string& file, const std::string& bytes) {
   std::string back;
-  return ReadWholeFile(file, back) && back == bytes;
+  TMessage ignored;
+  return ReadWholeFile(file, back, ignored) && back == bytes;
 }
 
 std::string FileBytes(const std::u16string& text) {
@@ -113,7 +115,10 @@ std::string FileBytes(const std::u16string& text) {
 }
 
 std::u16string Comments(const std::vector<REGSAM>& views, size_t viewIndex, const std::string& path, bool secondFile) {
-  std::u16string text = u"; What t_uninst removed of ZobrikLine. To put it back:";
+  std::u16string text =
+      BackupLine(views.size(), viewIndex, viewIndex == 0 && secondFile ? PathText(BackupFileFor(path, 1)) : u"");
+  text += kNewline;
+  text += u"; What t_uninst removed of ZobrikLine. To put it back:";
   text += kNewline;
   if (viewIndex == 0) {
     // reg.exe picks the view by /reg:64 or /reg:32, or else by its own
@@ -121,7 +126,7 @@ std::u16string Comments(const std::vector<REGSAM>& views, size_t viewIndex, cons
     text += u";   on Windows:  reg import \"" + PathText(BackupFileFor(path, 0)) + u"\"";
     if (views.size() > 1) text += u" /reg:64   (the 64-bit view)";
     text += kNewline;
-    text += u";   elsewhere:   t_uninst --restore " + PathText(BackupFileFor(path, 0));
+    text += u";   elsewhere:   t_uninst --restore \"" + PathText(BackupFileFor(path, 0)) + u"\"";
     text += kNewline;
     if (secondFile) {
       text += u"; The 32-bit view's part is in \"" + PathText(BackupFileFor(path, 1)) + u"\".";
@@ -137,16 +142,7 @@ std::u16string Comments(const std::vector<REGSAM>& views, size_t viewIndex, cons
 
 }  // namespace
 
-std::string BackupFileFor(const std::string& path, size_t viewIndex) {
-  if (viewIndex == 0) return path;
-  std::string stem = path;
-  if (stem.size() > 4 && (stem.substr(stem.size() - 4) == ".reg" || stem.substr(stem.size() - 4) == ".REG"))
-    stem.resize(stem.size() - 4);
-  return stem + "-32bit.reg";
-}
-
-bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, const std::string& path,
-                 std::string& error) {
+bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, const std::string& path, TMessage& error) {
   std::vector<std::u16string> sections(views.size());
   for (const TRemoval& item : plan.Items()) {
     // A key that cannot be read whole is not removed either (RemovePlanned).
@@ -154,7 +150,8 @@ bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, con
     size_t view = 0;
     while (view + 1 < views.size() && views[view] != item.View) ++view;
     if (!Export(item, sections[view])) {
-      error = "cannot read " + item.KeyPath + (item.IsKey ? "" : " \"" + item.ValueName + "\"");
+      error = "cannot read " + TMessage::AnsiName(item.KeyPath);
+      if (!item.IsKey) error += " \"" + TMessage::AnsiName(item.ValueName) + "\"";
       return false;
     }
   }
@@ -168,9 +165,7 @@ bool WriteBackup(const TRemovalPlan& plan, const std::vector<REGSAM>& views, con
     const std::string file = BackupFileFor(path, view), bytes = FileBytes(text);
     if (!WriteNewFile(file, bytes, error)) return false;
     if (!ReadsBackAs(file, bytes)) {
-      // Piece by piece: GCC 12 warns falsely (-Wrestrict) on "'" + a temporary.
-      error.assign(1, '\'');
-      error.append(GivenPath(file)).append("' does not read back as it was written");
+      error = QuotedPath(file) + " does not read back as it was written";
       return false;
     }
   }

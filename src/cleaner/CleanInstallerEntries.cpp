@@ -8,13 +8,14 @@ void PlanProductCodes(TRegistry& reg, TRemovalPlan& plan) {
   for (std::string_view code : kProductCodes) plan.AddKey(reg, std::string(code), "a product code of ZobrikLine");
 }
 
-std::string WhyMentioned(const TProductMention& mention) {
-  return "its value \"" + mention.ValueName + "\" mentions ZobrikLine in its " + (mention.InData ? "data" : "name");
+TMessage WhyMentioned(const TProductMention& mention) {
+  return "its value \"" + TMessage::AnsiName(mention.ValueName) + "\" mentions ZobrikLine in its " +
+         (mention.InData ? "data" : "name");
 }
 
 }  // namespace
 
-bool Tinst0::PlanInstallerEntries(TRemovalPlan& plan) {
+bool Tinst0::CleanInstallerEntries(TRemovalPlan& plan) {
   try {
     TRegistry crt;
     crt.SelectView(view_);
@@ -29,7 +30,7 @@ bool Tinst0::PlanInstallerEntries(TRemovalPlan& plan) {
         TProductMention mention;
         path.resize(prefix);
         path += listed;
-        if (!FindProductMention(path, mention)) continue;
+        if (!KeyMentionsProduct(path, mention)) continue;
         const std::string name(listed);
         plan.AddKey(reg_, name, WhyMentioned(mention));
         // A value of the same name in the list itself goes too.

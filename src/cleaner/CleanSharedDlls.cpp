@@ -3,7 +3,7 @@
 #include "cleaner/ProductKeys.h"
 #include "cleaner/Tinst0.h"
 
-bool Tinst0::PlanSharedDlls(TRemovalPlan& plan) {
+bool Tinst0::CleanSharedDlls(TRemovalPlan& plan) {
   try {
     TStringList names;
     if (!reg_.OpenExisting(std::string(kSharedDlls))) return true;

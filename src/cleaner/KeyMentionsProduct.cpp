@@ -2,12 +2,7 @@
 #include "cleaner/Keyword.h"
 #include "cleaner/Tinst0.h"
 
-bool Tinst0::KeyMentionsProduct(const std::string& path) {
-  TProductMention mention;
-  return FindProductMention(path, mention);
-}
-
-bool Tinst0::FindProductMention(const std::string& path, TProductMention& mention) {
+bool Tinst0::KeyMentionsProduct(const std::string& path, TProductMention& mention) {
   TRegistry key;
   key.SelectView(view_);
   key.SelectRoot(HKEY_LOCAL_MACHINE);

@@ -9,8 +9,8 @@ TRemovalPlan PlanCleanup(const std::vector<REGSAM>& views) {
     Tinst0 cleaner(view);
     // A pass that stops early has planned what it could; the run goes on,
     // and ends saying that it did not finish.
-    if (!cleaner.PlanInstallerEntries(plan)) plan.MarkCutShort();
-    if (!cleaner.PlanSharedDlls(plan)) plan.MarkCutShort();
+    if (!cleaner.CleanInstallerEntries(plan)) plan.MarkCutShort();
+    if (!cleaner.CleanSharedDlls(plan)) plan.MarkCutShort();
     try {
       PlanUnspellableNames(view, plan);
     } catch (...) {

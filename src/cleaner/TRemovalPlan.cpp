@@ -10,7 +10,7 @@ bool TRemovalPlan::Covered(const std::basic_string<WCHAR>& identity) const {
   }
 }
 
-void TRemovalPlan::AddKey(TRegistry& reg, const std::string& path, const std::string& why) {
+void TRemovalPlan::AddKey(TRegistry& reg, const std::string& path, const TMessage& why) {
   TRemoval item;
   std::basic_string<WCHAR> identity;
   item.Reading = reg.DescribeTree(path, identity, item.SubkeysBelow, item.ValuesBelow);
@@ -24,7 +24,7 @@ void TRemovalPlan::AddKey(TRegistry& reg, const std::string& path, const std::st
   if (!identity.empty()) keys_.insert(std::move(identity));
 }
 
-void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const std::string& why) {
+void TRemovalPlan::AddValue(TRegistry& reg, const std::string& name, const TMessage& why) {
   TValueStats stats;
   if (reg.Opened() == nullptr || !reg.QueryValue(name, stats)) return;
   std::basic_string<WCHAR> identity = reg.OpenedIdentity();

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/Message.h"
 #include "registry/TRegistry.h"
 
 struct TRemoval {
@@ -17,15 +18,18 @@ struct TRemoval {
   REGSAM View = 0;                              // the registry view it lies in (TRegistry::SelectView)
   std::string KeyPath;                          // the key, or the value's key, below the root
   std::string ValueName;                        // the value, for a value
-  std::string Why;                              // why it goes
+  TMessage Why;                                 // why it goes
   DWORD SubkeysBelow = 0;                       // a key's subtree: keys below it,
   DWORD ValuesBelow = 0;                        // and values in it and below it, as far as
   TTreeReading Reading = TTreeReading::kWhole;  // it could be read
   // Found by the program's look through the wide functions: a name on its
   // way cannot be written in code page 932, so the ANSI functions, and the
-  // run, cannot reach it. It is reported, never removed; its names are as
-  // messages show them (GivenPath), and Why says which name it is.
+  // run, cannot reach it. It is reported, never removed; its names are the
+  // wide ones below (KeyPath and ValueName stay empty), and Why says which
+  // name it is.
   bool Unreachable = false;
+  std::u16string WideKeyPath;
+  std::u16string WideValueName;
 };
 
 class TRemovalPlan {
@@ -34,12 +38,12 @@ class TRemovalPlan {
   // resolves it) with everything below it, however much of it can be
   // read. Nothing when there is no such key, or it is planned already,
   // itself or through a key above it.
-  void AddKey(TRegistry& reg, const std::string& path, const std::string& why);
+  void AddKey(TRegistry& reg, const std::string& path, const TMessage& why);
 
   // Plans one value of reg's opened key. Nothing when there is no such
   // value, its key is planned already, or it is planned already through
   // another view or root that reaches the same key.
-  void AddValue(TRegistry& reg, const std::string& name, const std::string& why);
+  void AddValue(TRegistry& reg, const std::string& name, const TMessage& why);
 
   // Plans an item the run cannot remove (TRemoval::Unreachable), to be
   // reported.

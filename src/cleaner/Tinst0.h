@@ -1,4 +1,4 @@
-// The cleaner: removes what the product's setup left in the machine-wide
+// The cleaner: finds what the product's setup left in the machine-wide
 // registry. Each pass gives true when it ran to its end, false when an
 // error cut it short.
 #pragma once
@@ -20,24 +20,18 @@ class Tinst0 {
   // TRegistry::SelectView).
   explicit Tinst0(REGSAM view = 0);
 
-  // Component registrations and uninstall entries that mention the
-  // product, and the registrations of the product codes.
-  bool CleanInstallerEntries();
+  // The passes, which decide what goes into `plan` (the run then removes
+  // what the plan lists): component registrations and uninstall entries
+  // that mention the product, and the registrations of the product codes;
+  // then the product's shared-DLL reference counts, judged by name alone.
+  // Whatever was planned before an error cut a pass short stays planned.
+  bool CleanInstallerEntries(TRemovalPlan& plan);
+  bool CleanSharedDlls(TRemovalPlan& plan);
 
-  // The product's shared-DLL reference counts, judged by name alone.
-  bool CleanSharedDlls();
-
-  // The two passes decide first, into a plan, and then remove what they
-  // planned; these decide alone. Whatever was planned before an error cut
-  // a pass short stays planned.
-  bool PlanInstallerEntries(TRemovalPlan& plan);
-  bool PlanSharedDlls(TRemovalPlan& plan);
-
-  // Whether one of the values of the key at `path` (absolute, below
-  // HKEY_LOCAL_MACHINE) mentions the product in its data or its name.
-  bool KeyMentionsProduct(const std::string& path);
-  // The same, with the first value that does.
-  bool FindProductMention(const std::string& path, TProductMention& mention);
+  // The product test: whether one of the values of the key at `path`
+  // (absolute, below HKEY_LOCAL_MACHINE) mentions the product in its data
+  // or its name, with the first value that does.
+  bool KeyMentionsProduct(const std::string& path, TProductMention& mention);
 
  private:
   REGSAM view_;

@@ -6,7 +6,6 @@
 #include "cleaner/Keyword.h"
 #include "cleaner/ProductKeys.h"
 #include "platform/NonAsciiNames.h"
-#include "platform/Output.h"
 #include "registry/TKeyHandle.h"
 
 namespace {
@@ -17,6 +16,8 @@ using TWide = std::basic_string<WCHAR>;
 constexpr DWORD kLongestName = 16384;
 constexpr DWORD kLongestAnsiName = 2 * kLongestName;
 constexpr char kCannotSpell[] = "cannot be written in code page 932";
+
+std::u16string Utf16(const TWide& wide) { return {wide.begin(), wide.end()}; }
 
 TWide Widened(std::string_view ansi) {
   const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
@@ -110,8 +111,8 @@ class TLook {
       if (item.IsKey && item.Root == HKEY_LOCAL_MACHINE && item.View == view) planned_.insert(item.KeyPath);
   }
 
-  // The subkeys of a tested list, by the product test: a key whose name
-  // cannot be spelled, or whose value that mentions the product cannot be.
+  // The subkeys of a tested list that the passes did not plan, each by
+  // the product test.
   void TestedList(std::string_view list) {
     const TWide path = Widened(list.substr(1));
     const TKeyHandle key = OpenToRead(HKEY_LOCAL_MACHINE, path, view_);
@@ -125,33 +126,7 @@ class TLook {
         plannedPath += subkey.Ansi;
         if (planned_.count(plannedPath) != 0) return;
       }
-      // Opened from the list's key: the same key as by its whole path.
-      const TKeyHandle tested = OpenToRead(key.Get(), subkey.Wide, view_);
-      if (tested.Get() == nullptr) return;
-      // A spellable key whose value names are ASCII is the pass's alone.
-      if (spellable && (!MayHoldNonAsciiNames(tested.Get()) || AsciiNamesOnly(tested.Get(), names_))) return;
-      for (const TName& named : Values(tested.Get())) {
-        // A spellable key with spellable values is the pass's to judge.
-        if (spellable && named.Spellable()) continue;
-        const bool inData = MentionsKeyword(named.Text);
-        if (!inData && !MentionsKeyword(named.Ansi)) continue;
-        std::string value = "its value \"";
-        value.append(ShownName(named.Wide)).append("\"");
-        std::string mentions = "mentions ZobrikLine in its ";
-        mentions += inData ? "data" : "name";
-        std::string why;
-        if (spellable)
-          why.append("the name of ")
-              .append(value)
-              .append(", which ")
-              .append(mentions)
-              .append(", ")
-              .append(kCannotSpell);
-        else
-          why.append("its name ").append(kCannotSpell).append("; ").append(value).append(" ").append(mentions);
-        Add(true, path + WCHAR('\\') + subkey.Wide, {}, why);
-        break;
-      }
+      TestKey(key.Get(), path, subkey, spellable);
     });
   }
 
@@ -171,13 +146,38 @@ class TLook {
   }
 
  private:
-  void Add(bool isKey, const TWide& keyPath, const TWide& valueName, const std::string& why) {
+  // A subkey of a list, planned when its name, or the name of its value
+  // that mentions the product, cannot be spelled.
+  void TestKey(HKEY list, const TWide& listPath, const TName& subkey, bool spellable) {
+    // Opened from the list's key: the same key as by its whole path.
+    const TKeyHandle tested = OpenToRead(list, subkey.Wide, view_);
+    if (tested.Get() == nullptr) return;
+    // A spellable key whose value names are ASCII is the pass's alone.
+    if (spellable && (!MayHoldNonAsciiNames(tested.Get()) || AsciiNamesOnly(tested.Get(), names_))) return;
+    for (const TName& named : Values(tested.Get())) {
+      // A spellable key with spellable values is the pass's to judge.
+      if (spellable && named.Spellable()) continue;
+      const bool inData = MentionsKeyword(named.Text);
+      if (!inData && !MentionsKeyword(named.Ansi)) continue;
+      Add(true, listPath + WCHAR('\\') + subkey.Wide, {}, WhyUnspellable(named, inData, spellable));
+      return;
+    }
+  }
+
+  static TMessage WhyUnspellable(const TName& value, bool inData, bool keySpellable) {
+    const TMessage named = "its value \"" + TMessage::Name(Utf16(value.Wide)) + "\"";
+    const std::string mentions = std::string("mentions ZobrikLine in its ") + (inData ? "data" : "name");
+    if (keySpellable) return "the name of " + named + ", which " + mentions + ", " + kCannotSpell;
+    return std::string("its name ") + kCannotSpell + "; " + named + " " + mentions;
+  }
+
+  void Add(bool isKey, const TWide& keyPath, const TWide& valueName, const TMessage& why) {
     TRemoval item;
     item.IsKey = isKey;
     item.Root = HKEY_LOCAL_MACHINE;
     item.View = view_;
-    item.KeyPath = ShownName(keyPath);
-    item.ValueName = ShownName(valueName);
+    item.WideKeyPath = Utf16(keyPath);
+    item.WideValueName = Utf16(valueName);
     item.Why = why;
     item.Reading = TTreeReading::kNone;
     item.Unreachable = true;

@@ -6,21 +6,36 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Message.h"
+
 // Writes a file that does not exist yet: `bytes` go to a temporary file
 // beside `path`, flushed to disk, which then takes the name `path` unless a
 // file has it (that one is never replaced). On failure gives false with the
 // reason, and leaves no partial file.
-bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& error);
+bool WriteNewFile(const std::string& path, std::string_view bytes, TMessage& error);
 
 // Whether a new file can be written at `path`, as far as can be told
-// before writing it: no file has the name, the folder exists and may be
-// written, and the name is not too long. If not, gives false with the
-// reason, naming the file or its folder.
-bool CanWriteNewFile(const std::string& path, std::string& error);
+// before writing it: no file has the name, the folder exists, no folder on
+// its way is a link (see MakeFoldersFor), the folder takes a new file (one
+// is made there and removed), and the name is not too long. If not, gives
+// false with the reason, naming the file or its folder.
+bool CanWriteNewFile(const std::string& path, TMessage& error);
 
-// The bytes of a file, read back as written (on Windows, where the user
-// named it, System32 included); false when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+// Makes the missing folders of `path`: those above a file's name, or all
+// of a folder's name that ends in a separator. Each new folder gets the
+// rights it inherits from the one above it. A folder on the way that is a
+// link (a symbolic link; on Windows any reparse point, a junction too) is
+// refused, so that an elevated run never writes where a link planted in a
+// folder anyone may write points. On failure gives false with the reason,
+// naming the folder; the folders made before it stay.
+bool MakeFoldersFor(const std::string& path, TMessage& error);
+
+// The bytes of a file (on Windows, where the user named it, System32
+// included). A file that is no regular file, a device or a pipe that may
+// never end, is refused before it is read. On failure gives false with the
+// reason, to follow the file's name: "is not a regular file", "cannot be
+// read: ...".
+bool ReadWholeFile(const std::string& path, std::string& bytes, TMessage& why);
 
 // Whether `path` names an existing folder; whether anything has the name.
 bool IsFolder(const std::string& path);
@@ -31,8 +46,9 @@ std::string PathInFolder(const std::string& folder, const std::string& name);
 
 // A file that lines are appended to: the run's log. It is opened, or made,
 // without following a link (or, on Windows, a reparse point) at its name,
-// and only when it is a regular file, so that an elevated run never writes
-// where a link planted in a writable folder points. Each append goes to the
+// and only when it is a regular file of no other name (no hard link), so
+// that an elevated run never writes where a link planted in a writable
+// folder points. Each append goes to the
 // system at once: a run that dies leaves every line appended before.
 class TAppendFile {
  public:
@@ -44,7 +60,7 @@ class TAppendFile {
   // Opens `path` at its end, making it when missing; `empty` tells whether
   // it holds nothing yet. On failure gives false with the reason, naming
   // the file.
-  bool Open(const std::string& path, bool& empty, std::string& error);
+  bool Open(const std::string& path, bool& empty, TMessage& error);
   bool Append(std::string_view bytes);
 
  private:
@@ -55,7 +71,9 @@ class TAppendFile {
 // Windows from the UTF-8 the program carries paths in; on the stand-in as
 // code page 932, as the rest of the file's text.
 std::u16string PathText(const std::string& path);
+// The path that PathText wrote.
+std::string PathFromText(std::u16string_view text);
 
-// A line of text in the ANSI code page (code page 932 on the stand-in) as
-// UTF-8, ended as the platform ends lines: CR LF on Windows, LF elsewhere.
-std::string Utf8Line(std::string_view text);
+// A line of the log: the message as UTF-8, each part converted by what it
+// is, ended as the platform ends lines: CR LF on Windows, LF elsewhere.
+std::string Utf8Line(const TMessage& line);

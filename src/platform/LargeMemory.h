@@ -11,9 +11,10 @@
 #include <utility>
 #include <vector>
 
-// `bytes` of memory, uninitialized; throws std::bad_alloc.
+// `bytes` of memory, uninitialized, from the C++ heap; throws
+// std::bad_alloc. Freed with the same count of bytes.
 void* AllocateLarge(size_t bytes);
-void FreeLarge(void* memory) noexcept;
+void FreeLarge(void* memory, size_t bytes) noexcept;
 
 // An array of `count` default-initialized items in such memory.
 template <typename T>
@@ -45,7 +46,7 @@ class LargeArray {
   void Reset() noexcept {
     if (items_ == nullptr) return;
     std::destroy_n(items_, count_);
-    FreeLarge(items_);
+    FreeLarge(items_, count_ * sizeof(T));
     items_ = nullptr;
     count_ = 0;
   }
@@ -62,7 +63,7 @@ struct LargeAllocator {
   template <typename U>
   LargeAllocator(const LargeAllocator<U>&) {}  // NOLINT(google-explicit-constructor): as std::allocator converts
   T* allocate(size_t count) { return static_cast<T*>(AllocateLarge(count * sizeof(T))); }
-  void deallocate(T* items, size_t) noexcept { FreeLarge(items); }
+  void deallocate(T* items, size_t count) noexcept { FreeLarge(items, count * sizeof(T)); }
   template <typename U>
   bool operator==(const LargeAllocator<U>&) const {
     return true;

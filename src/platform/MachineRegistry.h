@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Message.h"
 #include "platform/Win32.h"
 
 // How the program uses the machine's registry: to change it, or only to
@@ -12,9 +13,20 @@
 // neither waits for nor holds up a run.
 enum class TRegistryUse { kChange, kReadOnly };
 
-// Makes the machine's registry ready before anything is asked. On failure
-// it has told the user why (the registry cannot be used), and gives false.
-bool AttachMachineRegistry(TRegistryUse use);
+// How making the registry ready ended.
+enum class TAttached {
+  kReady,
+  kRefused,  // the registry cannot be used (its file is missing, read-only, in use, or does not parse)
+  kCutShort  // an error that is no fault of the registry (out of memory) stopped its reading
+};
+
+// Makes the machine's registry ready before anything is asked; unless
+// ready, `why` says why, naming the file (and the line).
+TAttached AttachMachineRegistry(TRegistryUse use, TMessage& why);
+
+// Saves what the run changed (RegFlushKey of both roots, which are one file
+// on the stand-in). On failure gives false, and why.
+bool SaveMachineRegistry(TMessage& why);
 
 // Whether a removal is in the machine's registry as soon as the registry
 // function has done it (Windows), rather than once the registry is saved
@@ -26,7 +38,7 @@ bool RemovalsTakeEffectAtOnce();
 // that is not the name itself: on the stand-in, the key as the machine file
 // spells it (HKEY_CLASSES_ROOT's keys lie below
 // HKEY_LOCAL_MACHINE\SOFTWARE\Classes); empty when there is nothing to add.
-std::string KeyAsTheUserFindsIt(HKEY root, REGSAM view, const std::string& path);
+TMessage KeyAsTheUserFindsIt(HKEY root, REGSAM view, const std::string& path);
 
 // The part of --help that depends on the platform: where the registry is
 // and how the boxes are answered.

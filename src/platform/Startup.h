@@ -14,3 +14,8 @@ void LimitDllSearch();
 // as UTF-8, so that a name outside the ANSI code page stays whole; on the
 // stand-in `argv` as given.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// The command line as it came, for the log: on Windows the very line the
+// program was given, before it was split into words; on the stand-in the
+// words, a word with a blank in double quotes.
+std::string CommandLineAsGiven(const std::vector<std::string>& words);

@@ -1,4 +1,10 @@
-// The registry accessor: the only way the program touches the registry.
+// The registry accessor: the way the cleaner's passes and its plan reach
+// the registry, by the ANSI functions, as the cleaner was first written.
+// The wide functions (Reg*W) are called directly only where names and data
+// must come whole, which ANSI names cannot carry: the look for names the
+// passes cannot spell (cleaner/UnspellableNames.cpp), and the backup and
+// the restore (backup/); the platform saves the registry itself
+// (SaveMachineRegistry).
 //
 // An accessor holds one root key and at most one opened key. Paths are ANSI
 // key names separated by "\"; a path that begins with "\" is absolute and

@@ -8,15 +8,9 @@
 
 namespace {
 
-bool SaveRegistry() {
-  // On the stand-in both roots are one file: after a failed save the
-  // second flush would try, and report, the same save again.
-  return RegFlushKey(HKEY_LOCAL_MACHINE) == ERROR_SUCCESS && RegFlushKey(HKEY_CLASSES_ROOT) == ERROR_SUCCESS;
-}
-
 bool SamePlace(const TRemoval& a, const TRemoval& b) {
   return a.IsKey == b.IsKey && a.Root == b.Root && a.View == b.View && a.KeyPath == b.KeyPath &&
-         a.ValueName == b.ValueName;
+         a.ValueName == b.ValueName && a.WideKeyPath == b.WideKeyPath && a.WideValueName == b.WideValueName;
 }
 
 }  // namespace
@@ -46,7 +40,7 @@ void CleanUp(const std::string& backupFile, TCleanupOutcome& outcome,
   }
   // What the backup could not hold is not removed.
   RemovePlanned(outcome.Plan, outcome.Answers, !backupFile.empty(), tried);
-  if (!SaveRegistry()) {
+  if (!SaveMachineRegistry(outcome.SaveError)) {
     outcome.End = TEnd::kNotSaved;
     return;
   }
@@ -68,8 +62,8 @@ std::string NoBackupNote(const TCleanupOutcome& outcome) {
   return "No backup was written: there was nothing to remove.\n";
 }
 
-std::string BackupFailureText(const TCleanupOutcome& outcome) {
-  return "t_uninst: the backup could not be written: " + outcome.BackupError + "; nothing was removed\n";
+TMessage BackupFailureText(const TCleanupOutcome& outcome) {
+  return "t_uninst: the backup could not be written: " + outcome.BackupError + "; nothing was removed";
 }
 
 ExitCode ExitCodeOf(const TCleanupOutcome& outcome) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cleaner/TRemovalPlan.h"
+#include "platform/Message.h"
 #include "t_uninst/ExitCode.h"
 
 struct TCleanupOutcome {
@@ -22,9 +23,10 @@ struct TCleanupOutcome {
   TEnd End = TEnd::kDone;
   TRemovalPlan Plan;
   bool NamedViews = false;               // the plan spans more than one registry view
-  std::string BackupError;               // for kNoBackup
+  TMessage BackupError;                  // for kNoBackup
   bool BackupAsked = false;              // a backup was asked for;
   std::vector<std::string> BackupFiles;  // its files written, none when nothing was to be removed
+  TMessage SaveError;                    // for kNotSaved
   std::vector<TLeftover> Leftovers;      // for kLeftovers
   // How far it came, for an error that stops it:
   std::vector<LONG> Answers;  // the registry's answers to the removals tried
@@ -46,8 +48,9 @@ size_t KnownRemoved(const TCleanupOutcome& outcome);
 // when one was asked for; else empty.
 std::string NoBackupNote(const TCleanupOutcome& outcome);
 
-// For kNoBackup: the line that tells the user why, and that nothing went.
-std::string BackupFailureText(const TCleanupOutcome& outcome);
+// For kNoBackup: the line, without its end, that tells the user why, and
+// that nothing went.
+TMessage BackupFailureText(const TCleanupOutcome& outcome);
 
 // kUnfinished when the plan was cut short and nothing worse happened.
 ExitCode ExitCodeOf(const TCleanupOutcome& outcome);

@@ -12,28 +12,29 @@ namespace {
 
 using TMode = TCommandLine::TMode;
 
-// One option: its spellings, the word it takes (null for none), the mode
-// it selects, and its line in the usage.
+// One option: its spellings (the long one, then others: a Windows-style
+// switch for each), the word it takes (null for none), the mode it
+// selects, and its line in the usage.
 struct TOption {
   std::string_view Name;
-  std::string_view Aliases[2];
+  std::string_view Aliases[3];
   const char* Value;
   TMode Mode;
   std::string_view Help;
 };
 
 constexpr TOption kOptions[] = {
-    {"--preview", {}, nullptr, TMode::kPreview, "list what a run would remove, and why; change nothing"},
+    {"--preview", {"/preview"}, nullptr, TMode::kPreview, "list what a run would remove, and why; change nothing"},
     {"--check", {"/check"}, nullptr, TMode::kCheck, "as --preview, but exit with 1 when a run would remove anything"},
     {"--backup",
-     {},
+     {"/backup"},
      "FILE",
      TMode::kClean,
      "a run that first saves what it removes in FILE, a new .reg file\n                   (a folder: in a new file "
      "there, named for the computer and time)"},
-    {"--restore", {}, "FILE", TMode::kRestore, "put back what a backup saved"},
-    {"--version", {"-V"}, nullptr, TMode::kVersion, "print the version"},
-    {"--help", {"-h", "/?"}, nullptr, TMode::kHelp, "print this text"},
+    {"--restore", {"/restore"}, "FILE", TMode::kRestore, "put back what a backup saved"},
+    {"--version", {"-V", "/version"}, nullptr, TMode::kVersion, "print the version"},
+    {"--help", {"-h", "/help", "/?"}, nullptr, TMode::kHelp, "print this text"},
 };
 
 // Whether a word spells a name; Windows-style switches ("/quiet") in any
@@ -45,9 +46,15 @@ bool Spells(std::string_view word, std::string_view name) {
                     [](char a, char b) { return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b; });
 }
 
-// The option a word names, "--name=VALUE" included, or null.
+// Where "=VALUE" begins in "--name=VALUE" or "/name=VALUE"; npos in any
+// other word.
+size_t EqualsIn(std::string_view word) {
+  return word.rfind("--", 0) == 0 || word.rfind('/', 0) == 0 ? word.find('=') : std::string_view::npos;
+}
+
+// The option a word names, "=VALUE" included, or null.
 const TOption* Find(std::string_view word) {
-  if (word.rfind("--", 0) == 0) word = word.substr(0, word.find('='));
+  word = word.substr(0, EqualsIn(word));
   for (const TOption& option : kOptions) {
     if (word == option.Name) return &option;
     for (std::string_view alias : option.Aliases)
@@ -70,7 +77,7 @@ const char kUsageLine[] =
 
 TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   TCommandLine line;
-  auto wrong = [&line](const std::string& problem) {
+  auto wrong = [&line](const TMessage& problem) {
     line.Mode = TMode::kWrong;
     line.Problem = problem;
     return line;
@@ -80,14 +87,16 @@ TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   bool logWithoutFile = false;
   for (int i = 0; i < argc; ++i) {
     const std::string_view word = argv[i];
+    const size_t equals = EqualsIn(word);
+    const std::string_view name = word.substr(0, equals);
     if (i > 0 && (word == "--quiet" || Spells(word, "/quiet"))) {
       line.Quiet = true;
-    } else if (i > 0 && (word == "--log" || Spells(word, "/log"))) {
+    } else if (i > 0 && (name == "--log" || Spells(name, "/log")) && equals != std::string_view::npos) {
+      line.Log = word.substr(equals + 1);
+      logWithoutFile = logWithoutFile || line.Log.empty();
+    } else if (i > 0 && (name == "--log" || Spells(name, "/log"))) {
       logWithoutFile = logWithoutFile || i + 1 == argc;
       if (i + 1 < argc) line.Log = argv[++i];
-    } else if (i > 0 && word.rfind("--log=", 0) == 0) {
-      line.Log = word.substr(6);
-      logWithoutFile = logWithoutFile || line.Log.empty();
     } else {
       words.push_back(argv[i]);
     }
@@ -105,9 +114,9 @@ TCommandLine ReadCommandLine(int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
     const TOption* option = Find(word);
-    const size_t equals = word.rfind("--", 0) == 0 ? word.find('=') : std::string::npos;
+    const size_t equals = EqualsIn(word);
     const std::string name = word.substr(0, equals);
-    if (option == nullptr) return wrong("unknown option '" + GivenPath(word) + "'");
+    if (option == nullptr) return wrong("unknown option " + QuotedPath(word));
     if (chosen != nullptr) return wrong("'" + name + "' cannot be combined with '" + std::string(chosen->Name) + "'");
     chosen = option;
     line.Mode = option->Mode;
@@ -132,18 +141,22 @@ std::string Usage() {
       "machine-wide registry, so that ZobrikLine can be installed again.\n\noptions:\n";
   text += "  (none)           ask, then remove what ZobrikLine's setup left in the registry\n";
   for (const TOption& option : kOptions) {
-    std::string spelling = "  ";
-    spelling += option.Name;
-    if (option.Value != nullptr) spelling += std::string(" ") + option.Value;
+    const std::string value = option.Value != nullptr ? std::string(" ") + option.Value : "";
+    std::string spelling = "  " + std::string(option.Name) + value;
     for (std::string_view alias : option.Aliases)
-      if (!alias.empty()) spelling.append(", ").append(alias);
-    spelling.resize(std::max<size_t>(spelling.size() + 1, 19), ' ');
+      if (!alias.empty()) spelling.append(", ").append(alias).append(alias[0] == '/' ? value : "");
+    // Spellings too long for their column get a line of their own.
+    if (spelling.size() > 18)
+      spelling += "\n" + std::string(19, ' ');
+    else
+      spelling.resize(19, ' ');
     text += spelling + std::string(option.Help) + "\n";
   }
   text += "  --quiet, /quiet  unattended: no box, no question; print what was removed\n";
   text += "  --log FILE, /log FILE\n";
   text += "                   with any of the above: append what the run does to FILE (UTF-8)\n";
-  text += "  An option's FILE may also follow '=': --backup=FILE.\n\n";
+  text += "  An option's FILE may also follow '=': --backup=FILE, /backup=FILE. The Windows-style\n";
+  text += "  switches (/quiet) are taken in any letter case (/QUIET).\n\n";
   text += PlatformUsage();
   text += "\nexit codes:\n";
   for (const TExitCodeMeaning& exit : ExitCodeMeanings()) {

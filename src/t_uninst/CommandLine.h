@@ -4,13 +4,15 @@
 
 #include <string>
 
+#include "platform/Message.h"
+
 struct TCommandLine {
   enum class TMode { kClean, kPreview, kCheck, kRestore, kHelp, kVersion, kWrong };
   TMode Mode = TMode::kClean;
-  std::string File;     // the backup to write (kClean) or to put back (kRestore)
-  std::string Problem;  // what is wrong, for kWrong
-  bool Quiet = false;   // unattended: no box, no question (--quiet or /quiet)
-  std::string Log;      // the log to append to (--log FILE or /log FILE), with any mode
+  std::string File;    // the backup to write (kClean) or to put back (kRestore)
+  TMessage Problem;    // what is wrong, for kWrong
+  bool Quiet = false;  // unattended: no box, no question (--quiet or /quiet)
+  std::string Log;     // the log to append to (--log FILE or /log FILE), with any mode
 };
 
 // `--help` wins over anything else on the line, then `--version`; an

@@ -15,27 +15,35 @@ std::string Contents(const TRemoval& key) {
   return key.Reading == TTreeReading::kPart ? text + ", and more that cannot be read" : text;
 }
 
-}  // namespace
-
-std::string ItemPlace(const TRemoval& item, bool namedViews) {
-  std::string line;
-  if (namedViews) line = (item.View & KEY_WOW64_32KEY) != 0 ? "32-bit\t" : "64-bit\t";
-  line += item.IsKey ? "key\t" : "value\t";
-  line += item.Root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\";
-  line += item.KeyPath;
-  if (!item.IsKey) line += item.ValueName.empty() ? "\t@" : "\t\"" + item.ValueName + "\"";
-  return line;
+// The key's path, or the value's name, as the functions that reached it
+// give it.
+TMessage NameOf(const TRemoval& item, bool valueName) {
+  if (item.Unreachable) return TMessage::Name(valueName ? item.WideValueName : item.WideKeyPath);
+  return TMessage::AnsiName(valueName ? item.ValueName : item.KeyPath);
 }
 
-std::string ItemLine(const TRemoval& item, bool namedViews) {
-  // Appended piece by piece: "\t" + text trips a false -Wrestrict of GCC 12.
-  std::string line = ItemPlace(item, namedViews);
-  if (item.Unreachable) return line.append("\tcannot be removed by t_uninst: ").append(item.Why).append("\n");
-  if (item.IsKey) line.append("\t").append(Contents(item));
-  line.append("\t").append(item.Why);
-  if (const std::string found = KeyAsTheUserFindsIt(item.Root, item.View, item.KeyPath); !found.empty())
-    line.append("\t").append(found);
-  return line.append("\n");
+}  // namespace
+
+TMessage ItemPlace(const TRemoval& item, bool namedViews) {
+  std::string place;
+  if (namedViews) place = (item.View & KEY_WOW64_32KEY) != 0 ? "32-bit\t" : "64-bit\t";
+  place += item.IsKey ? "key\t" : "value\t";
+  place += item.Root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\";
+  TMessage line = place + NameOf(item, false);
+  if (item.IsKey) return line;
+  const bool defaultValue = item.Unreachable ? item.WideValueName.empty() : item.ValueName.empty();
+  return line + (defaultValue ? TMessage("\t@") : "\t\"" + NameOf(item, true) + "\"");
+}
+
+TMessage ItemLine(const TRemoval& item, bool namedViews) {
+  TMessage line = ItemPlace(item, namedViews);
+  if (item.Unreachable) return line + "\tcannot be removed by t_uninst: " + item.Why + "\n";
+  // Piece by piece: "\t" + a temporary string trips a false -Wrestrict of GCC 12.
+  if (item.IsKey) line += TMessage("\t") + Contents(item);
+  line += "\t" + item.Why;
+  if (const TMessage found = KeyAsTheUserFindsIt(item.Root, item.View, item.KeyPath); !found.empty())
+    line += "\t" + found;
+  return line + "\n";
 }
 
 std::string ItemTotals(const std::vector<TRemoval>& items) {

@@ -1,11 +1,11 @@
 #include "t_uninst/Log.h"
 
+#include "platform/Clock.h"
 #include "platform/ErrorText.h"
 #include "platform/Files.h"
 #include "platform/MachineRegistry.h"
 #include "platform/Output.h"
 #include "platform/RunPlace.h"
-#include "t_uninst/Clock.h"
 #include "t_uninst/ItemText.h"
 #include "t_uninst/Leftovers.h"
 #include "t_uninst/Version.h"
@@ -24,7 +24,7 @@ TLog& TheLog() {
 
 }  // namespace
 
-bool OpenLog(const std::string& file, const std::string& commandLine, std::string& error) {
+bool OpenLog(const std::string& file, const TMessage& commandLine, TMessage& error) {
   TLog& log = TheLog();
   bool empty = false;
   if (!log.File.Open(file, empty, error)) return false;
@@ -37,13 +37,13 @@ bool OpenLog(const std::string& file, const std::string& commandLine, std::strin
   return true;
 }
 
-void Log(const std::string& line) {
+void Log(const TMessage& line) {
   if (!TheLog().Name.empty()) TheLog().File.Append(Utf8Line(line));
 }
 
 void LogRemovalTried(const TRemoval& item, LONG answer, bool namedViews) {
   if (LogFile().empty()) return;
-  std::string said;
+  TMessage said;
   if (answer == kUnreachable)
     said = "not tried: " + item.Why;
   else if (answer == kNotInBackup)
@@ -60,16 +60,8 @@ void LogOutcome(const TCleanupOutcome& outcome) {
   for (const std::string& file : outcome.BackupFiles) Log("backup\t" + GivenPath(file));
   if (const std::string note = NoBackupNote(outcome); !note.empty()) Log(note.substr(0, note.size() - 1));
   for (const TRemoval& item : RemovedItems(outcome)) Log("removed\t" + ItemPlace(item, outcome.NamedViews));
-  for (const TLeftover& left : outcome.Leftovers) {
-    std::string line = LeftoverLine(left, outcome.NamedViews);
-    line.pop_back();
-    Log("left\t" + line);
-  }
-  if (outcome.End == TCleanupOutcome::TEnd::kNoBackup) {
-    std::string line = BackupFailureText(outcome);
-    line.pop_back();
-    Log(line);
-  }
+  for (const TLeftover& left : outcome.Leftovers) Log("left\t" + LeftoverLine(left, outcome.NamedViews));
+  if (outcome.End == TCleanupOutcome::TEnd::kNoBackup) Log(BackupFailureText(outcome));
   if (outcome.End == TCleanupOutcome::TEnd::kNotSaved) Log("t_uninst: the removals could not be saved to the registry");
 }
 

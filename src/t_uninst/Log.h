@@ -7,16 +7,17 @@
 
 #include <string>
 
+#include "platform/Message.h"
 #include "t_uninst/Cleanup.h"
 #include "t_uninst/ExitCode.h"
 
 // Opens FILE and writes the header: the time with its UTC offset, the
 // program and its version, the computer, the user and whether elevated,
 // `commandLine`, and the registry. On failure gives false with the reason.
-bool OpenLog(const std::string& file, const std::string& commandLine, std::string& error);
+bool OpenLog(const std::string& file, const TMessage& commandLine, TMessage& error);
 
-// Appends one line, given without its end, in the ANSI code page.
-void Log(const std::string& line);
+// Appends one line, given without its end.
+void Log(const TMessage& line);
 
 // As a removal is tried, before anything is saved: the item and the
 // registry's answer, and whether a removal that succeeded already took

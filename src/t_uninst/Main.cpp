@@ -2,73 +2,45 @@
 #include <string>
 #include <vector>
 
-#include "backup/Backup.h"
+#include "backup/BackupName.h"
 #include "platform/Files.h"
 #include "platform/MachineRegistry.h"
 #include "platform/Output.h"
-#include "platform/Restore.h"
 #include "platform/RunPlace.h"
 #include "platform/Startup.h"
-#include "t_uninst/Clock.h"
 #include "t_uninst/CommandLine.h"
 #include "t_uninst/ExitCode.h"
 #include "t_uninst/Log.h"
 #include "t_uninst/Preview.h"
+#include "t_uninst/Restore.h"
 #include "t_uninst/Run.h"
+#include "t_uninst/RunEvent.h"
 #include "t_uninst/Unfinished.h"
 #include "t_uninst/Version.h"
 
 namespace {
 
-// Everything about the backup's files that can be told before the
-// confirmation: a FILE that cannot be written is refused before anything
-// is asked.
-bool CanWriteBackup(const std::string& file) {
-  for (size_t view = 0; view < RegistryViews().size(); ++view) {
-    if (std::string error; !CanWriteNewFile(BackupFileFor(file, view), error)) {
-      WriteError("t_uninst: the backup cannot be written: " + error + "; nothing was asked or changed\n");
-      Log("t_uninst: the backup cannot be written: " + error);
-      return false;
-    }
-  }
-  return true;
+// An error that stopped a run before or after the cleaning, which says
+// what it did itself (RunCleanup): loading the registry, a preview or a
+// check, a restore. Without its end.
+TMessage StoppedLine(TCommandLine::TMode mode, const TMessage& reason) {
+  using TMode = TCommandLine::TMode;
+  if (mode == TMode::kRestore)
+    return "t_uninst: the restore did not finish: " + reason + "; run it again to put back the rest";
+  if (mode == TMode::kPreview || mode == TMode::kCheck)
+    return "t_uninst: the search did not finish: " + reason + "; nothing was changed";
+  return UnfinishedLine(reason, 0, {});
 }
 
-// The backup's file: FILE itself, or in a folder (one that exists, or a
-// name ending in a separator) a new file named for the computer and the
-// time, so that a deployment can run again and again; a number is added
-// when a file has the name already.
-std::string BackupFileIn(const std::string& named) {
-  if (named.back() != '/' && named.back() != '\\' && !IsFolder(named)) return named;
-  std::string computer = RunPlace().Computer;
-  // UTF-8 on Windows: only single-byte characters a file name cannot hold are replaced.
-  for (char& c : computer)
-    if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>| ").find(c) != std::string_view::npos)
-      c = '_';
-  const std::string stem = PathInFolder(named, "t_uninst-" + computer + "-" + UtcStamp());
-  std::string file = stem + ".reg";
-  for (int again = 2; again < 100; ++again) {
-    bool free = true;
-    for (size_t view = 0; view < RegistryViews().size(); ++view) free = free && !NameTaken(BackupFileFor(file, view));
-    if (free) break;
-    file = stem + "-" + std::to_string(again) + ".reg";
-  }
-  return file;
+// Says why the run stops, on standard error and in the log, and gives `code`.
+ExitCode Stop(const TMessage& why, ExitCode code) {
+  RunRecord().Summary = why;
+  WriteError(why + "\n");
+  Log(why);
+  return code;
 }
 
-ExitCode ExitCodeOf(TRestoreEnd end) {
-  switch (end) {
-    case TRestoreEnd::kRefused:
-      return ExitCode::kUsage;
-    case TRestoreEnd::kNotSaved:
-      return ExitCode::kNotSaved;
-    case TRestoreEnd::kRestored:
-      break;
-  }
-  return ExitCode::kDone;
-}
-
-ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
+ExitCode Run(const TCommandLine& line, const TMessage& commandLine) {
   using TMode = TCommandLine::TMode;
   switch (line.Mode) {
     case TMode::kHelp:
@@ -78,53 +50,44 @@ ExitCode Run(const TCommandLine& line, const std::string& commandLine) {
       WriteOutput(T_UNINST_NAME_VERSION_BUILD "\n");
       return ExitCode::kDone;
     case TMode::kWrong:
+      RunRecord().Summary = line.Problem;
       WriteError("t_uninst: " + line.Problem + "\n" + kUsageLine + "'t_uninst --help' tells more.\n");
       return ExitCode::kUsage;
     default:
       break;
   }
-  if (std::string error; !line.Log.empty() && !OpenLog(line.Log, commandLine, error)) {
-    WriteError("t_uninst: the log cannot be written: " + error + "; nothing was asked or changed\n");
+  if (TMessage why; !line.Log.empty() && (!MakeFoldersFor(line.Log, why) || !OpenLog(line.Log, commandLine, why))) {
+    RunRecord().Summary = "the log cannot be written: " + why + "; nothing was asked or changed";
+    WriteError("t_uninst: " + RunRecord().Summary + "\n");
     return ExitCode::kUsage;
   }
   // A restore changes the Installer's registrations as a run does.
-  if ((line.Mode == TMode::kClean || line.Mode == TMode::kRestore) && InstallerBusy()) {
-    const std::string why =
-        "Windows Installer is installing something; nothing was asked or changed: run t_uninst again when it is done";
-    WriteError("t_uninst: " + why + "\n");
-    Log("t_uninst: " + why);
-    return ExitCode::kInstallerBusy;
-  }
+  if ((line.Mode == TMode::kClean || line.Mode == TMode::kRestore) && InstallerBusy())
+    return Stop(
+        "t_uninst: Windows Installer is installing something; nothing was asked or changed: run t_uninst "
+        "again when it is done",
+        ExitCode::kInstallerBusy);
   const std::string backup = line.Mode == TMode::kClean && !line.File.empty() ? BackupFileIn(line.File) : "";
-  if (!backup.empty() && !CanWriteBackup(backup)) return ExitCode::kUsage;
+  if (TMessage why; !backup.empty() && !CanWriteBackup(line.File, backup, why)) {
+    RunRecord().Backup = backup;
+    return Stop("t_uninst: the backup cannot be written: " + why + "; nothing was asked or changed", ExitCode::kUsage);
+  }
   const bool readOnly = line.Mode == TMode::kPreview || line.Mode == TMode::kCheck;
-  if (!AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange)) return ExitCode::kUsage;
+  TMessage why;
+  switch (AttachMachineRegistry(readOnly ? TRegistryUse::kReadOnly : TRegistryUse::kChange, why)) {
+    case TAttached::kRefused:
+      RunRecord().Summary = why;
+      WriteError("t_uninst: " + why + "\n");
+      return ExitCode::kUsage;
+    case TAttached::kCutShort:
+      return Stop(StoppedLine(line.Mode, why), ExitCode::kUnfinished);
+    case TAttached::kReady:
+      break;
+  }
   if (line.Mode == TMode::kPreview) return RunPreview();
   if (line.Mode == TMode::kCheck) return RunCheck(line.Quiet);
-  if (line.Mode == TMode::kRestore) return ExitCodeOf(RestoreBackup(line.File, Log));
+  if (line.Mode == TMode::kRestore) return RunRestore(line.File);
   return RunCleanup(backup, line.Quiet);
-}
-
-// The words the program was started with, for the log, as they were given.
-std::string CommandLineText(const std::vector<std::string>& words) {
-  std::string text;
-  for (const std::string& word : words) {
-    if (!text.empty()) text += ' ';
-    text += word.find_first_of(" \t") == std::string::npos && !word.empty() ? word : "\"" + word + "\"";
-  }
-  return GivenPath(text);
-}
-
-// An error that stopped a run before or after the cleaning, which says
-// what it did itself (RunCleanup): loading the registry, a preview or a
-// check, a restore.
-std::string StoppedLine(TCommandLine::TMode mode, const std::string& reason) {
-  using TMode = TCommandLine::TMode;
-  if (mode == TMode::kRestore)
-    return "t_uninst: the restore did not finish: " + reason + "; run it again to put back the rest\n";
-  if (mode == TMode::kPreview || mode == TMode::kCheck)
-    return "t_uninst: the search did not finish: " + reason + "; nothing was changed\n";
-  return UnfinishedLine(reason, 0, {});
 }
 
 }  // namespace
@@ -140,16 +103,15 @@ int main(int argc, char** argv) {
     for (const std::string& word : words) pointers.push_back(word.c_str());
     const TCommandLine line = ReadCommandLine(static_cast<int>(pointers.size()), pointers.data());
     mode = line.Mode;
-    code = Run(line, CommandLineText(words));
+    code = Run(line, GivenPath(CommandLineAsGiven(words)));
   } catch (...) {
     try {
-      const std::string line = StoppedLine(mode, CurrentErrorText());
-      WriteError(line);
-      Log(line.substr(0, line.size() - 1));
+      Stop(StoppedLine(mode, CurrentErrorText()), ExitCode::kUnfinished);
     } catch (...) {
       // Not even that could be said: the exit code still tells.
     }
   }
+  ReportRunEvent(code);
   try {
     LogEnd(code);
   } catch (...) {

@@ -33,8 +33,8 @@ ExitCode Look(bool quiet) {
   if (!quiet)
     for (const TRemoval& item : plan.Items()) WriteOutput(ItemLine(item, views.size() > 1));
   if (plan.CutShort()) {
-    WriteError(std::string("t_uninst: the search did not finish: ") + kSearchCutShort + " than listed" +
-               "; nothing has been changed\n");
+    WriteError(std::string("t_uninst: the search did not finish: ") + kSearchCutShort +
+               " than listed; nothing has been changed\n");
     return ExitCode::kUnfinished;
   }
   if (!quiet) WriteOutput(Totals(plan));

@@ -6,6 +6,7 @@
 #include "t_uninst/Leftovers.h"
 #include "t_uninst/Log.h"
 #include "t_uninst/Messages.h"
+#include "t_uninst/RunEvent.h"
 #include "t_uninst/Unattended.h"
 #include "t_uninst/Unfinished.h"
 
@@ -22,10 +23,11 @@ void ReportInBoxes(const TCleanupOutcome& outcome, const std::string& backupFile
   WriteOutput(NoBackupNote(outcome));
   switch (outcome.End) {
     case TEnd::kNoBackup:
-      WriteError(BackupFailureText(outcome));
-      ShowMessageBox((std::string(kNoBackup) + "\r" + outcome.BackupError).c_str(), kCaption, MB_OK);
+      WriteError(BackupFailureText(outcome) + "\n");
+      ShowMessageBox(std::string(kNoBackup) + "\r" + outcome.BackupError, kCaption, MB_OK);
       return;
     case TEnd::kNotSaved:
+      WriteError("t_uninst: " + outcome.SaveError + "\n");
       ShowMessageBox(kNotSaved, kCaption, MB_OK);
       return;
     case TEnd::kLeftovers:
@@ -35,12 +37,13 @@ void ReportInBoxes(const TCleanupOutcome& outcome, const std::string& backupFile
   if (outcome.Plan.CutShort()) {
     // Cut short, the run cannot say the product's traces are gone.
     if (!outcome.Leftovers.empty()) WriteError(LeftoversText(outcome.Leftovers, outcome.NamedViews));
-    const std::string line = UnfinishedLine(kSearchCutShort, KnownRemoved(outcome), backupFile);
-    WriteError(line);
-    Log(line.substr(0, line.size() - 1));
+    const TMessage line = UnfinishedLine(kSearchCutShort, KnownRemoved(outcome), backupFile);
+    WriteError(line + "\n");
+    Log(line);
     ShowUnfinishedBox(KnownRemoved(outcome), !backupFile.empty());
   } else if (outcome.End == TEnd::kLeftovers) {
-    ReportLeftovers(outcome.Leftovers, outcome.NamedViews);
+    ReportLeftovers(outcome.Leftovers, outcome.NamedViews, LogFile(),
+                    outcome.BackupFiles.empty() ? std::string() : outcome.BackupFiles.front());
   } else {
     ShowMessageBox(kCompletion, kCaption, MB_OK);
   }
@@ -54,6 +57,7 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
     if (!quiet) {
       const int answer = ShowMessageBox(kConfirmation, kCaption, MB_OKCANCEL);
       if (answer == 0) {
+        RunRecord().Summary = kNobodyToAnswerText;
         WriteError(std::string("t_uninst: ") + kNobodyToAnswerText + "\n");
         Log(std::string("answer\tnone: ") + kNobodyToAnswerText);
         return ExitCode::kNobodyToAnswer;
@@ -64,6 +68,7 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
     CleanUp(backupFile, outcome,
             [&outcome](const TRemoval& item, LONG answer) { LogRemovalTried(item, answer, outcome.NamedViews); });
     LogOutcome(outcome);
+    RecordCleanup(outcome, backupFile);
     if (quiet)
       ReportInLines(outcome, backupFile);
     else
@@ -74,9 +79,11 @@ ExitCode RunCleanup(const std::string& backupFile, bool quiet) {
     // how far it came.
     try {
       const size_t removed = KnownRemoved(outcome);
-      const std::string line = UnfinishedLine(CurrentErrorText(), removed, backupFile);
-      WriteError(line);
-      Log(line.substr(0, line.size() - 1));
+      const TMessage line = UnfinishedLine(CurrentErrorText(), removed, backupFile);
+      RecordCleanup(outcome, backupFile);
+      RunRecord().Summary = line;
+      WriteError(line + "\n");
+      Log(line);
       if (!quiet) ShowUnfinishedBox(removed, !backupFile.empty());
     } catch (...) {
       // Not even that could be said: the exit code still tells.

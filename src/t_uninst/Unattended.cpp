@@ -9,9 +9,10 @@ void ReportInLines(const TCleanupOutcome& outcome, const std::string& backupFile
   using TEnd = TCleanupOutcome::TEnd;
   switch (outcome.End) {
     case TEnd::kNoBackup:
-      WriteError(BackupFailureText(outcome));
+      WriteError(BackupFailureText(outcome) + "\n");
       return;
     case TEnd::kNotSaved:
+      WriteError("t_uninst: " + outcome.SaveError + "\n");
       WriteError("t_uninst: the removals could not be saved to the registry; run t_uninst again before reinstalling\n");
       return;
     case TEnd::kDone:
@@ -26,5 +27,5 @@ void ReportInLines(const TCleanupOutcome& outcome, const std::string& backupFile
   for (const TRemoval& item : removed) WriteOutput("removed\t" + ItemLine(item, outcome.NamedViews));
   WriteOutput("Removed " + ItemTotals(removed) + ".\n" + NoBackupNote(outcome));
   if (!outcome.Leftovers.empty()) WriteError(LeftoversText(outcome.Leftovers, outcome.NamedViews));
-  if (outcome.Plan.CutShort()) WriteError(UnfinishedLine(kSearchCutShort, removed.size(), backupFile));
+  if (outcome.Plan.CutShort()) WriteError(UnfinishedLine(kSearchCutShort, removed.size(), backupFile) + "\n");
 }

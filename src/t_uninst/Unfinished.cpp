@@ -19,16 +19,16 @@ std::string CurrentErrorText() {
   }
 }
 
-std::string UnfinishedLine(const std::string& reason, size_t removed, const std::string& backupFile) {
-  std::string line = "t_uninst: the run did not finish: " + reason + "; ";
+TMessage UnfinishedLine(const TMessage& reason, size_t removed, const std::string& backupFile) {
+  TMessage line = "t_uninst: the run did not finish: " + reason + "; ";
   if (removed == 0) {
     line += "nothing was removed";
   } else {
     line += std::to_string(removed) + (removed == 1 ? " item was removed" : " items were removed");
     if (!backupFile.empty())
-      line += ", and the backup '" + GivenPath(backupFile) + "' holds " + (removed == 1 ? "it" : "them");
+      line += ", and the backup " + QuotedPath(backupFile) + " holds " + (removed == 1 ? "it" : "them");
   }
-  return line + "; run t_uninst again before reinstalling ZobrikLine\n";
+  return line + "; run t_uninst again before reinstalling ZobrikLine";
 }
 
 void ShowUnfinishedBox(size_t removed, bool inBackup) {
@@ -39,5 +39,5 @@ void ShowUnfinishedBox(size_t removed, bool inBackup) {
     text += kUnfinishedRemovedBefore + std::to_string(removed) + kUnfinishedRemovedAfter;
   if (removed > 0 && inBackup) text += std::string("\r") + kUnfinishedInBackup;
   text += std::string("\r") + kRunAgain;
-  ShowMessageBox(text.c_str(), kCaption, MB_OK);
+  ShowMessageBox(text, kCaption, MB_OK);
 }

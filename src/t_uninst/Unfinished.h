@@ -5,14 +5,16 @@
 
 #include <string>
 
+#include "platform/Message.h"
+
 // The error being handled, in words ("out of memory"); call it only
 // inside a catch block.
 std::string CurrentErrorText();
 
 // "t_uninst: the run did not finish: REASON; ..." with what was removed
 // (none, or how many items) and, when some went, that the backup named
-// `backupFile` holds them; ends with "\n".
-std::string UnfinishedLine(const std::string& reason, size_t removed, const std::string& backupFile);
+// `backupFile` holds them; without its end.
+TMessage UnfinishedLine(const TMessage& reason, size_t removed, const std::string& backupFile);
 
 // The same in the box, in the program's language.
 void ShowUnfinishedBox(size_t removed, bool inBackup);

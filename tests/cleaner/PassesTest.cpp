@@ -1,5 +1,6 @@
 // Both passes over product traces placed in the machine's real lists, next
 // to entries of other programs that must stay.
+#include "cleaner/Plan.h"
 #include "cleaner/ProductKeys.h"
 #include "cleaner/Tinst0.h"
 #include "support/Rights.h"
@@ -73,6 +74,15 @@ class Passes : public ::testing::Test {
     return found;
   }
 
+  // A run's cleaning, as the program does it: both passes plan, then what
+  // they planned is removed. True when no pass was cut short.
+  static bool Clean() {
+    const TRemovalPlan plan = PlanCleanup({0});
+    std::vector<LONG> answers;
+    RemovePlanned(plan, answers);
+    return !plan.CutShort();
+  }
+
  private:
   static void DeleteAll(const std::string& path) {
     TRegistry reg;
@@ -100,8 +110,7 @@ TEST_F(Passes, InstallerPassRemovesComponentsEntriesAndProductCodesOnly) {
     Make(list + kOtherCode);
   }
 
-  Tinst0 cleaner;
-  EXPECT_TRUE(cleaner.CleanInstallerEntries());
+  EXPECT_TRUE(Clean());
 
   EXPECT_FALSE(Exists(kComponents + kOurComponent));
   EXPECT_FALSE(HasValue(kComponents.substr(0, kComponents.size() - 1), kOurComponent));
@@ -124,8 +133,7 @@ TEST_F(Passes, SharedDllPassJudgesNamesAlone) {
   SetText(kShared + "\\t_uninst ZobrikCache\\Inner", "a", "x");
   SetText(kShared + "\\t_uninst Other", "path", "C:\\Program Files\\ZobrikLine\\x.dll");
 
-  Tinst0 cleaner;
-  EXPECT_TRUE(cleaner.CleanSharedDlls());
+  EXPECT_TRUE(Clean());
 
   EXPECT_FALSE(HasValue(kShared, "C:\\Program Files\\ZobrikLine\\zlcore.dll"));
   EXPECT_FALSE(HasValue(kShared, "C:\\PROGRAM FILES\\COMMON FILES\\ZOBRIKLINE\\zl.dll"));
@@ -139,8 +147,7 @@ TEST_F(Passes, ASharedDllNameFromTheRootNeverDeletesAKeyOutsideTheList) {
   // path, name a key from the machine's root.
   Make("SOFTWARE\\t_uninst ZobrikLine");
   SetShared("\\SOFTWARE\\t_uninst ZobrikLine");
-  Tinst0 cleaner;
-  EXPECT_TRUE(cleaner.CleanSharedDlls());
+  EXPECT_TRUE(Clean());
   EXPECT_FALSE(HasValue(kShared, "\\SOFTWARE\\t_uninst ZobrikLine"));
   EXPECT_TRUE(Exists("SOFTWARE\\t_uninst ZobrikLine"));
 }
@@ -157,7 +164,7 @@ TEST_F(Passes, APlanNamesEachKeyOnceAndRemovesNothingItself) {
 
   TRemovalPlan plan;
   Tinst0 cleaner;
-  EXPECT_TRUE(cleaner.PlanSharedDlls(plan));
+  EXPECT_TRUE(cleaner.CleanSharedDlls(plan));
   std::vector<std::string> keys, values;
   for (const TRemoval& item : plan.Items()) {
     EXPECT_EQ(item.Root, HKEY_LOCAL_MACHINE);
@@ -200,7 +207,7 @@ TEST_F(Passes, KeysThatRefuseFullRightsAreTriedAndWhatStaysIsFound) {
     DeniedRights cannotRead(unreadable, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS);
     DeniedRights entryOwned(entry, WRITE_OWNER);
     Tinst0 cleaner;
-    EXPECT_TRUE(cleaner.PlanInstallerEntries(plan));
+    EXPECT_TRUE(cleaner.CleanInstallerEntries(plan));
     std::vector<std::string> keys;
     for (const TRemoval& item : plan.Items()) keys.push_back(item.KeyPath);
     EXPECT_EQ(keys, (std::vector<std::string>{leaf, parent, unreadable}));
@@ -241,7 +248,7 @@ TEST_F(Passes, AValueIsPlannedOnceWhateverViewsReachIt) {
   const REGSAM views[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY, 0};
   for (REGSAM view : views) {
     Tinst0 cleaner(view);
-    EXPECT_TRUE(cleaner.PlanSharedDlls(plan));
+    EXPECT_TRUE(cleaner.CleanSharedDlls(plan));
   }
   size_t planned = 0;
   for (const TRemoval& item : plan.Items()) planned += item.ValueName == "C:\\t_uninst\\ZobrikLine\\twice.dll";

@@ -5,15 +5,24 @@
 
 namespace {
 
-using ProductTest = Sandbox;
+class ProductTest : public Sandbox {
+ protected:
+  // The test's verdict on a key of the sandbox: the value it names, and
+  // where the keyword is; "" when it finds none.
+  static std::string Mention(const std::string& key) {
+    TProductMention mention;
+    if (!Tinst0().KeyMentionsProduct(Absolute(key), mention)) return "";
+    return mention.ValueName + (mention.InData ? " in its data" : " in its name");
+  }
+};
 
 TEST(Keyword, MatchesAsciiLettersInAnyCaseOnly) {
   EXPECT_TRUE(MentionsKeyword("C:\\Program Files\\ZobrikLine\\zl.exe"));
   EXPECT_TRUE(MentionsKeyword("ZOBRIK"));
   EXPECT_FALSE(MentionsKeyword("zobri k"));
   EXPECT_FALSE(MentionsKeyword("\x82\x9a\x82\x8f\x82\x82\x82\x92\x82\x89\x82\x8b"));  // full-width "ｚｏｂｒｉｋ"
-  // Only A-Z are lowered: the bytes of a double-byte character stay as
-  // they are, even where they fall in the ASCII range.
+  // Bytes are lowered one by one, double-byte characters not told apart:
+  // the trail byte "Z" of "セ" (\x83Z) is lowered too.
   EXPECT_TRUE(MentionsKeyword("\x83Zobrik"));
   EXPECT_FALSE(MentionsKeyword(""));
 }
@@ -27,14 +36,13 @@ TEST_F(ProductTest, FindsTheKeywordInDataOrName) {
   Create("child\\zobrik");
   SetString("child\\zobrik", "zobrik", "zobrik");
   SetRaw("afterNul", "path", REG_SZ, {'C', ':', 0, 'z', 'o', 'b', 'r', 'i', 'k', 0});
-  Tinst0 cleaner;
-  EXPECT_TRUE(cleaner.KeyMentionsProduct(Absolute("data")));
-  EXPECT_TRUE(cleaner.KeyMentionsProduct(Absolute("expand")));
-  EXPECT_TRUE(cleaner.KeyMentionsProduct(Absolute("name")));
-  EXPECT_FALSE(cleaner.KeyMentionsProduct(Absolute("neither")));
-  EXPECT_FALSE(cleaner.KeyMentionsProduct(Absolute("child"))) << "subkeys and the key's name do not count";
-  EXPECT_FALSE(cleaner.KeyMentionsProduct(Absolute("afterNul")));
-  EXPECT_FALSE(cleaner.KeyMentionsProduct(Absolute("missing")));
+  EXPECT_EQ(Mention("data"), "path in its data");
+  EXPECT_EQ(Mention("expand"), "path in its data");
+  EXPECT_EQ(Mention("name"), "ZOBRIKLINE.Core in its name");
+  EXPECT_EQ(Mention("neither"), "");
+  EXPECT_EQ(Mention("child"), "") << "subkeys and the key's name do not count";
+  EXPECT_EQ(Mention("afterNul"), "");
+  EXPECT_EQ(Mention("missing"), "");
 }
 
 TEST_F(ProductTest, AValueThatIsNoStringDoesNotEndTheScan) {
@@ -47,10 +55,9 @@ TEST_F(ProductTest, AValueThatIsNoStringDoesNotEndTheScan) {
   SetDword("first", "zobrik.flag", 1);
   SetRaw("emptyBinary", "e", REG_BINARY, {});
   SetString("emptyBinary", "DisplayName", "ZobrikLine");
-  Tinst0 cleaner;
-  EXPECT_TRUE(cleaner.KeyMentionsProduct(Absolute("entry")));
-  EXPECT_TRUE(cleaner.KeyMentionsProduct(Absolute("first"))) << "a DWORD's own name still counts";
-  EXPECT_TRUE(cleaner.KeyMentionsProduct(Absolute("emptyBinary")));
+  EXPECT_EQ(Mention("entry"), "DisplayName in its data");
+  EXPECT_EQ(Mention("first"), "zobrik.flag in its name") << "a DWORD's own name still counts";
+  EXPECT_EQ(Mention("emptyBinary"), "DisplayName in its data");
 }
 
 }  // namespace

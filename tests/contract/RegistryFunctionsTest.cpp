@@ -1,5 +1,6 @@
 // The registry functions as the accessor relies on them, checked for their
 // exact results. The same suite runs on the stand-in and on Wine.
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -206,6 +207,50 @@ TEST_F(RegistryFunctions, AHandleToADeletedKeyAndABadHandleAreRefused) {
             ERROR_KEY_DELETED);
   EXPECT_EQ(RegCloseKey(gone), ERROR_SUCCESS);
   EXPECT_EQ(RegCloseKey(gone), ERROR_INVALID_HANDLE);
+}
+
+// What a restore needs: a key made with the keys above it, and values set
+// with their names, types and data as given, outside code page 932 too.
+TEST_F(RegistryFunctions, TheWideFunctionsMakeKeysAndSetValuesAsGiven) {
+  const auto wide = [](std::u16string_view text) { return std::basic_string<WCHAR>(text.begin(), text.end()); };
+  // "Café" and an emoji, which no code page 932 character spells, name a
+  // value; "表示" a key (the sandbox, deleted through the ANSI functions,
+  // holds no key they cannot name).
+  const std::basic_string<WCHAR> name = wide(u"Caf\u00e9 \U0001F600"), keyName = wide(u"\u8868\u793a");
+  HKEY key = nullptr;
+  DWORD made = 0;
+  ASSERT_EQ(RegCreateKeyExW(sandbox_, (wide(u"Made\\") + keyName).c_str(), 0, nullptr, 0, KEY_QUERY_VALUE, nullptr,
+                            &key, &made),
+            ERROR_SUCCESS);
+  EXPECT_EQ(made, static_cast<DWORD>(REG_CREATED_NEW_KEY));
+  const BYTE text[] = {'a', 0, 0, 0, 0xE9, 0};  // "a", a NUL, "é", and no final NUL
+  EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, REG_SZ, text, sizeof text), ERROR_ACCESS_DENIED);
+  RegCloseKey(key);
+  ASSERT_EQ(RegCreateKeyExW(sandbox_, (wide(u"MADE\\") + keyName).c_str(), 0, nullptr, 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, &made),
+            ERROR_SUCCESS);
+  EXPECT_EQ(made, static_cast<DWORD>(REG_OPENED_EXISTING_KEY)) << "names compare without their case";
+  ASSERT_EQ(RegSetValueExW(key, name.c_str(), 0, REG_SZ, text, sizeof text), ERROR_SUCCESS);
+  const BYTE odd[] = {1, 2, 3};
+  ASSERT_EQ(RegSetValueExW(key, wide(u"").c_str(), 0, 0x12345678, odd, sizeof odd), ERROR_SUCCESS);
+  std::vector<std::pair<std::basic_string<WCHAR>, std::vector<BYTE>>> values;
+  for (DWORD i = 0;; ++i) {
+    WCHAR valueName[16];
+    BYTE data[16];
+    DWORD length = 16, size = sizeof data, type = 0;
+    if (RegEnumValueW(key, i, valueName, &length, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+    EXPECT_EQ(type, length == 0 ? 0x12345678u : static_cast<DWORD>(REG_SZ));
+    values.emplace_back(std::basic_string<WCHAR>(valueName, length), std::vector<BYTE>(data, data + size));
+  }
+  std::sort(values.begin(), values.end());
+  EXPECT_EQ(values, (std::vector<std::pair<std::basic_string<WCHAR>, std::vector<BYTE>>>{
+                        {wide(u""), {1, 2, 3}}, {name, {'a', 0, 0, 0, 0xE9, 0}}}));
+  RegCloseKey(key);
+  key = Open("Made");
+  EXPECT_EQ(Subkeys(key), std::vector<std::string>{"\x95\x5c\x8e\xa6"});
+  RegCloseKey(key);
+  EXPECT_EQ(CompareStringOrdinal(wide(u"HKLM\\Ab").c_str(), -1, wide(u"hklm\\aB").c_str(), -1, TRUE), CSTR_EQUAL);
+  EXPECT_EQ(CompareStringOrdinal(wide(u"a").c_str(), 1, wide(u"A").c_str(), 1, FALSE), CSTR_GREATER_THAN);
 }
 
 TEST_F(RegistryFunctions, ClassesRootIsTheMachineClassesKey) {

@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "cleaner/Tinst0.h"
+#include "cleaner/Plan.h"
 #include "platform/standin/machinefile/KeyTreeFile.h"
 #include "platform/standin/win32/Standin.h"
 #include "support/Files.h"
@@ -21,31 +21,11 @@
 namespace standin {
 namespace {
 
-// A machine of `components` component keys, one in a hundred the product's.
-std::string LargeMachine(int components) {
-  std::string text =
-      "Windows Registry Editor Version 5.00\r\n\r\n"
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components]\r\n\r\n";
-  char key[160];
-  for (int i = 0; i < components; ++i) {
-    std::snprintf(
-        key, sizeof key,
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components\\%032X]\r\n", i);
-    text += key;
-    text += i % 100 == 0 ? "\"A\"=\"C:\\\\Program Files\\\\ZobrikLine\\\\zl.dll\"\r\n\r\n"
-                         : "\"A\"=\"C:\\\\Program Files\\\\Other\\\\other.dll\"\r\n\r\n";
-  }
-  return Utf16File(text);
-}
-
 // The file a completed run leaves.
 std::string Cleaned(const std::string& machine) {
   ReplaceMachine(ReadKeyTree(machine));
-  {
-    Tinst0 cleaner;
-    cleaner.CleanInstallerEntries();
-    cleaner.CleanSharedDlls();
-  }
+  std::vector<LONG> answers;
+  RemovePlanned(PlanCleanup({0}), answers);
   std::string bytes = WriteKeyTree(Machine());
   ReplaceMachine(std::make_unique<KeyTree>());
   return bytes;
@@ -98,9 +78,8 @@ bool AwaitWrite(const std::string& folder, size_t filesBefore, pid_t pid) {
 }
 
 TEST_F(Reliability, AKillAtAnyMomentOfTheWriteLeavesTheOldFileOrTheNewOneWhole) {
-#ifdef __SANITIZE_ADDRESS__
-  GTEST_SKIP() << "timed against the program's own pace, which the sanitizers slow tenfold; the plain build runs it";
-#endif
+  if (T_UNINST_SANITIZED)
+    GTEST_SKIP() << "timed against the program's own pace, which the sanitizers slow tenfold; the plain build runs it";
   const std::string before = LargeMachine(40000);
   const std::string after = Cleaned(before);
   const std::string work = dir_.Path("work");
@@ -168,9 +147,7 @@ TEST_F(Reliability, AFullDiskKeepsTheOldFileAndSaysSo) {
 }
 
 TEST_F(Reliability, TooLittleMemoryEndsEveryModeUnfinishedAndLeavesTheFile) {
-#ifdef __SANITIZE_ADDRESS__
-  GTEST_SKIP() << "the sanitizers reserve more address space than any limit the test could set";
-#endif
+  if (T_UNINST_SANITIZED) GTEST_SKIP() << "the sanitizers reserve more address space than any limit the test could set";
   const std::string machine = dir_.Path("machine.reg");
   const std::string before = LargeMachine(40000);  // about 8.6 MB, some 50 MB in memory
   WriteFile(machine, before);

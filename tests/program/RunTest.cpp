@@ -2,18 +2,23 @@
 // be made to refuse rights or fail to save, and as the built program on a
 // .reg file with answers on standard input.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <new>
 #include <sstream>
 
-#include "cleaner/Tinst0.h"
 #include "platform/standin/machinefile/KeyTreeFile.h"
-#include "platform/standin/terminal/Terminal.h"
 #include "platform/standin/win32/Standin.h"
+#include "support/Boxes.h"
+#include "support/FailingAllocation.h"
 #include "support/Files.h"
+#include "support/Rights.h"
+#include "t_uninst/Messages.h"
+#include "t_uninst/Preview.h"
 #include "t_uninst/Run.h"
 
 namespace standin {
@@ -30,16 +35,26 @@ std::string Recased(std::string file) {
   return file;
 }
 
+// The boxes a run shows, as the program's texts give them.
+const TShownBox kConfirm{kConfirmation, kCaption, MB_OKCANCEL};
+const TShownBox kComplete{kCompletion, kCaption, MB_OK};
+TShownBox Box(const TMessage& text) { return {text, kCaption, MB_OK}; }
+
+// Refuses rights on a key of the machine, as an access control list would.
+void Deny(const std::string& path, REGSAM rights) {
+  ASSERT_EQ(DenyRights(HKEY_LOCAL_MACHINE, path, 0, rights), ERROR_SUCCESS) << path;
+}
+
 class Run : public ::testing::Test {
  protected:
   void Load(const std::string& bytes) { ReplaceMachine(ReadKeyTree(bytes)); }
   std::string Saved() { return WriteKeyTree(Machine()); }
 
-  int RunWith(const std::string& answers, const std::string& backup = {}) {
-    std::istringstream in(answers);
-    SetDialogStreams(in, shown_);
+  // The run in this process, its boxes answered from `answers` and kept.
+  int RunWith(const std::vector<int>& answers, const std::string& backup = {}) {
+    const TRecordedBoxes boxes(answers);
     const int code = static_cast<int>(RunCleanup(backup));
-    SetDialogStreams(std::cin, std::cerr);
+    shown_ = boxes.Shown();
     return code;
   }
 
@@ -48,22 +63,19 @@ class Run : public ::testing::Test {
     ReplaceMachine(std::make_unique<KeyTree>());
   }
 
-  std::ostringstream shown_;
+  std::vector<TShownBox> shown_;
 };
 
 TEST_F(Run, CleansTheSampleMachineToExactlyTheOtherProductsState) {
   Load(ReadFile(SAMPLE_MACHINE));
-  EXPECT_EQ(RunWith("\n\n"), 0);
+  EXPECT_EQ(RunWith({IDOK}), 0);
   EXPECT_EQ(Saved(), ReadFile(kCleaned));
-  // A second run finds nothing more to remove.
-  Load(ReadFile(kCleaned));
-  EXPECT_EQ(RunWith("\n\n"), 0);
-  EXPECT_FALSE(Machine().changed);
+  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, kComplete}));
 }
 
 TEST_F(Run, KeyPathsMatchWhateverLetterCaseTheRegistryUses) {
   Load(Recased(ReadFile(SAMPLE_MACHINE)));
-  EXPECT_EQ(RunWith("\n\n"), 0);
+  EXPECT_EQ(RunWith({IDOK}), 0);
   EXPECT_EQ(Saved(), Recased(ReadFile(kCleaned)));
 }
 
@@ -73,29 +85,18 @@ TEST_F(Run, AMachineWithoutTheCleanedKeysStaysAsItWas) {
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs]\r\n\r\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZobrikLine]\r\n\"Path\"=\"C:\\\\ZobrikLine\"\r\n\r\n");
   Load(machine);
-  Tinst0 cleaner;
-  EXPECT_TRUE(cleaner.CleanInstallerEntries());
-  EXPECT_TRUE(cleaner.CleanSharedDlls());
+  EXPECT_EQ(RunWith({IDOK}), 0);
   EXPECT_FALSE(Machine().changed);
   EXPECT_EQ(Saved(), machine);
+  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, kComplete}));
 }
 
 TEST_F(Run, KeysWithRefusedRightsAreSkippedWithoutAWord) {
   Load(ReadFile(SAMPLE_MACHINE));
-  HKEY list = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components", 0,
-                          KEY_READ, &list),
-            ERROR_SUCCESS);
-  ASSERT_EQ(DenyAccess(list, KEY_SET_VALUE), ERROR_SUCCESS);
-  HKEY entry = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE,
-                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-                          "{1A23B742-C9CF-43F5-A7AE-6BF14FDB5BA2}",
-                          0, KEY_READ, &entry),
-            ERROR_SUCCESS);
-  ASSERT_EQ(DenyAccess(entry, DELETE), ERROR_SUCCESS);
+  Deny("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components", KEY_SET_VALUE);
+  Deny("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1A23B742-C9CF-43F5-A7AE-6BF14FDB5BA2}", DELETE);
 
-  EXPECT_EQ(RunWith("\n\n"), 0);
+  EXPECT_EQ(RunWith({IDOK}), 0);
   const std::string saved = Saved();
   auto contains = [&saved](const std::string& text) {
     return saved.find(Utf16File(text).substr(2)) != std::string::npos;
@@ -103,63 +104,49 @@ TEST_F(Run, KeysWithRefusedRightsAreSkippedWithoutAWord) {
   EXPECT_TRUE(contains("Components\\0D3C2B1A99887766554433221100FFEE]")) << "the refused list is left alone";
   EXPECT_TRUE(contains("Uninstall\\{1A23B742-C9CF-43F5-A7AE-6BF14FDB5BA2}]"));
   EXPECT_FALSE(contains("S-1-5-18\\Components\\0D3C2B1A99887766554433221100FFEE]")) << "the other steps ran";
-  EXPECT_NE(shown_.str().find("ZobrikLine"), std::string::npos) << "the completion box still came";
+  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, kComplete})) << "the completion box still came";
 }
 
 TEST_F(Run, DeletionsThatCannotBeSavedAreReportedInsteadOfTheCompletion) {
   Load(ReadFile(SAMPLE_MACHINE));
   int flushes = 0;
   SetFlushHandler([&flushes](KeyTree&) { return ++flushes, ERROR_WRITE_FAULT; });
-  EXPECT_EQ(RunWith("\n\n"), 3);
+  EXPECT_EQ(RunWith({IDOK}), 3);
   EXPECT_EQ(flushes, 1) << "both roots are one file: a failed save is tried, and reported, once";
-  // "変更をレジストリに保存できませんでした。" instead of "...消去しました。"
-  EXPECT_NE(shown_.str().find("\xe5\xa4\x89\xe6\x9b\xb4\xe3\x82\x92"), std::string::npos);
-  EXPECT_EQ(shown_.str().find("\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f"),
-            std::string::npos);
+  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, Box(kNotSaved)}));
 
   // An error while saving, out of memory say, is no completion either: the
   // box says that the run did not finish and that nothing was removed.
   Load(ReadFile(SAMPLE_MACHINE));
-  shown_.str("");
   SetFlushHandler([](KeyTree&) -> LONG { throw std::bad_alloc(); });
-  EXPECT_EQ(RunWith("\n\n"), 7);
-  // "...最後まで終えられませんでした。" and "何も削除していません。"
-  EXPECT_NE(shown_.str().find("\xe6\x9c\x80\xe5\xbe\x8c\xe3\x81\xbe\xe3\x81\xa7\xe7\xb5\x82\xe3\x81\x88"
-                              "\xe3\x82\x89\xe3\x82\x8c\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7"
-                              "\xe3\x81\x97\xe3\x81\x9f\xe3\x80\x82\n\xe4\xbd\x95\xe3\x82\x82\xe5\x89\x8a"
-                              "\xe9\x99\xa4\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x84\xe3\x81\xbe\xe3\x81\x9b"
-                              "\xe3\x82\x93\xe3\x80\x82\n"),
-            std::string::npos)
-      << shown_.str();
+  EXPECT_EQ(RunWith({IDOK}), 7);
+  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, Box(std::string(kUnfinished) + "\r" + kUnfinishedNothingRemoved +
+                                                          "\r" + kRunAgain)}));
 }
 
 TEST_F(Run, ABackupThatFailsAfterTheConfirmationStopsTheRunBeforeAnyDeletion) {
   Load(ReadFile(SAMPLE_MACHINE));
-  EXPECT_EQ(RunWith("\n\n", "/nonexistent-t_uninst-folder/removed.reg"), 4);
+  const std::string folder = "/nonexistent-t_uninst-folder", backup = folder + "/removed.reg";
+  EXPECT_EQ(RunWith({IDOK}, backup), 4);
   EXPECT_FALSE(Machine().changed);
-  // "バックアップを書き込めなかったため" in the box, instead of the completion.
-  EXPECT_NE(shown_.str().find("\xe3\x83\x90\xe3\x83\x83\xe3\x82\xaf\xe3\x82\xa2\xe3\x83\x83\xe3\x83\x97"),
-            std::string::npos);
+  // The reason under the box's text, each path in it as given.
+  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, Box(std::string(kNoBackup) + "\rcannot write '" +
+                                                          TMessage::Path(backup) + "': the folder '" + TMessage::Path(folder) +
+                                                          "' cannot be used: No such file or directory")}));
 }
-
-// "インストールに関する情報の一部を消去できませんでした（残り" and
-// "消去しました", as the terminal shows them.
-const std::string kLeftoverBox =
-    "\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab\xe3\x81\xab\xe9\x96\xa2\xe3\x81"
-    "\x99\xe3\x82\x8b\xe6\x83\x85\xe5\xa0\xb1\xe3\x81\xae\xe4\xb8\x80\xe9\x83\xa8\xe3\x82\x92\xe6\xb6\x88\xe5"
-    "\x8e\xbb\xe3\x81\xa7\xe3\x81\x8d\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x97\xe3\x81\x9f"
-    "\xef\xbc\x88\xe6\xae\x8b\xe3\x82\x8a";
-const std::string kErased = "\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f";
 
 const std::string kProducts = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Products\\";
 const std::string kClassesProducts = "SOFTWARE\\Classes\\Installer\\Products\\";
 
-// Refuses rights on a key of the machine, as an access control list would.
-void Deny(const std::string& path, REGSAM rights) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, 0, &key), ERROR_SUCCESS) << path;
-  ASSERT_EQ(DenyAccess(key, rights), ERROR_SUCCESS);
-  RegCloseKey(key);
+// The box that says how many items stayed.
+// The box that replaces the completion when items stayed: what to do next
+// (running again as an administrator only for a run that is not one, as
+// geteuid tells on the stand-in), and the backup of what went, if any.
+TShownBox LeftoversBox(size_t count, const std::string& backup = {}) {
+  TMessage text = kLeftoversBefore + std::to_string(count) + kLeftoversAfter + "\r" +
+                  (geteuid() == 0 ? kLeftoversByHand : kLeftoversRunAsAdministrator) + "\r" + kLeftoversListed;
+  if (!backup.empty()) text += "\r" + std::string(kLeftoversInBackup) + "\r" + TMessage::Path(backup);
+  return Box(text);
 }
 
 TEST_F(Run, WhatCouldNotBeRemovedIsListedAndToldInsteadOfTheCompletion) {
@@ -169,14 +156,12 @@ TEST_F(Run, WhatCouldNotBeRemovedIsListedAndToldInsteadOfTheCompletion) {
   // Refuses its deletion, and keeps its subkey from a walk with full rights.
   Deny(kClassesProducts + "742B32A1FC9C5F347AEAB6F14FDB5BA2", DELETE);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(RunWith("\n\n"), 5);
+  EXPECT_EQ(RunWith({IDOK}), 5);
   const std::string errors = testing::internal::GetCapturedStderr();
   EXPECT_EQ(errors,
             "t_uninst: 1 item to remove is still there:\n"
             "key\tHKEY_CLASSES_ROOT\\Installer\\Products\\742B32A1FC9C5F347AEAB6F14FDB5BA2\tAccess is denied.\n");
-  const std::string shown = shown_.str();
-  EXPECT_NE(shown.find(kLeftoverBox + "1"), std::string::npos) << shown;
-  EXPECT_EQ(shown.find(kErased), std::string::npos) << "no completion box";
+  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, LeftoversBox(1)}));
   const std::string saved = Saved();
   auto contains = [&saved](const std::string& text) {
     return saved.find(Utf16File(text).substr(2)) != std::string::npos;
@@ -191,12 +176,13 @@ TEST_F(Run, WithABackupWhatCannotBeReadWholeIsNeitherSavedNorRemoved) {
   TempDir dir;
   const std::string backup = dir.Path("removed.reg");
   testing::internal::CaptureStderr();
-  EXPECT_EQ(RunWith("\n\n", backup), 5);
+  EXPECT_EQ(RunWith({IDOK}, backup), 5);
   const std::string errors = testing::internal::GetCapturedStderr();
   EXPECT_NE(errors.find("key\tHKEY_CLASSES_ROOT\\Installer\\Products\\D8A919422052AC943BB73C84EEE607C8\tnot "
                         "removed: it cannot be read whole"),
             std::string::npos)
       << errors;
+  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, LeftoversBox(1, backup)}));
   const std::string written = ReadFile(backup);
   EXPECT_EQ(written.find(Utf16File("CLASSES_ROOT\\Installer\\Products\\D8A919422052AC943BB73C84EEE607C8").substr(2)),
             std::string::npos);
@@ -209,15 +195,41 @@ TEST_F(Run, WithABackupWhatCannotBeReadWholeIsNeitherSavedNorRemoved) {
             std::string::npos);
 }
 
+// An error that cuts a pass short, out of memory as the installer pass
+// lists a component list of 40,000 keys: the run removes what was planned,
+// and says that it did not finish, as a preview says its list is not whole.
+TEST_F(Run, APassCutShortRemovesWhatWasPlannedAndSaysTheRunDidNotFinish) {
+  const std::string shared = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs]\r\n";
+  const std::string cutShort = "an error cut short the search for ZobrikLine's items, so more of them may be left";
+  Load(LargeMachine(40000) + Utf16File(shared + "\"C:\\\\ZobrikLine\\\\zl.dll\"=dword:00000001\r\n").substr(2));
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  FailNextAllocationOf(40000 * sizeof(std::string));
+  EXPECT_EQ(RunPreview(), ExitCode::kUnfinished);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "t_uninst: the search did not finish: " + cutShort + " than listed; nothing has been changed\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout().find("A run would remove"), std::string::npos);
+
+  testing::internal::CaptureStderr();
+  FailNextAllocationOf(40000 * sizeof(std::string));
+  EXPECT_EQ(RunWith({IDOK}), 7);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "t_uninst: the run did not finish: " + cutShort +
+                "; 1 item was removed; run t_uninst again before reinstalling ZobrikLine\n");
+  EXPECT_EQ(shown_, (std::vector<TShownBox>{kConfirm, Box(std::string(kUnfinished) + "\r" + kUnfinishedRemovedBefore +
+                                                          "1" + kUnfinishedRemovedAfter + "\r" + kRunAgain)}));
+  // The shared-DLL pass ran, and its item went; the installer pass's did not.
+  EXPECT_TRUE(Saved() == LargeMachine(40000) + Utf16File(shared).substr(2));
+}
+
 TEST_F(Run, CancelTouchesNothingAndShowsNoSecondBox) {
   Load(ReadFile(SAMPLE_MACHINE));
   int flushes = 0;
   SetFlushHandler([&flushes](KeyTree&) { return ++flushes, ERROR_SUCCESS; });
-  EXPECT_EQ(RunWith("c\n"), 0);
+  EXPECT_EQ(RunWith({IDCANCEL}), 0);
   EXPECT_FALSE(Machine().changed);
   EXPECT_EQ(flushes, 0);
-  const std::string shown = shown_.str();
-  EXPECT_EQ(shown.find("InstallCleaner"), shown.rfind("InstallCleaner")) << shown;
+  EXPECT_EQ(shown_, std::vector<TShownBox>{kConfirm});
 }
 
 // The built program, run as a user runs it.
@@ -238,26 +250,44 @@ class Program : public ::testing::Test {
 
 TEST_F(Program, OkCleansTheMachineFileWithTheBoxesOnStandardError) {
   const std::string machine = CopyOfSample(dir_);
-  // Standard output goes to a file: the boxes still reach the user.
-  const ProgramResult r = RunProgram(dir_, machine, "", "\n\n");
+  // Standard output goes to a file: the boxes still reach the user. An
+  // answer that is neither OK nor Cancel is asked again; the input ends
+  // at the completion, which closes.
+  const ProgramResult r = RunProgram(dir_, machine, "", "yes\n OK \n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(ReadFile(machine), ReadFile(kCleaned));
   EXPECT_EQ(r.out, "");
-  // "よろしいですか？" and the completion's "再インストール" reach the terminal as UTF-8.
-  EXPECT_NE(
-      r.err.find("\xe3\x82\x88\xe3\x82\x8d\xe3\x81\x97\xe3\x81\x84\xe3\x81\xa7\xe3\x81\x99\xe3\x81\x8b\xef\xbc\x9f"),
-      std::string::npos)
-      << r.err;
-  EXPECT_NE(r.err.find("\xe5\x86\x8d\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab"),
-            std::string::npos);
+  // Both boxes, their lines as the terminal shows them (UTF-8):
+  // "ZobrikLineのインストールに関する情報を消去します。", "よろしいですか？",
+  // "※ZobrikLineは常駐しているものも含めすべて終了してください。", then
+  // "インストールに関する情報を消去しました。", "ZobrikLineを再インストールしてください。".
+  EXPECT_EQ(
+      r.err,
+      "\n== ZobrikLine InstallCleaner ==\n"
+      "ZobrikLine\xe3\x81\xae\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab\xe3\x81\xab"
+      "\xe9\x96\xa2\xe3\x81\x99\xe3\x82\x8b\xe6\x83\x85\xe5\xa0\xb1\xe3\x82\x92\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97"
+      "\xe3\x81\xbe\xe3\x81\x99\xe3\x80\x82\n"
+      "\xe3\x82\x88\xe3\x82\x8d\xe3\x81\x97\xe3\x81\x84\xe3\x81\xa7\xe3\x81\x99\xe3\x81\x8b\xef\xbc\x9f\n"
+      "\xe2\x80\xbbZobrikLine\xe3\x81\xaf\xe5\xb8\xb8\xe9\xa7\x90\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x84\xe3\x82\x8b"
+      "\xe3\x82\x82\xe3\x81\xae\xe3\x82\x82\xe5\x90\xab\xe3\x82\x81\xe3\x81\x99\xe3\x81\xb9\xe3\x81\xa6\xe7\xb5\x82"
+      "\xe4\xba\x86\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82\n"
+      "[ OK ]  [ Cancel ]   Enter or \"ok\": OK;  \"c\", \"cancel\" or Esc: Cancel > Please answer OK or Cancel.\n"
+      "[ OK ]  [ Cancel ]   Enter or \"ok\": OK;  \"c\", \"cancel\" or Esc: Cancel > "
+      "\n== ZobrikLine InstallCleaner ==\n"
+      "\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab\xe3\x81\xab\xe9\x96\xa2\xe3\x81\x99"
+      "\xe3\x82\x8b\xe6\x83\x85\xe5\xa0\xb1\xe3\x82\x92\xe6\xb6\x88\xe5\x8e\xbb\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97"
+      "\xe3\x81\x9f\xe3\x80\x82\n"
+      "ZobrikLine\xe3\x82\x92\xe5\x86\x8d\xe3\x82\xa4\xe3\x83\xb3\xe3\x82\xb9\xe3\x83\x88\xe3\x83\xbc\xe3\x83\xab"
+      "\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82\n"
+      "[ OK ]   Enter: OK > \n");
 }
 
 TEST_F(Program, CancelEscAndEndOfInputLeaveTheFileByteForByte) {
-  for (const std::string answers : {"c\n", "cancel\n", "\x1b\n", "", "yes\n"}) {
+  for (const std::string answers : {"c\n", "Cancel\n", "\x1b\n", "", "yes\n"}) {
     const std::string machine = CopyOfSample(dir_);
     const Result r = Launch(machine, answers);
     // Input that ends before an answer is nobody to answer, not Cancel.
-    const bool answered = answers.find('c') != std::string::npos || answers.find('\x1b') != std::string::npos;
+    const bool answered = answers.find_first_of("cC\x1b") != std::string::npos;
     EXPECT_EQ(r.exitCode, answered ? 0 : 6) << r.out;
     EXPECT_EQ(r.out.find("nothing was changed. Run 't_uninst --quiet'") != std::string::npos, !answered) << r.out;
     EXPECT_EQ(ReadFile(machine), ReadFile(SAMPLE_MACHINE)) << "answer: " << answers;
@@ -269,9 +299,11 @@ TEST_F(Program, CancelEscAndEndOfInputLeaveTheFileByteForByte) {
 // has. The machines are cleaned to the same bytes with the host's locales
 // and iconv modules hidden, as on a system that has none.
 TEST_F(Program, TheHostsLocalesAndConvertersChangeNoByte) {
-  if (std::system("unshare -m true 2>/dev/null") != 0) GTEST_SKIP() << "cannot hide the host's files here";
   const std::string empty = dir_.Path("empty");
   std::filesystem::create_directory(empty);
+  if (std::system(("unshare -m mount --bind '" + empty + "' '" + empty + "' 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "this host refuses a mount namespace (unshare -m) or a bind mount in it, which the test needs "
+                    "to hide the host's locales and converters from the program";
   const std::string bare =
       "unshare -m sh -c 'for d in /usr/lib/locale /usr/lib/*/gconv /usr/lib64/gconv; do [ ! -d \"$d\" ] || "
       "mount --bind " +
@@ -308,14 +340,26 @@ TEST_F(Program, TheHostsLocalesAndConvertersChangeNoByte) {
 
 TEST_F(Program, RefusesToStartWithoutAUsableRegistryFile) {
   Result r = Launch("", "\n\n");
-  EXPECT_NE(r.exitCode, 0);
+  EXPECT_EQ(r.exitCode, 2);
   EXPECT_NE(r.out.find("set T_UNINST_REGISTRY"), std::string::npos) << r.out;
 
-  const std::string bad = dir_.Path("bad.reg");
-  WriteFile(bad, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\"x\"=hex:0g\r\n");
-  r = Launch(bad, "\n\n");
-  EXPECT_NE(r.exitCode, 0);
-  EXPECT_EQ(r.out, "t_uninst: " + bad + ":4: bad hex byte '0g'\n") << "no dialog before the file is read";
+  // No dialog before the file is read; the file is left as it was.
+  const std::string bad = dir_.Path("bad.reg"), readOnly = CopyOfSample(dir_);
+  const std::string badBytes = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\"x\"=hex:0g\r\n";
+  WriteFile(bad, badBytes);
+  chmod(readOnly.c_str(), 0444);
+  for (const auto& [file, said] :
+       {std::pair{bad, bad + ":4: bad hex byte '0g'"},
+        {dir_.Path("missing.reg"),
+         "the machine registry '" + dir_.Path("missing.reg") + "' cannot be opened: No such file or directory"},
+        {dir_.Path(""), "the machine registry '" + dir_.Path("") + "' is a folder, not a .reg file"},
+        {readOnly, "the machine registry '" + readOnly +
+                       "' is read-only: the cleaner needs to write it (on Windows it needs administrator rights)"}}) {
+    r = Launch(file, "\n\n");
+    EXPECT_EQ(r.exitCode, 2) << file;
+    EXPECT_EQ(r.out, "t_uninst: " + said + "\n");
+  }
+  EXPECT_EQ(ReadFile(bad), badBytes);
 
   // An open pipe, as a shell's <(...) gives, exists but is no file to clean.
   const std::string command = "cat '" + std::string(SAMPLE_MACHINE) + "' | T_UNINST_REGISTRY=/dev/fd/0 '" +

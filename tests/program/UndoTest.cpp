@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 #include <tuple>
+#include <vector>
 
 #include "platform/standin/machinefile/KeyTreeFile.h"
 #include "platform/standin/registry/Upcase.h"
@@ -201,10 +202,10 @@ std::vector<std::string> FilesIn(const std::string& folder) {
 TEST_F(Undo, AnUnattendedRunWithABackupIntoAFolderIsUndoneAndRunsAgain) {
   const std::string before = MachineWithEveryKindOfValue();
   const std::string machine = Machine(before);
-  const std::string folder = dir_.Path("backups");
-  std::filesystem::create_directory(folder);
+  // Neither the backups' folder nor the log's is there yet: both are made.
+  const std::string folder = dir_.Path("fleet/backups"), logFile = dir_.Path("logs/t_uninst.log");
   // A deployment runs the same line again and again.
-  const std::string line = "--backup '" + folder + "' --quiet --log '" + dir_.Path("log") + "'";
+  const std::string line = "--backup '" + folder + "/' --quiet --log '" + logFile + "'";
   const ProgramResult run = RunProgram(dir_, machine, line, "c\n");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(ReadFile(machine), before);
@@ -214,7 +215,7 @@ TEST_F(Undo, AnUnattendedRunWithABackupIntoAFolderIsUndoneAndRunsAgain) {
   EXPECT_TRUE(std::regex_match(backup, std::regex(".*/t_uninst-[^/]+-\\d{8}T\\d{6}Z\\.reg"))) << backup;
   const std::string cleaned = ReadFile(machine);
   for (const std::string& again :
-       {line, "--quiet --backup '" + folder + "/'", "--quiet --backup '" + dir_.Path("new.reg") + "'"}) {
+       {line, "--quiet --backup '" + folder + "'", "--quiet --backup '" + dir_.Path("new.reg") + "'"}) {
     const ProgramResult second = RunProgram(dir_, machine, again, "");
     EXPECT_EQ(second.exitCode, 0) << second.err;
     EXPECT_EQ(second.out,
@@ -224,7 +225,7 @@ TEST_F(Undo, AnUnattendedRunWithABackupIntoAFolderIsUndoneAndRunsAgain) {
   EXPECT_EQ(FilesIn(folder), written) << "no backup of nothing";
   EXPECT_FALSE(std::filesystem::exists(dir_.Path("new.reg")));
   EXPECT_TRUE(ReadFile(machine) == cleaned);
-  const std::string log = ReadFile(dir_.Path("log"));
+  const std::string log = ReadFile(logFile);
   EXPECT_NE(log.find("\nbackup\t" + backup + "\n"), std::string::npos) << log;
   EXPECT_NE(log.find("\nNo backup was written: there was nothing to remove.\nend\texit code 0\t"), std::string::npos)
       << "the second run appends to the log";
@@ -241,9 +242,12 @@ TEST_F(Undo, ABackupFileThatCannotBeWrittenIsRefusedBeforeAnythingIsAsked) {
     std::string file;
     std::string reason;
   };
-  const Case cases[] = {
-      {dir_.Path("missing/removed.reg"),
-       "missing' of '" + dir_.Path("missing/removed.reg") + "' cannot be used: No such file or directory"},
+  std::vector<Case> cases = {
+      // Only the folder of a name that ends in a separator is made.
+      {dir_.Path("missing/removed.reg"), "missing' cannot be used: No such file or directory"},
+      // A link on the way, as a user may plant where anyone may write.
+      {dir_.Path("planted/removed.reg"), "planted' is a symbolic link"},
+      {dir_.Path("planted/made/"), "planted' is a symbolic link"},
       {machine + "/removed.reg", "cannot be used: Not a directory"},
       {dir_.Path(std::string(5000, 'x')), "File name too long"},
       // Its temporary file, beside it, would have a name too long.
@@ -252,6 +256,13 @@ TEST_F(Undo, ABackupFileThatCannotBeWrittenIsRefusedBeforeAnythingIsAsked) {
       {machine, "exists already"},
       {dir_.Path("answers"), "exists already"},
   };
+  // A folder that takes no new file, not even from root (who may write
+  // where its rights say no): refused before the confirmation, not by a
+  // backup that fails after it.
+  if (std::filesystem::is_directory("/sys/kernel"))
+    cases.push_back({"/sys/kernel/removed.reg", "'/sys/kernel' of '/sys/kernel/removed.reg' cannot be written: "});
+  std::filesystem::create_directory(dir_.Path("elsewhere"));
+  std::filesystem::create_directory_symlink(dir_.Path("elsewhere"), dir_.Path("planted"));
   for (const Case& c : cases) {
     const ProgramResult r = RunProgram(dir_, machine, "--backup '" + c.file + "'", "\n\n");
     EXPECT_EQ(r.exitCode, 2) << c.file.substr(0, 200);
@@ -261,6 +272,7 @@ TEST_F(Undo, ABackupFileThatCannotBeWrittenIsRefusedBeforeAnythingIsAsked) {
     EXPECT_EQ(r.out, "");
   }
   EXPECT_EQ(ReadFile(machine), before);
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.Path("elsewhere"))) << "nothing made where the link points";
 }
 
 TEST_F(Undo, ARestoreSaysWhyItCannotUseItsFile) {

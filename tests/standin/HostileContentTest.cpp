@@ -3,7 +3,7 @@
 // and leaves every other byte of the file as it was.
 #include <gtest/gtest.h>
 
-#include "cleaner/Tinst0.h"
+#include "cleaner/Plan.h"
 #include "platform/standin/machinefile/KeyTreeFile.h"
 #include "platform/standin/win32/Standin.h"
 
@@ -32,14 +32,20 @@ class HostileContent : public ::testing::Test {
   // Cleans `kept + removed` and expects exactly `kept` back.
   void ExpectCleanedTo(const std::u16string& kept, const std::u16string& removed) {
     ReplaceMachine(ReadKeyTree(Utf16Bytes(kHead + kept + removed)));
-    Tinst0 cleaner;
-    EXPECT_TRUE(cleaner.CleanInstallerEntries());
-    EXPECT_TRUE(cleaner.CleanSharedDlls());
+    Clean();
     // Compared whole, not printed: the files run to hundreds of megabytes.
     const std::string saved = WriteKeyTree(Machine());
     const std::string expected = Utf16Bytes(kHead + kept);
     EXPECT_TRUE(saved == expected) << "the cleaned file differs from the expected one; sizes " << saved.size()
                                    << " and " << expected.size();
+  }
+  // As a run cleans: the plan of the passes and the look for names they
+  // cannot spell, then the removals.
+  static void Clean() {
+    const TRemovalPlan plan = PlanCleanup({0});
+    EXPECT_FALSE(plan.CutShort());
+    std::vector<LONG> answers;
+    RemovePlanned(plan, answers);
   }
   void TearDown() override { ReplaceMachine(std::make_unique<KeyTree>()); }
 };
@@ -105,8 +111,7 @@ TEST_F(HostileContent, ANameWithANulInsideIsNeverTakenForAnother) {
 TEST_F(HostileContent, PathsWithDoubledAndTrailingSeparatorsNameTheSameKeys) {
   ReplaceMachine(ReadKeyTree(Utf16Bytes(kHead + Section(kUninstall + u"\\\\Entry\\", u"@=\"ZobrikLine\"\r\n") +
                                         Section(kUninstall + u"\\Other\\\\", u"@=\"x\"\r\n"))));
-  Tinst0 cleaner;
-  EXPECT_TRUE(cleaner.CleanInstallerEntries());
+  Clean();
   const std::string saved = WriteKeyTree(Machine());
   EXPECT_TRUE(saved == Utf16Bytes(kHead + Section(kUninstall + u"\\Other\\\\", u"@=\"x\"\r\n")));
 }

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <filesystem>
 
 TempDir::TempDir() {
@@ -31,4 +32,20 @@ ProgramResult RunProgram(const TempDir& dir, const std::string& registry, const 
                               output + "' 2>'" + errors + "'";
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(output), ReadFile(errors)};
+}
+
+std::string LargeMachine(int components) {
+  std::string text =
+      "Windows Registry Editor Version 5.00\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components]\r\n\r\n";
+  char key[160];
+  for (int i = 0; i < components; ++i) {
+    std::snprintf(
+        key, sizeof key,
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Components\\%032X]\r\n", i);
+    text += key;
+    text += i % 100 == 0 ? "\"A\"=\"C:\\\\Program Files\\\\ZobrikLine\\\\zl.dll\"\r\n\r\n"
+                         : "\"A\"=\"C:\\\\Program Files\\\\Other\\\\other.dll\"\r\n\r\n";
+  }
+  return Utf16File(text);
 }

@@ -42,6 +42,9 @@ class TempDir {
 // A copy of the sample machine, machine.reg in `dir`, for a run to change.
 std::string CopyOfSample(const TempDir& dir);
 
+// A machine of `components` component keys, one in a hundred the product's.
+std::string LargeMachine(int components);
+
 // The built program, run as a user runs it: on `registry` (none: the
 // variable unset), with `arguments` (shell words, quoted by the caller)
 // and `answers` on its standard input.

@@ -78,12 +78,3 @@ std::string Sandbox::Absolute(const std::string& path) {
   std::string absolute(1, '\\');
   return absolute.append(Below(path));
 }
-
-bool RunningUnderWine() {
-#ifdef _WIN32
-  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-  return wine;
-#else
-  return false;
-#endif
-}

@@ -9,7 +9,8 @@ change nothing; OK must remove exactly the product's traces, in both views,
 and exactly what --preview listed; the backup it wrote, imported with
 reg.exe, must give the registry back; a backup into a missing folder must
 be refused before any box, the registry untouched; --version must print
-the version the program's version resource carries, and its bits. Last, two product keys
+the version the program's version resource carries, and its bits; the
+resource's string table must have every field inventory tools read. Last, two product keys
 get an access control list that denies DELETE (set by deny_rights.exe with
 SetSecurityInfo): the one without subkeys still goes, the one with a subkey
 stays, and the run lists it, says so in a box of its own instead of the
@@ -25,7 +26,10 @@ product's traces go in both views, a line names each, exit code 0; its
 backup is written into a folder under a name of its own. A second run of
 the same command finds nothing, exits 0 and writes no backup; the log holds
 both runs. --check then exits with 0. `t_uninst.exe --restore` of the
-backup gives both views back exactly, and a second restore changes nothing.
+backup gives both views back exactly, reading each file's view from the
+English comments of a backup written before the line made for the program
+(a folder named with those comments' words does not mislead it), and a
+second restore, of the files as written, changes nothing.
 The folder and the logs have names the ANSI code page (932) cannot hold,
 the backups' full names are longer than MAX_PATH, and the restore's log is
 named in System32, which must not be redirected to SysWOW64 for the 32-bit
@@ -54,16 +58,18 @@ env = dict(os.environ, WINELOADER=WINE or "", WINEPREFIX=os.path.join(out, "pref
            WINEDLLOVERRIDES="mscoree=d;mshtml=d")  # no offer to install .NET or a browser engine
 # Outside code page 932: Hangul, a Latin letter with a diaeresis, an emoji
 # (two UTF-16 units). Below the output folder alone, the backup folder's
-# name is 250 characters long: the backups' full names pass MAX_PATH.
+# name is 264 characters long: the backups' full names pass MAX_PATH. A
+# name in it reads as the words the backup's comments give the 32-bit view.
 UNSPELLABLE = "\ud55c\uae00-\u00fc-\U0001F600"
-FOLDER = os.path.join(out, "backups", UNSPELLABLE, "\u9577" * 40, "x" * 200)
+FOLDER = os.path.join(out, "backups", UNSPELLABLE, "\u9577" * 40 + " (32-bit view)", "x" * 200)
 # Wine's reg.exe picks the view by its /reg option.
 VIEWS = {"64": ("HKLM\\SOFTWARE", "/reg:64"),
          "32": ("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "/reg:32")}
 
 
-def run(args, check=True):
-    done = subprocess.run(args, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+def run(args, check=True, more=None):
+    """Runs a program, with `more` added to the environment."""
+    done = subprocess.run(args, env=dict(env, **(more or {})), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     if check and done.returncode != 0:
         sys.exit("FAIL: %s exited %d: %s" % (" ".join(args), done.returncode, done.stderr.decode(errors="replace")[-500:]))
     return done
@@ -87,6 +93,88 @@ EVERY_KIND = "\r\n".join([
     '"nameless type"=hex(1234):01,02',
     '"short dword"=hex(4):01,02',
     '"euro \u20ac"="\u20ac text"', "", ""])
+
+
+# Wine keeps no event log: its ReportEventW traces the call (the level and
+# the ID on the advapi channel, each string on the eventlog channel).
+EVENTS = {"WINEDEBUG": "-all,+eventlog,fixme+advapi"}
+INFORMATION, WARNING, ERROR = 4, 2, 1
+DOCS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs", "deploying.md")
+
+
+def traced_text(text):
+    """A string as Wine's trace writes it (L"..." with C escapes and \\XXXX
+    for what is not ASCII) as it was; "..." ends one cut short."""
+    cut = text.endswith('"...')
+    body = text[2:-4] if cut else text[2:-1]
+    escapes = {"\\": "\\", '"': '"', "n": "\n", "r": "\r", "t": "\t"}
+    body = re.sub(r'\\(\\|"|n|r|t|[0-9a-fA-F]{4})',
+                  lambda m: escapes.get(m.group(1)) or chr(int(m.group(1), 16)), body)
+    return body + ("..." if cut else "")
+
+
+def reported_events(stderr):
+    """The entries a run gave the event log: (level, ID, strings) each."""
+    events = []
+    for line in stderr.decode("utf-8", errors="replace").splitlines():
+        call = re.search(r":advapi:ReportEventW \(\w+,0x(\w+),0x\w+,0x(\w+),", line)
+        if call:
+            events.append((int(call.group(1), 16), int(call.group(2), 16), []))
+        text = re.search(r":eventlog:ReportEventW (L\".*)$", line)
+        if text and events:
+            events[-1][2].append(traced_text(text.group(1)))
+    return events
+
+
+def message_table(path):
+    """The program's message table, where Event Viewer finds the text of an
+    event: {ID: text}."""
+    with open(path, "rb") as f:
+        data = f.read()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    sections, optional = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
+    directories = pe + 24 + (112 if struct.unpack_from("<H", data, pe + 24)[0] == 0x20B else 96)
+    resources = struct.unpack_from("<I", data, directories + 2 * 8)[0]
+    shift = 0  # from an address in memory to the file's offset, in the resources' section
+    for i in range(sections):
+        address, size, raw = struct.unpack_from("<III", data, pe + 24 + optional + 40 * i + 12)
+        if address <= resources < address + size:
+            shift = raw - address
+    root = resources + shift
+
+    def entries(directory):
+        named, numbered = struct.unpack_from("<HH", data, root + directory + 12)
+        return [struct.unpack_from("<II", data, root + directory + 16 + 8 * k) for k in range(named + numbered)]
+
+    texts = {}
+    for kind, names in entries(0):
+        if kind != 11:  # RT_MESSAGETABLE
+            continue
+        for _, languages in entries(names & 0x7FFFFFFF):
+            for _, leaf in entries(languages & 0x7FFFFFFF):
+                table = struct.unpack_from("<I", data, root + leaf)[0] + shift
+                for block in range(struct.unpack_from("<I", data, table)[0]):
+                    low, high, offset = struct.unpack_from("<III", data, table + 4 + 12 * block)
+                    entry = table + offset
+                    for number in range(low, high + 1):
+                        length, unicode = struct.unpack_from("<HH", data, entry)
+                        text = data[entry + 4:entry + length]
+                        texts[number] = text.decode("utf-16-le" if unicode else "cp1252").rstrip("\0\r\n")
+                        entry += length
+    return texts
+
+
+def event_has_text(event):
+    """Whether the message table has the event's text, with its three inserts."""
+    text = message_table(exe).get(event[1], "")
+    return all("%%%d" % n in text for n in (1, 2, 3))
+
+
+def documented_scripts():
+    """The .cmd files docs/deploying.md shows, by name, word for word."""
+    with open(DOCS, encoding="utf-8") as f:
+        text = f.read()
+    return {m.group(2): m.group(1) for m in re.finditer(r"```bat\n(:: (\S+\.cmd):.*?)```", text, re.S)}
 
 
 def parse(data):
@@ -158,6 +246,39 @@ def resource_version(path):
     most, least = struct.unpack("<II", data[at + 8:at + 16])
     numbers = [most >> 16, most & 0xFFFF, least >> 16]
     return ".".join(map(str, numbers))
+
+
+def version_blocks(data, at, end):
+    """The blocks of a version resource between `at` and `end`: each as
+    (key, value bytes, where its children begin, where it ends)."""
+    while at + 6 <= end:
+        length, value_length, text = struct.unpack_from("<HHH", data, at)
+        if length == 0:
+            break
+        key_end = at + 6
+        while data[key_end:key_end + 2] != b"\0\0":
+            key_end += 2
+        value_at = (key_end + 2 + 3) & ~3
+        value_end = value_at + (value_length * 2 if text else value_length)
+        yield (data[at + 6:key_end].decode("utf-16-le"), data[value_at:value_end],
+               (value_end + 3) & ~3, at + length)
+        at = (at + length + 3) & ~3
+
+
+def version_strings(path):
+    """The string table of the version resource: CompanyName and the rest."""
+    with open(path, "rb") as f:
+        data = f.read()
+    root = data.find("VS_VERSION_INFO".encode("utf-16-le")) - 6
+    strings = {}
+    for _, _, children, end in version_blocks(data, root, root + struct.unpack_from("<H", data, root)[0]):
+        for key, _, tables, tables_end in version_blocks(data, children, end):
+            if key != "StringFileInfo":
+                continue
+            for _, _, entries, entries_end in version_blocks(data, tables, tables_end):
+                for name, value, _, _ in version_blocks(data, entries, entries_end):
+                    strings[name] = value.decode("utf-16-le").rstrip("\0")
+    return strings
 
 
 def listed(preview, before):
@@ -270,6 +391,14 @@ def interactive(checks, before):
     version = run([WINE, exe, "--version"]).stdout.decode().strip()
     checks.append(("--version prints the version resource's, and which program this is",
                    version == "t_uninst %s (%d-bit Windows)" % (resource_version(exe), BITS), version))
+    # What inventory tools and publisher rules read: every field, the
+    # version the same as the numbers'.
+    strings = version_strings(exe)
+    fields = ["CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
+              "OriginalFilename", "ProductName", "ProductVersion"]
+    checks.append(("the version resource has every field, the version and the file's name right",
+                   all(strings.get(f) for f in fields) and strings["OriginalFilename"] == "t_uninst.exe" and
+                   strings["FileVersion"] == strings["ProductVersion"] == resource_version(exe), str(strings)))
 
     # Keys whose access control list denies DELETE to everyone, so that
     # they refuse full rights: a product code's key without subkeys,
@@ -305,11 +434,17 @@ def interactive(checks, before):
 
 
 def unattended(checks, before):
-    asked = run([WINE, exe], check=False)
+    asked = run([WINE, exe], check=False, more=EVENTS)
     checks.append(("without --quiet and with no display, nobody can answer: exit 6", asked.returncode == 6,
                    "exit code %d" % asked.returncode))
     checks.append(("it says so and changes nothing", b"--quiet" in asked.stderr and state() == before,
                    asked.stderr.decode(errors="replace")[-300:]))
+    events = reported_events(asked.stderr)
+    checks.append(("it reports the failure to the event log: an error, ID 6, why, no log, no backup",
+                   len(events) == 1 and events[0][:2] == (ERROR, 6) and len(events[0][2]) == 3 and
+                   event_has_text(events[0]) and
+                   events[0][2][0].startswith("nobody can answer the confirmation") and events[0][2][1:] == ["", ""],
+                   str(events)))
     # While Windows Installer installs something, a run changes nothing
     # and asks for a retry; the detection run still runs.
     holder = subprocess.Popen([WINE, hold_mutex], env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
@@ -349,9 +484,11 @@ def unattended(checks, before):
         with open(backup, "rb") as f:
             comments = f.read().decode("utf-16")
         part = windows_path(os.path.join(folder, written[1]))
-        checks.append(("the backup's longer than MAX_PATH names are whole in its comment", len(part) > 260 and
+        checks.append(("the backup's longer than MAX_PATH names are whole in its comments", len(part) > 260 and
                        'reg import "%s" /reg:64' % windows_path(backup) in comments and
-                       '; The 32-bit view\'s part is in "%s".' % part in comments, comments[:600]))
+                       't_uninst --restore "%s"' % windows_path(backup) in comments and
+                       '; The 32-bit view\'s part is in "%s".' % part in comments and
+                       '\r\n; t_uninst-backup view=64-bit part32="%s"\r\n' % part in comments, comments[:600]))
     lines = done.stdout.decode("cp932").splitlines()
     checks.append(("--quiet with no display exits with 0", done.returncode == 0,
                    "exit code %d: %s" % (done.returncode, done.stderr.decode(errors="replace")[-300:])))
@@ -376,7 +513,8 @@ def unattended(checks, before):
     checks.append(("the log is UTF-8 with a byte-order mark, its lines end in CR LF",
                    logged.startswith(b"\xef\xbb\xbf") and logged.endswith(b"\r\n") and
                    b"\n" not in logged.replace(b"\r\n", b""), repr(logged[:80])))
-    named = ' --log "%s" --backup %s\\\tregistry: ' % (windows_path(log), windows_path(folder))
+    # Wine quotes the folder, which holds a space, doubling its last backslash.
+    named = ' --log "%s" --backup "%s\\\\"\tregistry: ' % (windows_path(log), windows_path(folder))
     headers = [e for e in entries if "\tt_uninst " in e and "(%d-bit Windows)\tcomputer " % BITS in e and "64-bit and 32-bit views" in e and
                "\tcommand line: " in e and named in e]
     checks.append(("the log names the backups whole", [e for e in entries if e.startswith("backup\t")] ==
@@ -395,7 +533,16 @@ def unattended(checks, before):
     checks.append(("/Check on the cleaned machine exits with 0", found.returncode == 0,
                    "exit code %d: %r" % (found.returncode, found.stdout[-200:])))
     # The undo on Windows itself: the named file and its 32-bit part, each
-    # into its view; a second restore finds everything there.
+    # into its view; a second restore finds everything there. The first
+    # restore reads the backups as the program wrote them before the line
+    # made for it, by their English comments alone.
+    written_bytes = {}
+    for name in written:
+        with open(os.path.join(folder, name), "rb") as f:
+            written_bytes[name] = f.read()
+        text = written_bytes[name].decode("utf-16")
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(re.sub("; t_uninst-backup [^\r]*\r\n", "", text).encode("utf-16"))
     system = os.path.join(env["WINEPREFIX"], "drive_c", "windows")
     restore_log = os.path.join(system, "system32", "t_uninst restore %s.log" % UNSPELLABLE)
     restore = run([WINE, exe, "--log", "C:\\Windows\\System32\\" + os.path.basename(restore_log),
@@ -415,10 +562,94 @@ def unattended(checks, before):
                        restored[view] == before[view], "exit code %d; missing: %s; extra: %s" % (
                            restore.returncode, sorted(map(str, before[view] - restored[view]))[:5],
                            sorted(map(str, restored[view] - before[view]))[:5])))
+    for name, data in written_bytes.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
     again = run([WINE, exe, "--restore", windows_path(backup)], check=False)
     said = again.stdout.decode("cp932")
     checks.append(("a second restore changes nothing and says so", again.returncode == 0 and state() == restored and
                    said.count("nothing was changed") == 2, "exit code %d: %s" % (again.returncode, said)))
+    fleet(checks)
+
+
+def fleet(checks):
+    """The .cmd files of docs/deploying.md, word for word, as a deployment
+    tool runs them on a machine that has never had the program."""
+    scripts = documented_scripts()
+    checks.append(("the docs show the detection, the remediation and the start-up script",
+                   sorted(scripts) == ["t_uninst-detect.cmd", "t_uninst-remediate.cmd", "t_uninst-startup.cmd"],
+                   str(sorted(scripts))))
+    package = os.path.join(out, "package")
+    shutil.rmtree(package, ignore_errors=True)
+    os.makedirs(package)
+    shutil.copy(exe, os.path.join(package, "t_uninst.exe"))
+    for name, text in scripts.items():
+        with open(os.path.join(package, name), "wb") as f:
+            f.write(text.replace("\n", "\r\n").encode("ascii"))
+
+    def script(name, more=None):
+        return run([WINE, "cmd", "/c", windows_path(os.path.join(package, name))], check=False, more=more)
+
+    drive = os.path.join(env["WINEPREFIX"], "drive_c")
+    keep = os.path.join(drive, "ProgramData", "t_uninst")
+    checks.append(("the machine has no C:\\ProgramData\\t_uninst yet", not os.path.exists(keep), keep))
+    dirty = state()
+    detected = script("t_uninst-detect.cmd")
+    checks.append(("the documented detection finds the traces: exit 1", detected.returncode == 1,
+                   "exit code %d" % detected.returncode))
+    done = script("t_uninst-remediate.cmd", EVENTS)
+    cleaned = state()
+    checks.append(("the documented remediation exits 0 there", done.returncode == 0,
+                   "exit code %d: %s" % (done.returncode, done.stderr.decode(errors="replace")[-300:])))
+    check_removals(checks, "the documented remediation", dirty, cleaned)
+    kept = sorted(os.listdir(keep)) if os.path.isdir(keep) else []
+    backups = [n for n in kept if n.startswith("t_uninst-") and n.endswith(".reg") and not n.endswith("-32bit.reg")]
+    checks.append(("it made the folder, and keeps its log, its backup and the program there",
+                   "t_uninst.log" in kept and "t_uninst.exe" in kept and len(backups) == 1, str(kept)))
+    log_name = "C:\\ProgramData\\t_uninst\\t_uninst.log"
+    backup_name = "C:\\ProgramData\\t_uninst\\" + (backups[0] if backups else "missing.reg")
+    events = reported_events(done.stderr)
+    checks.append(("it reports event 100 to the event log, with the totals, the log and the backup",
+                   len(events) == 1 and events[0][:2] == (INFORMATION, 100) and len(events[0][2]) == 3 and
+                   event_has_text(events[0]) and
+                   events[0][2][0].startswith("Removed ") and events[0][2][1:] == [log_name, backup_name],
+                   str(events)))
+    again = script("t_uninst-remediate.cmd")
+    checks.append(("run again, it exits 0, changes nothing and writes no backup", again.returncode == 0 and
+                   state() == cleaned and sorted(os.listdir(keep)) == kept, "exit code %d" % again.returncode))
+    clean = script("t_uninst-detect.cmd")
+    found = run([WINE, exe, "/check"], check=False)
+    checks.append(("then the documented detection, and /check, exit 0", clean.returncode == 0 and found.returncode == 0,
+                   "exit codes %d and %d" % (clean.returncode, found.returncode)))
+    with open(os.path.join(keep, "t_uninst.log") if "t_uninst.log" in kept else os.devnull, "rb") as f:
+        logged = f.read().decode("utf-8-sig")
+    line = '/quiet /log "%s" /backup "C:\\ProgramData\\t_uninst\\"\tregistry: ' % log_name
+    checks.append(("the log keeps each command line as the script gave it", logged.count(line) == 2, logged[:500]))
+    restore = run([WINE, exe, "/restore", backup_name], check=False, more=EVENTS)
+    events = reported_events(restore.stderr)
+    checks.append(("/restore of that backup puts the traces back, and reports event 101 with the backup",
+                   restore.returncode == 0 and state() == dirty and len(events) == 1 and
+                   events[0][:2] == (INFORMATION, 101) and events[0][2][0].startswith("Restored ") and
+                   event_has_text(events[0]) and
+                   events[0][2][2] == backup_name, "exit code %d: %s" % (restore.returncode, events)))
+    # The start-up script, with ProgramData in a folder whose name has a
+    # blank: /backup "C:\fleet test\with space\t_uninst\" in the script.
+    with open(os.path.join(package, "spaced.cmd"), "wb") as f:
+        f.write(b'@echo off\r\nset "ProgramData=C:\\fleet test\\with space"\r\n'
+                b'call "%~dp0t_uninst-startup.cmd"\r\nexit /b %ERRORLEVEL%\r\n')
+    spaced = os.path.join(drive, "fleet test", "with space", "t_uninst")
+    started = script("spaced.cmd")
+    checks.append(("the documented start-up script cleans, a quoted folder ending in a backslash its backup's",
+                   started.returncode == 0 and state() == cleaned and os.path.isdir(spaced) and
+                   len([n for n in os.listdir(spaced) if n.endswith(".reg")]) == 2,
+                   "exit code %d: %s; %s" % (started.returncode, started.stderr.decode(errors="replace")[-300:],
+                                            os.listdir(spaced) if os.path.isdir(spaced) else "no folder")))
+    again = script("spaced.cmd")
+    with open(os.path.join(spaced, "t_uninst.log") if os.path.isdir(spaced) else os.devnull, "rb") as f:
+        runs = f.read().count(b"\tcommand line: ")
+    checks.append(("at the next start-up it only checks: exit 0, nothing changed, no second run in the log",
+                   again.returncode == 0 and state() == cleaned and runs == 1, "exit code %d; %d runs in the log" % (
+                       again.returncode, runs)))
 
 
 def main():

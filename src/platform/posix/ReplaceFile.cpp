@@ -27,11 +27,11 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 bool ReplaceFile(const std::string& path, mode_t mode, const struct stat* owner, bool replace,
-                 const std::function<bool(int fd)>& write, std::string& error) {
+                 const std::function<bool(int fd)>& write, TMessage& error) {
   std::string temp = path + ".XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) {
-    error = "cannot create a file in '" + GivenPath(FolderOf(path)) + "': " + std::strerror(errno);
+    error = "cannot create a file in " + QuotedPath(FolderOf(path)) + ": " + std::strerror(errno);
     return false;
   }
   bool ok = false;

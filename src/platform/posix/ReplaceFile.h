@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Message.h"
+
 namespace posix {
 
 std::string FolderOf(const std::string& path);
@@ -19,6 +21,6 @@ bool WriteAll(int fd, std::string_view bytes);
 // the new one. With `replace` false, an existing `path` is left alone and
 // the write refused. On failure removes the new file and gives the reason.
 bool ReplaceFile(const std::string& path, mode_t mode, const struct stat* owner, bool replace,
-                 const std::function<bool(int fd)>& write, std::string& error);
+                 const std::function<bool(int fd)>& write, TMessage& error);
 
 }  // namespace posix

@@ -16,33 +16,23 @@ std::string NarrowFrom(UINT codePage, std::wstring_view wide) {
   return narrow;
 }
 
-namespace {
-
-constexpr std::string_view kPathMark = "\x81\x7F";
-
-}  // namespace
-
-std::string MarkedPath(std::string_view path) {
-  std::string marked(kPathMark);
-  marked.append(std::to_string(path.size())).append(":").append(path);
-  return marked;
-}
-
-std::wstring WideFromMessage(UINT codePage, std::string_view text) {
+std::wstring WideMessage(UINT textCodePage, const TMessage& message) {
   std::wstring wide;
-  for (size_t mark = text.find(kPathMark); mark != std::string_view::npos; mark = text.find(kPathMark, mark)) {
-    // Only a well-formed mark counts: digits, ":" and that many bytes.
-    size_t at = mark + kPathMark.size(), length = 0;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9' && length < text.size())
-      length = length * 10 + static_cast<size_t>(text[at++] - '0');
-    if (at == mark + kPathMark.size() || at >= text.size() || text[at] != ':' || length > text.size() - at - 1) {
-      mark += kPathMark.size();
-      continue;
+  for (const TMessage::TPart& part : message.Parts()) {
+    switch (part.Kind) {
+      case TMessage::TKind::kText:
+        wide += WideFrom(textCodePage, part.Bytes);
+        break;
+      case TMessage::TKind::kAnsiName:
+        wide += WideFrom(CP_ACP, part.Bytes);
+        break;
+      case TMessage::TKind::kPath:
+        wide += WidePathFrom(part.Bytes);
+        break;
+      case TMessage::TKind::kName:
+        wide.append(part.Units.begin(), part.Units.end());
+        break;
     }
-    wide += WideFrom(codePage, text.substr(0, mark));
-    wide += WidePathFrom(text.substr(at + 1, length));
-    text.remove_prefix(at + 1 + length);
-    mark = 0;
   }
-  return wide + WideFrom(codePage, text);
+  return wide;
 }

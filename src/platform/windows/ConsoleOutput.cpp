@@ -8,12 +8,12 @@
 
 namespace {
 
-void Write(DWORD which, std::string_view text) {
+void Write(DWORD which, const TMessage& text) {
   static const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != 0;
   (void)attached;
   HANDLE handle = GetStdHandle(which);
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE || text.empty()) return;
-  const std::wstring wide = WideFromMessage(CP_ACP, text);
+  const std::wstring wide = WideMessage(CP_ACP, text);
   DWORD mode = 0, written = 0;
   if (GetConsoleMode(handle, &mode)) {
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
@@ -29,11 +29,6 @@ void Write(DWORD which, std::string_view text) {
 
 }  // namespace
 
-void WriteOutput(std::string_view text) { Write(STD_OUTPUT_HANDLE, text); }
+void WriteOutput(const TMessage& text) { Write(STD_OUTPUT_HANDLE, text); }
 
-void WriteError(std::string_view text) { Write(STD_ERROR_HANDLE, text); }
-
-// The paths the program carries are UTF-8; the rest of a message is ANSI.
-std::string GivenPath(const std::string& path) { return MarkedPath(path); }
-
-std::string ShownName(const std::basic_string<WCHAR>& name) { return NarrowFrom(CP_ACP, name); }
+void WriteError(const TMessage& text) { Write(STD_ERROR_HANDLE, text); }

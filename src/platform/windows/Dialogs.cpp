@@ -15,8 +15,6 @@ namespace {
 
 constexpr UINT kCodePage932 = 932;
 
-std::wstring Wide(LPCSTR text) { return WideFromMessage(kCodePage932, text); }
-
 // Whether the process's window station is the visible, interactive one.
 // When that cannot be told, the box is tried: MessageBoxW fails with 0
 // where it cannot be shown.
@@ -29,10 +27,10 @@ bool DesktopVisible() {
 
 }  // namespace
 
-int ShowMessageBox(LPCSTR text, LPCSTR caption, UINT flags) {
+int ShowMessageBox(const TMessage& text, LPCSTR caption, UINT flags) {
   if (!DesktopVisible()) return 0;
-  const int button =
-      MessageBoxW(nullptr, Wide(text).c_str(), Wide(caption).c_str(), flags | MB_SETFOREGROUND | MB_TOPMOST);
+  const int button = MessageBoxW(nullptr, WideMessage(kCodePage932, text).c_str(),
+                                 WideFrom(kCodePage932, caption).c_str(), flags | MB_SETFOREGROUND | MB_TOPMOST);
   // A box that cannot be shown gives 0 on Windows and -1 under Wine.
   return button == IDOK || button == IDCANCEL ? button : 0;
 }

@@ -2,6 +2,8 @@
 // Windows.
 #include "platform/Files.h"
 
+#include <algorithm>
+
 #include "platform/ErrorText.h"
 #include "platform/Output.h"
 #include "platform/Win32.h"
@@ -45,6 +47,72 @@ class TNoRedirection {
   bool off_;
 };
 
+// Where the folders of a full path begin: after its volume's root (C:\ or
+// \\server\share\, with or without the long-name prefix \\?\ before it).
+size_t FoldersBegin(const std::wstring& full) {
+  std::wstring_view rest = full;
+  size_t prefix = 0;
+  if (rest.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+    prefix = 8;
+  } else if (rest.rfind(L"\\\\?\\", 0) == 0) {
+    return std::min<size_t>(full.size(), 7);
+  } else if (rest.rfind(L"\\\\", 0) == 0) {
+    prefix = 2;
+  } else {
+    return std::min<size_t>(full.size(), 3);
+  }
+  const size_t server = full.find(L'\\', prefix);
+  const size_t share = server == std::wstring::npos ? server : full.find(L'\\', server + 1);
+  return share == std::wstring::npos ? full.size() : share + 1;
+}
+
+// Each folder from below the volume's root down to `folder`: none may be a
+// reparse point (a junction, a symbolic link, a mount point), which would
+// steer an elevated run's files to where another points; with `make`, the
+// missing ones are made, with the rights they inherit.
+bool CheckFolders(const std::string& folder, bool make, TMessage& error) {
+  std::wstring full(MAX_PATH, L'\0');
+  const std::wstring wide = WidePathFrom(folder.empty() ? "." : folder);
+  DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length >= full.size()) {
+    full.resize(length);
+    length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  }
+  if (length == 0) {
+    error = QuotedPath(folder) + " cannot be used: " + LastError();
+    return false;
+  }
+  full.resize(length);
+  if (!full.empty() && full.back() != L'\\') full += L'\\';
+  for (size_t end = full.find(L'\\', FoldersBegin(full)); end != std::wstring::npos; end = full.find(L'\\', end + 1)) {
+    const std::wstring step = full.substr(0, end);
+    const std::string shown = PathFrom(step);
+    const std::wstring name = WidePath(shown);
+    DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES && make &&
+        (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND)) {
+      if (!CreateDirectoryW(name.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        error = "the folder " + QuotedPath(shown) + " cannot be made: " + LastError();
+        return false;
+      }
+      attributes = GetFileAttributesW(name.c_str());
+    }
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      error = "the folder " + QuotedPath(shown) + " cannot be used: " + LastError();
+      return false;
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      error = QuotedPath(shown) + " is a link (a junction or a symbolic link): name the folder it leads to";
+      return false;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      error = QuotedPath(shown) + " is not a folder";
+      return false;
+    }
+  }
+  return true;
+}
+
 bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     DWORD written = 0;
@@ -57,8 +125,14 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
-bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& error) {
+bool WriteNewFile(const std::string& path, std::string_view bytes, TMessage& error) {
   const TNoRedirection noRedirection;
+  // Checked again as the file is written: a link may have taken a folder's
+  // place since the run began.
+  if (TMessage why; !CheckFolders(FolderOf(path), false, why)) {
+    error = "cannot write " + QuotedPath(path) + ": " + why;
+    return false;
+  }
   // A temporary name beside the file, taken by nobody else.
   std::wstring temp;
   HANDLE file = INVALID_HANDLE_VALUE;
@@ -87,38 +161,58 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& 
   return true;
 }
 
-bool CanWriteNewFile(const std::string& path, std::string& error) {
+bool CanWriteNewFile(const std::string& path, TMessage& error) {
   const TNoRedirection noRedirection;
   if (GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
     error = QuotedPath(path) + " exists already: name a new file, so that no earlier file is lost";
     return false;
   }
-  if (GetLastError() == ERROR_FILE_NOT_FOUND) {
-    const std::string folder = FolderOf(path);
-    const DWORD attributes = GetFileAttributesW(WidePath(folder).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-      error = QuotedPath(folder) + " in " + QuotedPath(path) + " is not a folder";
-      return false;
-    }
+  if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+    error = QuotedPath(path) + " cannot be used: " + LastError();
+    return false;
   }
-  error = QuotedPath(path) + " cannot be used: " + LastError();
-  return false;
+  const std::string folder = FolderOf(path);
+  if (!CheckFolders(folder, false, error)) return false;
+  // Whether the folder takes a new file, told by one made there and gone
+  // when closed: its rights, a read-only medium or a full disk may refuse.
+  const HANDLE probe =
+      CreateFileW(WidePath(path + ".t_uninst-" + std::to_string(GetCurrentProcessId()) + "-probe").c_str(),
+                  GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) {
+    error = "the folder " + QuotedPath(folder) + " cannot be written: " + LastError();
+    return false;
+  }
+  CloseHandle(probe);
+  return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool MakeFoldersFor(const std::string& path, TMessage& error) {
+  const TNoRedirection noRedirection;
+  return CheckFolders(FolderOf(path), true, error);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, TMessage& why) {
   HANDLE file = INVALID_HANDLE_VALUE;
   {
     const TNoRedirection noRedirection;
     file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
   }
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) {
+    why = TMessage("cannot be read: ") + LastError();
+    return false;
+  }
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    why = "is not a regular file";
+    return false;
+  }
   bytes.clear();
   char buffer[65536];
   DWORD got = 0;
   bool ok = true;
   while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) bytes.append(buffer, got);
+  if (!ok) why = TMessage("cannot be read: ") + LastError();
   CloseHandle(file);
   return ok;
 }
@@ -142,7 +236,7 @@ TAppendFile::~TAppendFile() {
   if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
-bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error) {
+bool TAppendFile::Open(const std::string& path, bool& empty, TMessage& error) {
   HANDLE file = INVALID_HANDLE_VALUE;
   {
     const TNoRedirection noRedirection;
@@ -162,6 +256,12 @@ bool TAppendFile::Open(const std::string& path, bool& empty, std::string& error)
     error = QuotedPath(path) + " is not a regular file";
     return false;
   }
+  // A hard link is another name of a file elsewhere, as a link is.
+  if (info.nNumberOfLinks > 1) {
+    CloseHandle(file);
+    error = QuotedPath(path) + " is one of several names of a file (a hard link): name a file of its own";
+    return false;
+  }
   handle_ = reinterpret_cast<std::intptr_t>(file);
   empty = info.nFileSizeHigh == 0 && info.nFileSizeLow == 0;
   return true;
@@ -171,9 +271,11 @@ bool TAppendFile::Append(std::string_view bytes) {
   return handle_ != -1 && WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
 }
 
-std::string Utf8Line(std::string_view text) { return NarrowFrom(CP_UTF8, WideFromMessage(CP_ACP, text)) + "\r\n"; }
+std::string Utf8Line(const TMessage& line) { return NarrowFrom(CP_UTF8, WideMessage(CP_ACP, line)) + "\r\n"; }
 
 std::u16string PathText(const std::string& path) {
   const std::wstring wide = WidePathFrom(path);
   return {wide.begin(), wide.end()};
 }
+
+std::string PathFromText(std::u16string_view text) { return PathFrom(std::wstring(text.begin(), text.end())); }

@@ -5,4 +5,4 @@
 
 void* AllocateLarge(size_t bytes) { return ::operator new(bytes == 0 ? 1 : bytes); }
 
-void FreeLarge(void* memory) noexcept { ::operator delete(memory); }
+void FreeLarge(void* memory, size_t) noexcept { ::operator delete(memory); }

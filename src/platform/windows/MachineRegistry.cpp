@@ -1,15 +1,24 @@
 // The machine's registry on Windows: the machine's own, in its views.
 #include "platform/MachineRegistry.h"
 
-#include "platform/Output.h"
-#include "platform/windows/CodePages.h"
+#include "platform/ErrorText.h"
 
-bool AttachMachineRegistry(TRegistryUse) { return true; }
+TAttached AttachMachineRegistry(TRegistryUse, TMessage&) { return TAttached::kReady; }
+
+bool SaveMachineRegistry(TMessage& why) {
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT}) {
+    if (const LONG rc = RegFlushKey(root); rc != ERROR_SUCCESS) {
+      why = TMessage("could not save the registry: ") + ErrorText(rc);
+      return false;
+    }
+  }
+  return true;
+}
 
 bool RemovalsTakeEffectAtOnce() { return true; }
 
 // Windows names its keys as regedit shows them: nothing to add.
-std::string KeyAsTheUserFindsIt(HKEY, REGSAM, const std::string&) { return {}; }
+TMessage KeyAsTheUserFindsIt(HKEY, REGSAM, const std::string&) { return {}; }
 
 std::string PlatformUsage() {
   return "It cleans this machine's registry, which needs administrator rights, and asks\n"

@@ -12,7 +12,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <stdexcept>
 
 #include "platform/Output.h"
 #include "platform/posix/ReplaceFile.h"
@@ -72,19 +71,25 @@ struct MachineFile {
   struct stat loaded {};
 };
 
+TMessage& LastSaveFailure() {
+  static TMessage why;
+  return why;
+}
+
 // Writes the tree to a temporary file beside the target, flushed to disk,
 // and renames it over the target: the file is either the old or the new one.
 LONG Save(MachineFile& file, KeyTree& tree) {
+  LastSaveFailure() = {};
   if (!tree.changed) return ERROR_SUCCESS;
-  auto fail = [&file](const std::string& why) {
-    WriteError("t_uninst: could not save the machine registry '" + GivenPath(file.shown) + "': " + why +
-               "; the file is as it was\n");
+  auto fail = [&file](const TMessage& why) {
+    LastSaveFailure() =
+        "could not save the machine registry " + QuotedPath(file.shown) + ": " + why + "; the file is as it was";
     return ERROR_WRITE_FAULT;
   };
   struct stat now {};
   if (stat(file.target.c_str(), &now) != 0) return fail(Reason());
   if (!SameFile(now, file.loaded)) return fail("it was changed by another program since it was read");
-  std::string why;
+  TMessage why;
   bool saved = false;
   try {
     saved = posix::ReplaceFile(
@@ -106,12 +111,14 @@ LONG Save(MachineFile& file, KeyTree& tree) {
 
 }  // namespace
 
-bool AttachMachineFile(const std::string& path, std::string& error, bool readOnly) {
+const TMessage& SaveFailure() { return LastSaveFailure(); }
+
+TAttached AttachMachineFile(const std::string& path, TMessage& error, bool readOnly) {
   auto file = std::make_shared<MachineFile>();
   file->shown = path;
   auto fail = [&error, &path](const std::string& why) {
-    error = "the machine registry '" + GivenPath(path) + "' " + why;
-    return false;
+    error = "the machine registry " + QuotedPath(path) + " " + why;
+    return TAttached::kRefused;
   };
   // What the path names is judged first: a pipe given as /dev/fd/N exists,
   // though the name its link resolves to does not.
@@ -153,22 +160,24 @@ bool AttachMachineFile(const std::string& path, std::string& error, bool readOnl
   } catch (const RegFileError& e) {
     close(file->lock);
     error = GivenPath(path) + ":" + std::to_string(e.line()) + ": " + e.what();
-    return false;
+    return TAttached::kRefused;
   } catch (const std::bad_alloc&) {
     // Not the file's fault: the run did not finish, and says why.
     close(file->lock);
-    throw std::runtime_error("out of memory while reading the machine registry '" + GivenPath(path) + "'");
+    error = "out of memory while reading the machine registry " + QuotedPath(path);
+    return TAttached::kCutShort;
   } catch (const std::exception& e) {
     close(file->lock);
-    throw std::runtime_error("while reading the machine registry '" + GivenPath(path) + "': " + e.what());
+    error = "while reading the machine registry " + QuotedPath(path) + ": " + e.what();
+    return TAttached::kCutShort;
   }
   if (readOnly) {
     close(file->lock);
     SetFlushHandler([](KeyTree& tree) { return tree.changed ? ERROR_ACCESS_DENIED : ERROR_SUCCESS; });
-    return true;
+    return TAttached::kReady;
   }
   SetFlushHandler([file](KeyTree& tree) { return Save(*file, tree); });
-  return true;
+  return TAttached::kReady;
 }
 
 }  // namespace standin

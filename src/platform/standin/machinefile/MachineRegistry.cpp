@@ -5,23 +5,27 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/Output.h"
+#include "platform/ErrorText.h"
 #include "platform/standin/machinefile/FileLayout.h"
 #include "platform/standin/machinefile/MachineFile.h"
 #include "platform/standin/win32/Standin.h"
-#include "regfile/Cp932.h"
 
-bool AttachMachineRegistry(TRegistryUse use) {
+TAttached AttachMachineRegistry(TRegistryUse use, TMessage& why) {
   const char* path = std::getenv(standin::kRegistryVariable);
-  std::string error;
-  if (path == nullptr || *path == '\0') {
-    error = std::string("no machine registry: set ") + standin::kRegistryVariable +
-            " to the .reg file that stands for this machine's registry, for example\n  " + standin::kRegistryVariable +
-            "=machine.reg t_uninst";
-  } else if (standin::AttachMachineFile(path, error, use == TRegistryUse::kReadOnly)) {
-    return true;
-  }
-  WriteError("t_uninst: " + error + "\n");
+  if (path != nullptr && *path != '\0') return standin::AttachMachineFile(path, why, use == TRegistryUse::kReadOnly);
+  why = std::string("no machine registry: set ") + standin::kRegistryVariable +
+        " to the .reg file that stands for this machine's registry, for example\n  " + standin::kRegistryVariable +
+        "=machine.reg t_uninst";
+  return TAttached::kRefused;
+}
+
+bool SaveMachineRegistry(TMessage& why) {
+  // Both roots are one file: a second flush after a failed one would try,
+  // and fail, the same save again.
+  const LONG rc = RegFlushKey(HKEY_LOCAL_MACHINE);
+  if (rc == ERROR_SUCCESS) return true;
+  why =
+      standin::SaveFailure().empty() ? "could not save the machine registry: " + ErrorText(rc) : standin::SaveFailure();
   return false;
 }
 
@@ -31,7 +35,7 @@ std::vector<REGSAM> RegistryViews() { return {0}; }
 
 // The key as a section of the machine file names it: the root as the file
 // spells it, then the names in their case, from that root down.
-std::string KeyAsTheUserFindsIt(HKEY root, REGSAM view, const std::string& path) {
+TMessage KeyAsTheUserFindsIt(HKEY root, REGSAM view, const std::string& path) {
   HKEY handle = nullptr;
   if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return {};
   const standin::Key* key = standin::KeyOfHandle(handle);
@@ -53,9 +57,7 @@ std::string KeyAsTheUserFindsIt(HKEY root, REGSAM view, const std::string& path)
     spelled += u'\\';
     (*it)->name.AppendTo(spelled);
   }
-  std::string header = "[";
-  header += regfile::Utf16ToCp932(spelled);
-  return header + "]";
+  return "[" + TMessage::Name(spelled) + "]";
 }
 
 std::string PlatformUsage() {

@@ -2,16 +2,25 @@
 // questions go (tests may point them elsewhere), and its encoding.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
-#include <string_view>
+
+#include "platform/Message.h"
+#include "platform/Win32.h"
 
 namespace standin {
 
 void SetDialogStreams(std::istream& in, std::ostream& out);
 
-// Code page 932 text in the encoding of the user's locale; the paths in it
-// that GivenPath marked stay the bytes they were given.
-std::string Cp932ToTerminal(std::string_view text);
+// Takes every box in the terminal's place while set (tests set a recorder):
+// gets what ShowMessageBox got, and gives the button pressed.
+using TBoxHandler = std::function<int(const TMessage& text, LPCSTR caption, UINT flags)>;
+void SetBoxHandler(TBoxHandler handler);
+
+// A message in the encoding of the user's locale: its text and names
+// converted from code page 932 and UTF-16, its paths the bytes they were
+// given.
+std::string ToTerminal(const TMessage& message);
 
 }  // namespace standin

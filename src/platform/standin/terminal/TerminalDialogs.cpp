@@ -2,6 +2,7 @@
 // then the buttons, on standard error as the prompts of command-line tools
 // are, so that redirected output never hides a question; the answer is a
 // line of standard input.
+#include <algorithm>
 #include <iostream>
 #include <string>
 
@@ -26,16 +27,15 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
-void Show(LPCSTR text, LPCSTR caption) {
-  std::ostream& out = *output;
-  out << "\n== " << Cp932ToTerminal(caption) << " ==\n";
-  std::string message = text;
-  size_t start = 0;
-  for (size_t cr = message.find('\r'); cr != std::string::npos; cr = message.find('\r', start)) {
-    out << Cp932ToTerminal(std::string_view(message).substr(start, cr - start)) << '\n';
-    start = cr + 1;
-  }
-  out << Cp932ToTerminal(std::string_view(message).substr(start)) << '\n';
+TBoxHandler& Handler() {
+  static TBoxHandler handler;
+  return handler;
+}
+
+void Show(const TMessage& text, LPCSTR caption) {
+  std::string shown = ToTerminal(text);
+  std::replace(shown.begin(), shown.end(), '\r', '\n');
+  *output << "\n== " << ToTerminal(caption) << " ==\n" << shown << '\n';
 }
 
 // OK (the default) or Cancel. Input that ends before an answer is nobody
@@ -69,9 +69,12 @@ void SetDialogStreams(std::istream& in, std::ostream& out) {
   output = &out;
 }
 
+void SetBoxHandler(TBoxHandler handler) { Handler() = std::move(handler); }
+
 }  // namespace standin
 
-int ShowMessageBox(LPCSTR text, LPCSTR caption, UINT flags) {
+int ShowMessageBox(const TMessage& text, LPCSTR caption, UINT flags) {
+  if (standin::Handler()) return standin::Handler()(text, caption, flags);
   standin::Show(text, caption);
   return (flags & MB_OKCANCEL) != 0 ? standin::AskOkCancel() : standin::AskOk();
 }

@@ -5,13 +5,13 @@
 #include "platform/Output.h"
 #include "platform/standin/terminal/Terminal.h"
 
-void WriteOutput(std::string_view text) {
-  const std::string shown = standin::Cp932ToTerminal(text);
+void WriteOutput(const TMessage& text) {
+  const std::string shown = standin::ToTerminal(text);
   std::fwrite(shown.data(), 1, shown.size(), stdout);
   std::fflush(stdout);
 }
 
-void WriteError(std::string_view text) {
-  const std::string shown = standin::Cp932ToTerminal(text);
+void WriteError(const TMessage& text) {
+  const std::string shown = standin::ToTerminal(text);
   std::fwrite(shown.data(), 1, shown.size(), stderr);
 }

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/standin/registry/Upcase.h"
 #include "platform/standin/registry/ValueData.h"
 #include "platform/standin/win32/Standin.h"
 #include "regfile/Cp932.h"
@@ -375,6 +376,31 @@ LONG OpenSubkey(HKEY base, const Char* subKey, REGSAM desired, PHKEY result) {
   return ERROR_SUCCESS;
 }
 
+// Opens the key, made with the keys above it when missing: each needs the
+// right to make a subkey of the key it is made in.
+template <typename Char>
+LONG CreateSubkey(HKEY base, const Char* subKey, REGSAM desired, PHKEY result, LPDWORD disposition) {
+  if (result == nullptr) return ERROR_INVALID_PARAMETER;
+  if (subKey != nullptr && subKey[0] == '\\') return ERROR_BAD_PATHNAME;
+  OpenKey from{};
+  LONG rc = Resolve(base, &from);
+  if (rc != ERROR_SUCCESS) return rc;
+  KeyTree& tree = Machine();
+  Key* key = from.key;
+  bool created = false;
+  const WideArgument path(subKey);
+  const bool allowed = ForEachPart(path.view(), [&](std::u16string_view part) {
+    if (key->FindChild(part) == nullptr && (from.access & KEY_CREATE_SUB_KEY) == 0) return false;
+    key = tree.Child(*key, part, &created);
+    return true;
+  });
+  if (!allowed) return ERROR_ACCESS_DENIED;
+  if ((key->Denied() & desired & ~kViewBits) != 0) return ERROR_ACCESS_DENIED;
+  if (disposition != nullptr) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+  *result = NewHandle(key, desired);
+  return ERROR_SUCCESS;
+}
+
 template <typename Char>
 LONG EnumKey(HKEY handle, DWORD index, Char* name, LPDWORD nameLength, Char* keyClass, LPDWORD classLength,
              PFILETIME lastWriteTime) {
@@ -417,6 +443,17 @@ LONG QueryValue(HKEY handle, const Char* name, LPDWORD type, LPBYTE data, LPDWOR
   return CopyValueData<Char>(*v, data, dataLength);
 }
 
+// Sets a value with its data as stored: the wide function's as given, the
+// ANSI one's strings converted to UTF-16.
+template <typename Char>
+LONG SetValue(HKEY handle, const Char* name, DWORD type, std::span<const BYTE> stored) {
+  Key* key = nullptr;
+  LONG rc = ResolveFor(handle, KEY_SET_VALUE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  Machine().SetValue(*key, WideArgument(name).view(), type, stored);
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 LONG WINAPI RegOpenKeyExA(HKEY base, LPCSTR subKey, DWORD, REGSAM desired, PHKEY result) {
@@ -429,25 +466,12 @@ LONG WINAPI RegOpenKeyExW(HKEY base, LPCWSTR subKey, DWORD, REGSAM desired, PHKE
 
 LONG WINAPI RegCreateKeyExA(HKEY base, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM desired, LPSECURITY_ATTRIBUTES,
                             PHKEY result, LPDWORD disposition) {
-  if (result == nullptr) return ERROR_INVALID_PARAMETER;
-  if (subKey != nullptr && subKey[0] == '\\') return ERROR_BAD_PATHNAME;
-  OpenKey from{};
-  LONG rc = Resolve(base, &from);
-  if (rc != ERROR_SUCCESS) return rc;
-  KeyTree& tree = Machine();
-  Key* key = from.key;
-  bool created = false;
-  const WideArgument path(subKey);
-  const bool allowed = ForEachPart(path.view(), [&](std::u16string_view part) {
-    if (key->FindChild(part) == nullptr && (from.access & KEY_CREATE_SUB_KEY) == 0) return false;
-    key = tree.Child(*key, part, &created);
-    return true;
-  });
-  if (!allowed) return ERROR_ACCESS_DENIED;
-  if ((key->Denied() & desired & ~kViewBits) != 0) return ERROR_ACCESS_DENIED;
-  if (disposition != nullptr) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-  *result = NewHandle(key, desired);
-  return ERROR_SUCCESS;
+  return CreateSubkey(base, subKey, desired, result, disposition);
+}
+
+LONG WINAPI RegCreateKeyExW(HKEY base, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM desired, LPSECURITY_ATTRIBUTES,
+                            PHKEY result, LPDWORD disposition) {
+  return CreateSubkey(base, subKey, desired, result, disposition);
 }
 
 LONG WINAPI RegCloseKey(HKEY handle) {
@@ -509,11 +533,11 @@ LONG WINAPI RegQueryValueExW(HKEY handle, LPCWSTR name, LPDWORD, LPDWORD type, L
 }
 
 LONG WINAPI RegSetValueExA(HKEY handle, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataLength) {
-  Key* key = nullptr;
-  LONG rc = ResolveFor(handle, KEY_SET_VALUE, &key);
-  if (rc != ERROR_SUCCESS) return rc;
-  Machine().SetValue(*key, WideArgument(name).view(), type, StoredData(type, data, dataLength));
-  return ERROR_SUCCESS;
+  return SetValue(handle, name, type, StoredData(type, data, dataLength));
+}
+
+LONG WINAPI RegSetValueExW(HKEY handle, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataLength) {
+  return SetValue(handle, name, type, std::span<const BYTE>(data, data == nullptr ? 0 : dataLength));
 }
 
 LONG WINAPI RegDeleteKeyA(HKEY base, LPCSTR subKey) {
@@ -555,6 +579,15 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int length, LP
   if (wide == nullptr || wideLength < static_cast<int>(converted.size())) return 0;
   std::copy(converted.begin(), converted.end(), wide);
   return static_cast<int>(converted.size());
+}
+
+int WINAPI CompareStringOrdinal(LPCWSTR a, int aLength, LPCWSTR b, int bLength, BOOL ignoreCase) {
+  const auto text = [](LPCWSTR units, int length) {
+    return length < 0 ? std::u16string_view(units) : std::u16string_view(units, static_cast<size_t>(length));
+  };
+  const int order =
+      ignoreCase ? CompareUpcased(text(a, aLength), text(b, bLength)) : text(a, aLength).compare(text(b, bLength));
+  return order < 0 ? CSTR_LESS_THAN : order == 0 ? CSTR_EQUAL : CSTR_GREATER_THAN;
 }
 
 BOOL WINAPI GetCPInfo(UINT codePage, LPCPINFO info) {

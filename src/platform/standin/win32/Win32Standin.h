@@ -40,6 +40,9 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 
 #define WINAPI
 
+constexpr BOOL FALSE = 0;
+constexpr BOOL TRUE = 1;
+
 #define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(ULONG_PTR{0x80000000}))
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(ULONG_PTR{0x80000001}))
 #define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(ULONG_PTR{0x80000002}))
@@ -112,11 +115,20 @@ LONG WINAPI RegFlushKey(HKEY key);
 
 // The wide forms that read names and data exactly as stored.
 LONG WINAPI RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM desired, PHKEY result);
+LONG WINAPI RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options, REGSAM desired,
+                            LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition);
 LONG WINAPI RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved, LPWSTR keyClass,
                           LPDWORD classLength, PFILETIME lastWriteTime);
 LONG WINAPI RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataLength);
 LONG WINAPI RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved, LPDWORD type,
                           LPBYTE data, LPDWORD dataLength);
+// Data as stored: strings in UTF-16LE, as given.
+LONG WINAPI RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD dataLength);
+
+// Compares two texts of `aLength` and `bLength` units, as the registry
+// compares names when `ignoreCase` is TRUE: CSTR_LESS_THAN, CSTR_EQUAL or
+// CSTR_GREATER_THAN.
+int WINAPI CompareStringOrdinal(LPCWSTR a, int aLength, LPCWSTR b, int bLength, BOOL ignoreCase);
 
 // Text in the ANSI code page (932) as UTF-16.
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int wideLength);
@@ -124,6 +136,10 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int leng
 // Platform facts.
 DWORD WINAPI GetVersion();
 LCID WINAPI GetThreadLocale();
+
+constexpr int CSTR_LESS_THAN = 1;
+constexpr int CSTR_EQUAL = 2;
+constexpr int CSTR_GREATER_THAN = 3;
 
 constexpr UINT CP_ACP = 0;
 constexpr int MAX_LEADBYTES = 12;

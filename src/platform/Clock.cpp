@@ -1,4 +1,4 @@
-#include "t_uninst/Clock.h"
+#include "platform/Clock.h"
 
 #include <cstdio>
 #include <ctime>
