@@ -62,7 +62,10 @@ struct LargeAllocator {
   LargeAllocator() = default;
   template <typename U>
   LargeAllocator(const LargeAllocator<U>&) {}  // NOLINT(google-explicit-constructor): as std::allocator converts
+  // An item may be a pointer: its size is what is meant.
+  // NOLINTNEXTLINE(bugprone-sizeof-expression)
   T* allocate(size_t count) { return static_cast<T*>(AllocateLarge(count * sizeof(T))); }
+  // NOLINTNEXTLINE(bugprone-sizeof-expression)
   void deallocate(T* items, size_t count) noexcept { FreeLarge(items, count * sizeof(T)); }
   template <typename U>
   bool operator==(const LargeAllocator<U>&) const {
