@@ -32,11 +32,12 @@ bool Tinst0::CleanInstallerEntries(TRemovalPlan& plan) {
       const size_t prefix = path.size();
       TStringList names;
       lists.ListSubkeys(names);
-      for (const std::string& name : names) {
+      for (const std::string_view listed : names) {
         TProductMention mention;
         path.resize(prefix);
-        path += name;
+        path += listed;
         if (!KeyMentionsProduct(path, mention)) continue;
+        const std::string name(listed);
         plan.AddKey(lists, name, WhyMentioned(mention));
         // A value of the same name in the list itself goes too.
         plan.AddValue(lists, name, "the list's entry for its subkey of the same name, which goes too");

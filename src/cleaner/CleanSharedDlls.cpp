@@ -8,12 +8,13 @@ bool Tinst0::CleanSharedDlls(TRemovalPlan& plan) {
     TStringList names;
     if (!reg_.OpenExisting(std::string(kSharedDlls))) return true;
     reg_.ListSubkeys(names);
-    for (const std::string& name : names)
-      if (MentionsKeyword(name)) plan.AddKey(reg_, name, "its name mentions ZobrikLine");
+    for (const std::string_view name : names)
+      if (MentionsKeyword(name)) plan.AddKey(reg_, std::string(name), "its name mentions ZobrikLine");
     names.Clear();
     reg_.ListValues(names);
-    for (const std::string& name : names) {
-      if (!MentionsKeyword(name)) continue;
+    for (const std::string_view listed : names) {
+      if (!MentionsKeyword(listed)) continue;
+      const std::string name(listed);
       plan.AddValue(reg_, name, "its name mentions ZobrikLine");
       // The name resolves as a key path below the list too; for a file path
       // it names no key. A name that begins with "\" would resolve from the

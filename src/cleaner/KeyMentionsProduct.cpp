@@ -14,15 +14,16 @@ bool Tinst0::KeyMentionsProduct(const std::string& path, TProductMention& mentio
     if (!key.OpenExisting(path)) return false;
     TStringList names;
     key.ListValues(names);
-    std::string text;
-    for (const std::string& name : names) {
+    std::string text, valueName;
+    for (const std::string_view name : names) {
       // A value that is no string, or cannot be read, has no text to test;
       // its name still counts and the scan goes on.
-      key.TryReadText(name, text);
+      valueName.assign(name);
+      key.TryReadText(valueName, text);
       // The verdict keeps the first value that mentions the product.
       const bool inData = MentionsKeyword(text);
       if (!verdict && (inData || MentionsKeyword(name))) {
-        mention = {name, inData};
+        mention = {valueName, inData};
         verdict = true;
       }
     }

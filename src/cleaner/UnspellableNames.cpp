@@ -6,6 +6,7 @@
 #include "cleaner/Keyword.h"
 #include "cleaner/ProductKeys.h"
 #include "cleaner/Widened.h"
+#include "platform/NonAsciiNames.h"
 #include "registry/TKeyHandle.h"
 
 namespace {
@@ -109,7 +110,7 @@ class TLook {
   void TestedList(std::string_view list) {
     const TWide path = Widened(list.substr(1));
     const TKeyHandle key = OpenToRead(HKEY_LOCAL_MACHINE, path, view_);
-    if (key.Get() == nullptr) return;
+    if (key.Get() == nullptr || !MayHoldNonAsciiNames(key.Get())) return;
     std::string plannedPath = std::string(list.substr(1)) + "\\";
     const size_t listLength = plannedPath.size();
     ForEachSubkey(key.Get(), [&](const TName& subkey) {
@@ -127,7 +128,7 @@ class TLook {
   void SharedDlls() {
     const TWide path = Widened(kSharedDlls.substr(1));
     const TKeyHandle key = OpenToRead(HKEY_LOCAL_MACHINE, path, view_);
-    if (key.Get() == nullptr) return;
+    if (key.Get() == nullptr || !MayHoldNonAsciiNames(key.Get())) return;
     ForEachSubkey(key.Get(), [&](const TName& subkey) {
       if (!subkey.Spellable() && MentionsKeyword(subkey.Ansi))
         Add(true, path + WCHAR('\\') + subkey.Wide, {},
@@ -146,7 +147,7 @@ class TLook {
     const TKeyHandle tested = OpenToRead(list, subkey.Wide, view_);
     if (tested.Get() == nullptr) return;
     // A spellable key whose value names are ASCII is the pass's alone.
-    if (spellable && AsciiNamesOnly(tested.Get(), names_)) return;
+    if (spellable && (!MayHoldNonAsciiNames(tested.Get()) || AsciiNamesOnly(tested.Get(), names_))) return;
     for (const TName& named : Values(tested.Get())) {
       // A spellable key with spellable values is the pass's to judge.
       if (spellable && named.Spellable()) continue;

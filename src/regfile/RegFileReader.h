@@ -1,35 +1,21 @@
 // Reading the .reg file format, as regedit and reg.exe write it: "Windows
 // Registry Editor Version 5.00" in UTF-16LE with a BOM, or "REGEDIT4" in
 // code page 932; CRLF or LF line ends. The reader tells a consumer what the
-// file holds, line by line, with the text as written, so that the file can
-// be written back byte for byte.
+// file holds, line by line, decoded, with the text as written: the lines
+// of RegFileLines.h, each part taken apart.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "regfile/RegFileLines.h"
 #include "regfile/RegFileWriter.h"
 #include "regfile/RegRoots.h"
 
 namespace regfile {
-
-// Windows keeps keys at most this many levels below their root; regedit
-// imports no deeper one.
-constexpr size_t kDeepestKey = 512;
-
-// A file that does not parse: the line (from 1) and what is wrong there.
-class RegFileError : public std::runtime_error {
- public:
-  RegFileError(size_t line, const std::string& what) : std::runtime_error(what), line_(line) {}
-  size_t line() const { return line_; }
-
- private:
-  size_t line_;
-};
 
 // A key as a [key] or [-key] line names it.
 struct KeyPath {
@@ -40,24 +26,12 @@ struct KeyPath {
   std::u16string_view below;
 };
 
-// Calls `visit` with each name of a path below its root.
-template <typename Visit>
-void ForEachName(std::u16string_view below, Visit visit) {
-  while (!below.empty()) {
-    const size_t next = below.find(u'\\');
-    const std::u16string_view name = below.substr(0, next);
-    if (!name.empty()) visit(name);
-    below = next == std::u16string_view::npos ? std::u16string_view() : below.substr(next + 1);
-  }
-}
-
 // A value line, and its continuation lines.
 struct ValueLines {
   std::u16string_view name;  // empty: the default value (@), or a value named ""
   std::uint32_t type = 0;
   std::span<const std::uint8_t> data;  // as the registry holds it: strings in UTF-16LE
   std::u16string_view text;            // the lines as written, line ends included
-  bool canonical = false;              // whether regedit's form of the value gives `text` back
 };
 
 // What the reader found, in the file's order. Views last for the call only.
@@ -84,11 +58,11 @@ class RegFileEvents {
   virtual void End(std::u16string_view trailer, Encoding encoding) = 0;
 };
 
-// Gives up to `size` bytes of the file into the buffer, 0 at its end: a
-// large file is read a piece at a time, never held whole.
+// Gives up to `size` bytes of the file into the buffer, 0 at its end.
 using RegFileSource = std::function<size_t(char* buffer, size_t size)>;
 
-// Reads a whole file; throws RegFileError where it does not parse.
+// Reads a whole file; throws RegFileError where it does not parse, as
+// ReadRegFileLines does.
 void ReadRegFile(const RegFileSource& read, RegFileEvents& events);
 
 }  // namespace regfile

@@ -34,19 +34,6 @@ inline size_t CommonLength(std::u16string_view a, std::u16string_view b) {
   return i;
 }
 
-// Whether any of the four units at `at`, in the machine's order, may be
-// '"', '\\' or a control character up to '\r': the units that end a run of
-// text a .reg file holds as it is, found a 64-bit word at a time (a unit
-// below a bound, or a zero unit once '"' or '\\' is taken from each).
-inline bool MayEndPlainRun(const void* at) {
-  constexpr std::uint64_t kOnes = 0x0001000100010001;
-  constexpr std::uint64_t kHighs = 0x8000800080008000;
-  std::uint64_t word = 0;
-  std::memcpy(&word, at, sizeof word);
-  const auto below = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kHighs; };
-  return (below(word, u'\r' + 1) | below(word ^ (kOnes * u'"'), 1) | below(word ^ (kOnes * u'\\'), 1)) != 0;
-}
-
 // Text as little-endian bytes, appended to `out`.
 void AppendUtf16Le(std::string& out, std::u16string_view text);
 // The same as the bytes of a registry value.

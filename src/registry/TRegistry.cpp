@@ -74,7 +74,7 @@ void TRegistry::ListNames(NameList which, TStringList& list) {
   const bool subkeys = which == NameList::kSubkeys;
   std::vector<char> buffer = NameBuffer(subkeys ? stats.SubkeyNameMax : stats.ValueNameMax);
   const DWORD count = subkeys ? stats.SubkeyCount : stats.ValueCount;
-  list.Reserve(count);
+  list.Reserve(count, buffer.size());
   std::string name;
   for (DWORD index = 0; index < count; ++index)
     if (EnumerateName(opened_, which, index, buffer, name)) list.Add(name);

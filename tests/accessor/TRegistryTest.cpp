@@ -77,7 +77,7 @@ TEST_F(Accessor, ListingsAreEmptyWithNoKeyOpenAndTakenBeforeDeletions) {
   ASSERT_TRUE(reg_.OpenExisting(Absolute("")));
   reg_.ListSubkeys(list);
   EXPECT_EQ(Names(list), (std::vector<std::string>{"k1", "k2", "k3", "k4"}));
-  for (const std::string& name : list) EXPECT_TRUE(reg_.DeleteTree(name)) << name;
+  for (const std::string_view name : list) EXPECT_TRUE(reg_.DeleteTree(std::string(name))) << name;
   reg_.ListSubkeys(list);
   EXPECT_EQ(list.Count(), 0u) << "nothing is left to list";
 

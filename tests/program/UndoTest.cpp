@@ -13,6 +13,7 @@
 
 #include "platform/standin/machinefile/KeyTreeFile.h"
 #include "platform/standin/registry/Upcase.h"
+#include "platform/standin/registry/ValueData.h"
 #include "regfile/Utf8.h"
 #include "support/Files.h"
 #include "support/Records.h"
@@ -42,10 +43,12 @@ std::string MachineWithEveryKindOfValue() {
   return ReadFile(SAMPLE_MACHINE) + extra;
 }
 
-std::string Hex(const KeptBytes& data) {
+std::string Hex(const KeyTree& tree, const Value& value) {
+  std::string data;
+  AppendStored(tree, value, data);
   std::string out;
   char b[4];
-  for (std::uint8_t byte : data) {
+  for (const char byte : data) {
     std::snprintf(b, sizeof b, "%02x", byte);
     out += b;
   }
@@ -54,19 +57,19 @@ std::string Hex(const KeptBytes& data) {
 
 // Every key and value below the machine, in an order of its own: what
 // the registry holds, whatever the file's order.
-void Dump(const Key& key, const std::string& path, std::vector<std::string>& lines) {
+void Dump(const KeyTree& tree, const Key& key, const std::string& path, std::vector<std::string>& lines) {
   lines.push_back("key " + path);
-  for (const Value& v : key.values)
+  for (const Value& v : key.Values())
     if (!v.removed)
-      lines.push_back("value " + path + " \"" + regfile::Utf16ToUtf8(Upcase(v.name)) + "\" " + std::to_string(v.type) +
-                      " " + Hex(v.data));
-  for (const auto& child : key.children)
-    if (!child->deleted) Dump(*child, path + "\\" + regfile::Utf16ToUtf8(Upcase(child->name)), lines);
+      lines.push_back("value " + path + " \"" + regfile::Utf16ToUtf8(Upcase(v.name.Text())) + "\" " +
+                      std::to_string(v.type) + " " + Hex(tree, v));
+  for (const Key* child : key.Children())
+    if (!child->deleted) Dump(tree, *child, path + "\\" + regfile::Utf16ToUtf8(Upcase(child->name.Text())), lines);
 }
 
 std::string Contents(const KeyTree& tree) {
   std::vector<std::string> lines;
-  Dump(*tree.Root(kLocalMachine), "HKEY_LOCAL_MACHINE", lines);
+  Dump(tree, *tree.Root(kLocalMachine), "HKEY_LOCAL_MACHINE", lines);
   std::sort(lines.begin(), lines.end());
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
@@ -87,8 +90,8 @@ Key* Find(KeyTree& tree, const std::string& path) {
   std::stringstream parts(rest);
   for (std::string part; key != nullptr && std::getline(parts, part, '\\');) {
     Key* next = nullptr;
-    for (const auto& child : key->children)
-      if (!child->deleted && Upper(regfile::Utf16ToUtf8(child->name)) == Upper(part)) next = child.get();
+    for (Key* child : key->Children())
+      if (!child->deleted && Upper(regfile::Utf16ToUtf8(child->name.Text())) == Upper(part)) next = child;
     key = next;
   }
   return key;
@@ -108,11 +111,12 @@ void RemoveListed(KeyTree& tree, const std::string& preview) {
       continue;
     }
     const std::string name = f[2] == "@" ? "" : UnescapedBytes(f[2].substr(1, f[2].size() - 2));
-    const auto it = std::find_if(key->values.begin(), key->values.end(), [&name](const Value& v) {
-      return !v.removed && Upper(regfile::Utf16ToUtf8(v.name)) == Upper(name);
+    const auto values = key->Values();
+    const auto it = std::find_if(values.begin(), values.end(), [&name](const Value& v) {
+      return !v.removed && Upper(regfile::Utf16ToUtf8(v.name.Text())) == Upper(name);
     });
-    ASSERT_NE(it, key->values.end()) << "the preview lists a value the machine lacks: " << line;
-    tree.RemoveValue(*key, it->name);
+    ASSERT_NE(it, values.end()) << "the preview lists a value the machine lacks: " << line;
+    tree.RemoveValue(*key, it->name.Text());
   }
 }
 

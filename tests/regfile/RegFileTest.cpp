@@ -8,13 +8,18 @@
 
 #include "platform/standin/machinefile/KeyTreeFile.h"
 #include "platform/standin/registry/Upcase.h"
+#include "platform/standin/registry/ValueData.h"
 #include "regfile/RegValueText.h"
 #include "support/Files.h"
 
 namespace standin {
 namespace {
 
-std::vector<std::uint8_t> Bytes(const KeptBytes& data) { return {data.begin(), data.end()}; }
+std::vector<std::uint8_t> Bytes(const KeyTree& tree, const Value* value) {
+  std::string data;
+  AppendStored(tree, *value, data);
+  return {data.begin(), data.end()};
+}
 
 std::u16string RenderRegValue(std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data,
                               std::u16string_view newline) {
@@ -67,7 +72,7 @@ TEST(RegFile, CharactersSplitBetweenPiecesReadWhole) {
   const auto tree = ReadKeyTree(regedit4);
   const Key* key = Find(*tree, kLocalMachine, {u"SOFTWARE", u"\u8868\u793a\u30bd\u30d5\u30c8"});
   ASSERT_NE(key, nullptr);
-  EXPECT_EQ(key->values.size(), 1u);
+  EXPECT_EQ(key->valueCount, 1u);
 }
 
 TEST(RegFile, CanonicalFormWrapsHexAtRegeditsColumn) {
@@ -120,13 +125,13 @@ TEST(RegFile, ReadsEveryValueForm) {
   Key* t = Find(*tree, kLocalMachine, {u"SOFTWARE", u"t"});
   ASSERT_NE(t, nullptr);
   ASSERT_EQ(t->ValueCount(), 7u);
-  EXPECT_EQ(Bytes(t->FindValue(u"")->data),
+  EXPECT_EQ(Bytes(*tree, t->FindValue(u"")),
             (std::vector<std::uint8_t>{'d', 0, 'e', 0, 'f', 0, 'a', 0, 'u', 0, 'l', 0, 't', 0, 0, 0}));
-  EXPECT_EQ(t->FindValue(u"ESC")->data.size(), 12u);
-  EXPECT_EQ(Bytes(t->FindValue(u"d")->data), (std::vector<std::uint8_t>{42, 0, 0, 0}));
+  EXPECT_EQ(t->FindValue(u"ESC")->size, 12u);
+  EXPECT_EQ(Bytes(*tree, t->FindValue(u"d")), (std::vector<std::uint8_t>{42, 0, 0, 0}));
   EXPECT_EQ(t->FindValue(u"q")->type, 11u);
   EXPECT_EQ(t->FindValue(u"odd")->type, 0x1234abcdu);
-  EXPECT_EQ(Bytes(t->FindValue(u"multi")->data), (std::vector<std::uint8_t>{'a', 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Bytes(*tree, t->FindValue(u"multi")), (std::vector<std::uint8_t>{'a', 0, 0, 0, 0, 0}));
   EXPECT_EQ(t->FindValue(u"never"), nullptr);
   EXPECT_NE(Find(*tree, kLocalMachine, {u"Software", u"Classes", u".T"}), nullptr);
   // Short root names, the deletion lines and the comment stay as written.
@@ -143,8 +148,8 @@ TEST(RegFile, Regedit4FilesAreCodePage932) {
   auto tree = ReadKeyTree(file);
   Key* key = Find(*tree, kLocalMachine, {u"SOFTWARE", u"\u8868\u793a"});
   ASSERT_NE(key, nullptr);
-  EXPECT_EQ(Bytes(key->FindValue(u"name")->data), (std::vector<std::uint8_t>{0x68, 0x88, 0x3a, 0x79, 0, 0}));
-  EXPECT_EQ(Bytes(key->FindValue(u"path")->data), (std::vector<std::uint8_t>{'%', 0, 'A', 0, '%', 0, 0, 0}));
+  EXPECT_EQ(Bytes(*tree, key->FindValue(u"name")), (std::vector<std::uint8_t>{0x68, 0x88, 0x3a, 0x79, 0, 0}));
+  EXPECT_EQ(Bytes(*tree, key->FindValue(u"path")), (std::vector<std::uint8_t>{'%', 0, 'A', 0, '%', 0, 0, 0}));
   EXPECT_EQ(WriteKeyTree(*tree), file);
 }
 
@@ -274,7 +279,7 @@ TEST(RegFile, KeysInAnyOrderAreListedSortedAndFound) {
   ASSERT_EQ(parent.SubkeyCount(), names.size());
   std::u16string previous;
   for (size_t i = 0; i < names.size(); ++i) {
-    const std::u16string name(tree->Subkey(parent, i).name);
+    const std::u16string name(tree->Subkey(parent, i).name.Text());
     if (i > 0) {
       EXPECT_LT(CompareUpcased(previous, name), 0) << i;
     }

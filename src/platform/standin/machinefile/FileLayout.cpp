@@ -2,14 +2,21 @@
 
 namespace standin {
 
-std::int32_t FileLayout::AddSection(Key& key, std::uint8_t root, RootSpelling spelling) {
+std::uint32_t FileLayout::AddEntry(size_t start) {
+  if (wide_)
+    wideEntries_.push_back(start);
+  else
+    entries_.push_back(static_cast<std::uint32_t>(start));
+  return static_cast<std::uint32_t>(Entries() - 1);
+}
+
+std::int32_t FileLayout::AddSection(Key* key, std::uint8_t root, RootSpelling spelling, std::uint32_t entry) {
   const auto index = static_cast<std::int32_t>(sections.size());
-  Section s;
-  s.key = &key;
-  s.root = root;
-  s.spelling = spelling;
-  sections.push_back(std::move(s));
-  if (key.section < 0) key.section = index;
+  sections.push_back({key, entry, root, spelling});
+  if (key != nullptr && key->section < 0)
+    key->section = index;
+  else if (key != nullptr)
+    moreSections.emplace(key, index);
   return index;
 }
 
@@ -20,17 +27,7 @@ void FileLayout::Place(Key& key) {
   std::uint8_t root = kLocalMachine;
   for (std::uint8_t r = 0; r < kRootCount; ++r)
     if (r != kClassesRoot && tree_.Root(r) == top) root = r;
-  AddSection(key, root, RootSpelling::kLong);
-}
-
-FileText* FileLayout::TextOf(const Value& value) const {
-  return value.text == 0 ? nullptr : valueTexts_[value.text - 1].get();
-}
-
-FileText& FileLayout::NewText(Value& value) {
-  valueTexts_.push_back(std::make_unique<FileText>());
-  value.text = static_cast<std::uint32_t>(valueTexts_.size());
-  return *valueTexts_.back();
+  AddSection(&key, root, RootSpelling::kLong, kNoEntry);
 }
 
 FileLayout& LayoutOf(KeyTree& tree) { return dynamic_cast<FileLayout&>(*tree.places); }

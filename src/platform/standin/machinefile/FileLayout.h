@@ -1,65 +1,73 @@
 // Where the keys and values of the machine registry stand in its .reg file,
-// and how the file spelled what the canonical form would write otherwise:
-// what writing the file back byte for byte needs beside the key tree.
+// which the key tree holds: what writing the file back byte for byte needs
+// beside the tree. The file's lines after the first are entries: a [key]
+// line, a value's lines, a "name"=- or a [-key] line, each with the comment
+// and blank lines before it; an entry runs to where the next one begins,
+// the last one to the text after it (the trailer).
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
+#include <unordered_map>
 
+#include "platform/standin/registry/Chunked.h"
 #include "platform/standin/registry/KeyTree.h"
-#include "regfile/RegFileWriter.h"
+#include "regfile/RegFileLines.h"
 
 namespace standin {
-
-// Text of the file kept beside a value or a section: comment and blank lines
-// before it, and, for a value, its own lines when the canonical form would
-// write them differently.
-struct FileText {
-  std::u16string leading;
-  std::u16string raw;
-  // For a value the file sets again further on: what its first setting,
-  // written in canonical form, held, as the value now holds the last.
-  bool keepsFirst = false;
-  std::uint32_t firstType = 0;
-  const std::uint8_t* firstData = nullptr;
-  std::uint32_t firstSize = 0;
-};
 
 struct Section {
   // Written only while the key is not deleted; null for a line that
   // removes a key the file does not hold, which is always written.
   Key* key = nullptr;
-  std::uint8_t root = 0;  // index into the root table
+  std::uint32_t entry = kNoEntry;  // its line; none for a section the run added
+  std::uint8_t root = 0;           // index into the root table
   RootSpelling spelling = RootSpelling::kLong;
-  std::unique_ptr<FileText> text;  // raw: the header line as written, when not canonical
 };
 
 class FileLayout : public FilePlaces {
  public:
-  explicit FileLayout(KeyTree& tree) : tree_(tree) {}
+  // For a file of `size` bytes; for a large file, the lists take large
+  // blocks from the first.
+  FileLayout(KeyTree& tree, size_t size, bool large) : tree_(tree), wide_(size > UINT32_MAX) {
+    if (!large) return;
+    sections.GrowLarge();
+    entries_.GrowLarge();
+    wideEntries_.GrowLarge();
+  }
 
-  // A section at the end of the file: the key's first, or one more.
-  std::int32_t AddSection(Key& key, std::uint8_t root, RootSpelling spelling);
+  // An entry that begins at `start` (bytes from the file's start), after
+  // the others.
+  std::uint32_t AddEntry(size_t start);
+  // A section at the end of the file, on an entry (none: the run's); the
+  // key's first, or one more.
+  std::int32_t AddSection(Key* key, std::uint8_t root, RootSpelling spelling, std::uint32_t entry);
+  // Gives a key made, or given a value, after the file was read a section
+  // of its own at the end of the file.
   void Place(Key& key) override;
 
-  // A value's text in the file, or null when it is written in canonical form.
-  FileText* TextOf(const Value& value) const;
-  // Gives a value text of its own, empty.
-  FileText& NewText(Value& value);
+  // Where an entry begins and where the next begins.
+  size_t Start(std::uint32_t entry) const { return wide_ ? wideEntries_[entry] : entries_[entry]; }
+  size_t End(std::uint32_t entry) const {
+    return entry + 1 < Entries() ? Start(entry + 1) : static_cast<size_t>(shape.trailer);
+  }
+  size_t Entries() const { return wide_ ? wideEntries_.size() : entries_.size(); }
 
-  regfile::Encoding encoding = regfile::Encoding::kUtf16;
-  bool regedit4 = false;
-  std::u16string signature;  // the first line as written, without its line end; empty: the canonical one
-  std::u16string newline = u"\r\n";
-  std::u16string trailer;  // text after the last section
-  std::vector<Section> sections;
+  regfile::RegFileShape shape;
+  Chunked<Section> sections;
+  std::uint32_t fileSections = 0;  // the sections the file holds; the run's follow
+  // The sections after the first of a key the file names more than once.
+  std::unordered_multimap<const Key*, std::int32_t> moreSections;
+  // The later settings of a value the file sets more than once, by the
+  // entry of the first.
+  std::unordered_multimap<std::uint32_t, std::uint32_t> laterSettings;
   bool hadRemovals = false;  // the file held [-key] or "name"=- lines
 
  private:
   KeyTree& tree_;
-  std::vector<std::unique_ptr<FileText>> valueTexts_;  // by a value's text anchor, from 1
+  // Where each entry begins: in four bytes, unless the file is larger.
+  bool wide_;
+  Chunked<std::uint32_t> entries_;
+  Chunked<std::uint64_t> wideEntries_;
 };
 
 // The layout of a tree read from a file.

@@ -43,6 +43,21 @@ size_t ReadUpTo(int fd, char* buffer, size_t size) {
   return done;
 }
 
+// The whole file, read into units (the tree reads a UTF-16 file's units in
+// place), with room for the size it had: a file that grew is read to its end.
+LargeArray<char16_t> ReadWhole(int fd, size_t expected, size_t& size) {
+  LargeArray<char16_t> units(expected / 2 + 1);
+  size = 0;
+  for (;;) {
+    const size_t capacity = 2 * units.size();
+    size += ReadUpTo(fd, reinterpret_cast<char*>(units.get()) + size, capacity - size);
+    if (size < capacity) return units;
+    LargeArray<char16_t> grown(2 * units.size());
+    std::memcpy(grown.get(), units.get(), size);
+    units = std::move(grown);
+  }
+}
+
 bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
          a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
@@ -140,8 +155,9 @@ TAttached AttachMachineFile(const std::string& path, TMessage& error, bool readO
   if (!readOnly) posix::RemoveLeftoverCopies(file->target);
   try {
     if (fstat(file->lock, &file->loaded) != 0) throw ReadFailure{Reason()};
-    const int fd = file->lock;
-    ReplaceMachine(ReadKeyTree([fd](char* buffer, size_t size) { return ReadUpTo(fd, buffer, size); }));
+    size_t size = 0;
+    LargeArray<char16_t> bytes = ReadWhole(file->lock, static_cast<size_t>(file->loaded.st_size), size);
+    ReplaceMachine(ReadKeyTree(std::move(bytes), size));
   } catch (const ReadFailure& e) {
     close(file->lock);
     return fail("cannot be read: " + e.reason);

@@ -55,7 +55,7 @@ TMessage KeyAsTheUserFindsIt(HKEY root, REGSAM view, const std::string& path) {
   std::u16string spelled(shortName ? name.shortName : name.longName);
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     spelled += u'\\';
-    spelled += std::u16string_view((*it)->name);
+    (*it)->name.AppendTo(spelled);
   }
   return "[" + TMessage::Name(spelled) + "]";
 }

@@ -1,9 +1,13 @@
 // The stand-in's machine registry in memory: a tree of keys with their
-// values, kept as the Windows NT registry keeps them (names in UTF-16 that
-// compare case-insensitively and keep their case, subkeys sorted by their
+// values, kept as the Windows NT registry keeps them (names that compare
+// case-insensitively and keep their case, subkeys listed sorted by their
 // upper-cased names, values in the order they were written, string data in
-// UTF-16LE). Where its keys and values stand in the file it was read from
-// is the file's business (FilePlaces): the tree keeps only anchors to it.
+// UTF-16LE). The tree is an index into the bytes of the file it was read
+// from, which it holds: a name or data lies there as the file writes it,
+// and is decoded when handed out (ValueData.h). What a run adds or changes
+// lies beside, in the tree's own store. Where the file's lines stand is the
+// file's business (FilePlaces): a key and a value keep only their place
+// among them.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +15,12 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "platform/LargeMemory.h"
+#include "platform/standin/registry/Chunked.h"
+#include "platform/standin/registry/Name.h"
+#include "regfile/RegFileText.h"
 #include "regfile/RegRoots.h"
 
 namespace standin {
@@ -29,151 +36,142 @@ using regfile::NameOfRoot;
 using regfile::RootName;
 using regfile::RootSpelling;
 
-// Names and data are kept in their tree's store (KeyTree::Keep), which
-// lives as long as the tree: a machine holds millions of them, and one
-// allocation each would cost more than many of them hold.
-class KeptText {
- public:
-  KeptText() = default;
-  KeptText(const char16_t* data, std::uint32_t size) : data_(data), size_(size) {}
-  operator std::u16string_view() const { return {data_, size_}; }
-  const char16_t* data() const { return data_; }
-  size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
-  const char16_t* begin() const { return data_; }
-  const char16_t* end() const { return data_ + size_; }
-
- private:
-  const char16_t* data_ = nullptr;
-  std::uint32_t size_ = 0;
+// Where a value's data lies, and how it is written there.
+enum class DataForm : std::uint8_t {
+  kStored,  // bytes the run set, in the tree's store, as the registry holds them
+  kQuoted,  // the file's "text", from just after its opening quote
+  kDword,   // the file's dword digits
+  kHex,     // the file's hex bytes, from just after "hex...:"
 };
 
-class KeptBytes {
- public:
-  KeptBytes() = default;
-  KeptBytes(const std::uint8_t* data, std::uint32_t size) : data_(data), size_(size) {}
-  operator std::span<const std::uint8_t>() const { return {data_, size_}; }
-  const std::uint8_t* data() const { return data_; }
-  size_t size() const { return size_; }
-  const std::uint8_t* begin() const { return data_; }
-  const std::uint8_t* end() const { return data_ + size_; }
-
- private:
-  const std::uint8_t* data_ = nullptr;
-  std::uint32_t size_ = 0;
-};
+// No place in the file: a value the run added.
+constexpr std::uint32_t kNoEntry = 0xFFFFFFFF;
 
 struct Value {
-  KeptText name;
-  KeptBytes data;
+  Name name;
+  const char* data = nullptr;
   std::uint32_t type = 0;
-  // Anchors in the file the tree was read from, opaque to the tree: the
-  // section the value was written in, and its text there (0: none, the
-  // canonical form), which is let go when the value is set anew.
-  std::int32_t section = -1;
-  std::uint32_t text = 0;
-  // A value the file sets more than once: the number its settings share
-  // (KeyTree::SetAgain), else 0.
-  std::uint32_t repeat = 0;
+  std::uint32_t size = 0;  // the data's bytes as the registry holds them
+  // An anchor in the file the tree was read from, opaque to the tree: the
+  // line of the value's (first) setting.
+  std::uint32_t entry = kNoEntry;
+  DataForm form = DataForm::kStored;
+  bool ascii = false;    // data whose whole UTF-16 units are ASCII, for a type of text
+  bool plain = false;    // the file's quoted string holds no escape: it is its data's own text
   bool removed = false;  // deleted, until its key's values are next enumerated
-  // An earlier setting's place in the file, not the value: its lines only.
-  bool hidden = false;
 };
+
+struct KeyExtras;
 
 struct Key {
-  KeptText name;
-  // The hash of the upper-cased name (HashUpcased), computed once when the
-  // key is made: lookups compare it before the names.
-  std::uint64_t foldedHash = 0;
+  Name name;
   Key* parent = nullptr;
-  // In the order they were made until the parent's subkeys are next
-  // enumerated (KeyTree::Subkey), which sorts them by their upper-cased
-  // names: a file's keys come in any order, and inserting each in its
-  // sorted place would cost a move of the others. Deleted keys stay in
-  // place, marked, until then too.
-  std::vector<std::unique_ptr<Key>> children;
-  std::uint32_t deletedChildren = 0;
-  bool childrenSorted = true;
-  bool deleted = false;
-  // In written order, removed ones among them for a while, and the places
-  // of the later settings of a value the file sets more than once.
-  std::vector<Value> values;
-  std::uint32_t removedValues = 0;
-  std::uint32_t hiddenValues = 0;
-  std::uint32_t denied = 0;   // access rights refused on this key (tests)
+  // The values in written order, removed ones among them for a while: a
+  // run of the tree's list of values, or the key's own (KeyExtras).
+  Value* values = nullptr;
+  std::uint32_t valueCount = 0;
+  // The lower half of HashUpcased(name), found when a lookup first needs
+  // it (0 until then): lookups compare it before the names.
+  mutable std::uint32_t hash = 0;
   std::int32_t section = -1;  // an anchor in the file: its first section naming the key, -1 none
+  bool deleted = false;
+  // Its name, one of its values' names or a name below it holds a unit
+  // beyond ASCII; never cleared.
+  bool nonAscii = false;
+  KeyExtras* extras = nullptr;  // kept by the tree
 
-  size_t SubkeyCount() const { return children.size() - deletedChildren; }
-  size_t ValueCount() const { return values.size() - removedValues - hiddenValues; }
+  size_t SubkeyCount() const;
+  size_t ValueCount() const;
+  // In the order they were made until listed (KeyTree::Subkey), deleted
+  // ones among them.
+  std::span<Key* const> Children() const;
+  std::span<Value> Values() const { return {values, valueCount}; }
   // The live child of that name, or null.
   Key* FindChild(std::u16string_view name) const;
-  Value* FindValue(std::u16string_view name);
-  size_t LongestChildName();
-  size_t LongestValueName();
-  size_t LongestData();
-
+  Key* FindChild(const Name& name) const;
   // The child of that name, deleted or not, or null.
-  Key* FindAnyChild(std::u16string_view name) const;
-  // The same, given the hash of the name (HashUpcased), which a key made
-  // when missing keeps.
-  Key* FindAnyChild(std::u16string_view name, std::uint64_t hash) const;
-  // A lookup index for keys with many children, sorted or not, by the hash
-  // of their names (open addressing, at most three quarters full): each
-  // entry holds a child's position in `children` plus one beside the lower
-  // half of the child's hash, which a probe compares before it reaches
-  // into a key (a key lies wherever the file's order put it, so that a name
-  // not there is mostly told without touching any), and by which the index
-  // grows without reading the keys again.
-  // Mutable as a cache with no visible effect: built by the first lookup,
-  // which a const key makes too, and dropped when the children move.
-  struct ChildSlot {
-    std::uint32_t hash = 0;
-    std::uint32_t position = 0;  // plus one; 0: free
-  };
-  void IndexChildren() const;
-  void IndexLastChild() const;
-  mutable std::vector<ChildSlot> childIndex;
-  // The position after the child last found by FindAnyChild, tried first,
-  // and then the one before it: keys are mostly looked up one after
-  // another in the order they are listed, some twice in a row. A key holds
-  // one child of a name at most, so any child of the name is the one the
-  // index finds.
-  mutable std::uint32_t nextChild = 0;
-
-  // A lookup index for keys with many values, kept in step with `values`.
-  void IndexValues();
-  std::unique_ptr<std::unordered_map<std::u16string, std::uint32_t>> valueIndex;
-  // The longest names and data, found again when stale. A new key has no
-  // children: the longest of their names is kept as they are made, and
-  // found again only after a deletion.
-  std::uint32_t cachedChildMax = 0;
-  std::uint32_t cachedValueNameMax = 0;
-  std::uint32_t cachedDataMax = 0;
-  bool childMaxStale = false;
-  bool valueMaxStale = true;
-  // The file's writer's mark: the number of the last write that found a
-  // section at or below the key.
-  std::uint32_t coveredInWrite = 0;
+  Key* FindAnyChild(const Name& name, std::uint64_t hash) const;
+  Value* FindValue(std::u16string_view name) const;
+  Value* FindValue(const Name& name) const;
+  size_t LongestChildName() const;
+  size_t LongestValueName() const;
+  size_t LongestData() const;
+  // Access rights refused on this key (tests; KeyTree::Deny).
+  std::uint32_t Denied() const;
+  std::uint32_t Hash() const;
 };
 
-// Where the keys and values of a tree stand in the file it was read from:
-// kept by that file's reader and writer, and reached through the anchors of
-// the keys and values.
+// An entry of a lookup index (open addressing, at most three quarters
+// full): the lower half of a name's hash beside its position plus one (0: a
+// free slot), compared before a probe reaches into a key or a value, which
+// lie wherever the file's order put them.
+struct IndexSlot {
+  std::uint32_t hash = 0;
+  std::uint32_t position = 0;
+};
+
+// What a key with many values, or with values of its own, keeps beside them.
+struct ValueExtras {
+  // The key's values, once they cannot grow in the tree's list.
+  LargeVector<Value> values;
+  bool ownValues = false;
+  std::uint32_t removedValues = 0;
+  // For many values: a lookup index kept in step with them, and their maxima.
+  mutable LargeVector<IndexSlot> index;
+  mutable std::uint32_t longestName = 0;
+  mutable std::uint32_t longestData = 0;
+  mutable bool maximaStale = true;
+};
+
+// What only some keys need: subkeys and the lookups among them, what many
+// values need, refused rights.
+struct KeyExtras {
+  // In the order they were made until the subkeys are next listed
+  // (KeyTree::Subkey), which sorts them by their upper-cased names: a
+  // file's keys come in any order, and inserting each in its sorted place
+  // would cost a move of the others. Deleted keys stay in place, marked,
+  // until then too.
+  LargeVector<Key*> children;
+  std::uint32_t deletedChildren = 0;
+  bool childrenSorted = true;
+  bool longestChildStale = false;
+  // The longest of their names, kept as they are made, found again after a deletion.
+  std::uint32_t longestChild = 0;
+  // For many children, built by the first lookup that needs it (a const
+  // key's too: a cache with no visible effect) and dropped when they move.
+  mutable LargeVector<IndexSlot> childIndex;
+  // The position after the child last found, tried first, and then the
+  // one before it: keys are mostly looked up one after another in the
+  // order they are listed, some twice in a row.
+  mutable std::uint32_t nextChild = 0;
+  std::uint32_t denied = 0;
+  std::unique_ptr<ValueExtras> values;
+};
+
+// Gives a key made, or given a value, after the file was read a place in
+// the file (its section anchor), so that it is written back.
 class FilePlaces {
  public:
   virtual ~FilePlaces() = default;
-  // Gives a key made, or given a value, after the file was read a place in
-  // the file (its section anchor), so that it is written back.
   virtual void Place(Key& key) = 0;
 };
 
 class KeyTree {
  public:
-  KeyTree();
+  // `large`: a tree to be read from a large file, whose lists take large
+  // blocks from the first (Chunked.h).
+  explicit KeyTree(bool large = false);
+  ~KeyTree();
+  KeyTree(const KeyTree&) = delete;
+  KeyTree& operator=(const KeyTree&) = delete;
 
   Key* Root(std::uint8_t root) const;
-  // Returns the child, created when missing.
+  // Returns the child, created when missing with its name copied into the
+  // tree's store.
   Key* Child(Key& parent, std::u16string_view name, bool* created = nullptr);
+  // The same for a name that lies in the held bytes or the store: the
+  // reader's.
+  Key* Child(Key& parent, const Name& name);
   // Deletes a key and everything below it. Deleted keys stay in memory,
   // emptied and marked, so that handles and file sections that refer to
   // them see that they are gone.
@@ -183,28 +181,36 @@ class KeyTree {
   // The key's value at an index of its enumeration order.
   const Value& ValueAt(Key& key, size_t index);
 
-  // Sets a value; keeps its place when it exists, else appends it. A value
-  // the file sets more than once loses its earlier settings' lines.
+  // Sets a value to bytes as the registry holds them: in its place when it
+  // exists, which loses every setting's lines in the file, else appended.
   void SetValue(Key& key, std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data);
-  // Appends a value the key does not hold, and gives it.
-  Value& AddValue(Key& key, std::u16string_view name, std::uint32_t type, std::span<const std::uint8_t> data);
-  // A file's later setting of a value it sets before for the same key, as
-  // regedit merges it: the value keeps its place and takes the new type
-  // and data, and the new setting gets a hidden entry at the end of the
-  // key's values, with the same data, for its lines in the file. Gives
-  // that entry.
-  Value& SetAgain(Key& key, Value& value, std::uint32_t type, std::span<const std::uint8_t> data, std::int32_t section);
-  // A line of the file among a key's values that sets none ("name"=-): a
-  // hidden entry, for its text, that goes only with the key.
-  Value& KeepLine(Key& key, std::int32_t section);
-  // Whether the file's text for a value is to be written: a hidden entry is
-  // not once its value was removed or set anew.
-  bool Written(const Value& value) const { return !value.removed && !(value.hidden && droppedRepeats_[value.repeat]); }
-
-  // A copy of text or bytes in the tree's store.
-  KeptText Keep(std::u16string_view text);
-  KeptBytes Keep(std::span<const std::uint8_t> bytes);
   bool RemoveValue(Key& key, std::u16string_view name);
+
+  // The reader's: appends a value the key lacks, and gives it.
+  Value& AddValue(Key& key, const Value& value);
+  // The reader's: a later setting of a value the file set before, as
+  // regedit merges it: the value keeps its place and name, and takes the
+  // later type and data.
+  void SetAgain(Key& key, Value& value, const Value& later);
+
+  // The file's bytes, which the tree holds from here on: names and data
+  // of its keys and values lie there, in the file's encoding.
+  void Hold(LargeArray<char16_t> bytes, size_t size);
+  void SetEncoding(regfile::Encoding encoding, bool regedit4);
+  const regfile::FileBytes& File() const { return file_; }
+  // A copy of text or bytes in the tree's store.
+  Name Keep(std::u16string_view text);
+  const char* Keep(std::span<const std::uint8_t> bytes);
+
+  // Refuses access rights on a key (tests).
+  void Deny(Key& key, std::uint32_t rights);
+
+  // What the run changed of what the file holds, for the file's writer:
+  // keys deleted (those named by a section), the places of values removed,
+  // and keys the run set values of.
+  const std::vector<Key*>& Buried() const { return buried_; }
+  const std::vector<std::uint32_t>& RemovedEntries() const { return removedEntries_; }
+  const std::vector<Key*>& Touched() const { return touched_; }
 
   // The file the tree was read from; none while it is read.
   std::unique_ptr<FilePlaces> places;
@@ -212,31 +218,42 @@ class KeyTree {
   bool changed = false;  // since the last write
 
  private:
+  // Makes a key; `after`: its name is known to order after the parent's
+  // last child.
+  Key* NewKey(Key* parent, const Name& name, std::uint32_t hash, bool after = false);
   // Marks a key and everything below it deleted.
   void Bury(Key& top);
   // Drops the deleted keys from a parent's children.
-  void Compact(Key& parent);
+  static void Compact(Key& parent);
   // Puts a parent's children in enumeration order.
   static void Sort(Key& parent);
+  // Drops a key's removed values.
+  static void DropRemoved(Key& key);
+  // The key's values become its own, where they cannot grow in place.
+  void OwnValues(Key& key);
+  KeyExtras& ExtrasOf(Key& key);
+  ValueExtras& ValueExtrasOf(Key& key);
+  void Touch(Key& key);
 
-  // By the number a value's settings share: whether its earlier settings'
-  // lines are dropped (0 is no value's).
-  std::vector<bool> droppedRepeats_ = {false};
-  // Enumeration positions in `values` of the last key enumerated that
-  // holds hidden entries.
-  const Key* enumKey_ = nullptr;
-  std::vector<std::uint32_t> enumOrder_;
-  // Drops a value's earlier settings' lines.
-  void DropRepeats(Value& value);
-
-  std::unique_ptr<Key> roots_[kRootCount];
+  Key* roots_[kRootCount] = {};
   Key* classes_ = nullptr;
-  std::vector<std::unique_ptr<Key>> deleted_;
-  // The store: blocks handed out front to back.
+  // Keys and values in blocks that never move: handles and keys point at
+  // them. Value blocks grow as list blocks do (Chunked.h).
+  Chunked<Key> keys_;
+  Chunked<KeyExtras> extras_;
+  std::vector<LargeArray<Value>> valueBlocks_;
+  size_t valuesUsed_ = 0;  // in the last block
+  bool large_;
+  // The file's bytes, and the store: blocks handed out front to back.
+  LargeArray<char16_t> bytes_;
+  regfile::FileBytes file_;
   void* Store(size_t size);
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* free_ = nullptr;
   size_t left_ = 0;
+  std::vector<Key*> buried_;
+  std::vector<std::uint32_t> removedEntries_;
+  std::vector<Key*> touched_;
 };
 
 }  // namespace standin

@@ -20,7 +20,7 @@ std::basic_string<WCHAR> KeyIdentity(HKEY key) {
       identity += standin::NameOfRoot(root).longName;
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     identity += u'\\';
-    identity += standin::Upcase((*it)->name);
+    identity += standin::Upcase((*it)->name.Text());
   }
   return identity;
 }

@@ -2,10 +2,13 @@
 // ANSI side in code page 932, access rights and Windows' error codes.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <type_traits>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "platform/standin/registry/Upcase.h"
+#include "platform/standin/registry/ValueData.h"
 #include "platform/standin/win32/Standin.h"
 #include "regfile/Cp932.h"
 #include "regfile/Utf16le.h"
@@ -18,6 +21,31 @@ struct OpenKey {
   REGSAM access;
 };
 
+// The open handles, by value; values are never given twice. Few are open at
+// a time, and mostly the last one made is the one closed: a list searched
+// from its end, which a run of opens and closes does not allocate for.
+class Handles {
+ public:
+  void Add(ULONG_PTR value, OpenKey key) { open_.push_back({value, key}); }
+  const OpenKey* Find(ULONG_PTR value) const {
+    for (auto it = open_.rbegin(); it != open_.rend(); ++it)
+      if (it->first == value) return &it->second;
+    return nullptr;
+  }
+  bool Remove(ULONG_PTR value) {
+    for (auto it = open_.rbegin(); it != open_.rend(); ++it) {
+      if (it->first != value) continue;
+      open_.erase(std::next(it).base());
+      return true;
+    }
+    return false;
+  }
+  void Clear() { open_.clear(); }
+
+ private:
+  std::vector<std::pair<ULONG_PTR, OpenKey>> open_;
+};
+
 constexpr REGSAM kViewBits = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
 
 // The last path walked from a key, and the key each of its names led to,
@@ -27,14 +55,17 @@ constexpr REGSAM kViewBits = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
 // name finds.
 struct LastWalk {
   const Key* base = nullptr;
-  std::u16string path;
+  // The path: an ANSI function's ASCII bytes, or UTF-16 units.
+  bool narrow = false;
+  std::string bytes;
+  std::u16string units;
   std::vector<Key*> keys;
   std::vector<size_t> ends;
 };
 
 struct State {
   std::unique_ptr<KeyTree> tree = std::make_unique<KeyTree>();
-  std::unordered_map<ULONG_PTR, OpenKey> handles;
+  Handles handles;
   ULONG_PTR nextHandle = 0x1000;
   // The handle last resolved, and what it stands for, until it is closed:
   // the calls on one key mostly come one after another.
@@ -42,7 +73,7 @@ struct State {
   OpenKey lastOpen{};
   std::function<LONG(KeyTree&)> flush;
   LastWalk lastWalk;
-  std::string ansiData;  // string data as the ANSI functions give it (CopyValueData)
+  std::string data;  // data decoded as a function hands it out (CopyValueData)
 };
 
 // Never destroyed: the process ends soon after the registry is saved, and
@@ -77,11 +108,11 @@ LONG Resolve(HKEY handle, OpenKey* out) {
     *out = {s.tree->Root(root), KEY_ALL_ACCESS};
     return ERROR_SUCCESS;
   }
-  auto it = s.handles.find(value);
-  if (it == s.handles.end()) return ERROR_INVALID_HANDLE;
-  *out = it->second;
+  const OpenKey* found = s.handles.Find(value);
+  if (found == nullptr) return ERROR_INVALID_HANDLE;
+  *out = *found;
   s.lastHandle = value;
-  s.lastOpen = it->second;
+  s.lastOpen = *found;
   return out->key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
 }
 
@@ -103,90 +134,127 @@ class WideArgument {
   explicit WideArgument(LPCSTR text) {
     if (text == nullptr) return;
     // ASCII, as nearly every name and path is, is itself in code page 932:
-    // widened in place, with nothing to allocate.
-    const size_t size = std::strlen(text);
-    if (size <= kInline) {
-      unsigned char high = 0;
-      for (size_t i = 0; i < size; ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        high |= byte;
-        inline_[i] = byte;
-      }
-      if (high < 0x80) {
-        view_ = std::u16string_view(inline_, size);
-        return;
-      }
+    // its bytes are taken as they are, widened only when asked.
+    const std::string_view bytes(text);
+    std::uint64_t seen = 0;
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + i, sizeof word);
+      seen |= word;
     }
-    regfile::Cp932ToUtf16(std::string_view(text, size), converted_);
+    for (; i < bytes.size(); ++i) seen |= static_cast<unsigned char>(bytes[i]);
+    if ((seen & 0x8080808080808080) == 0) {
+      narrow_ = bytes;
+      return;
+    }
+    regfile::Cp932ToUtf16(bytes, converted_);
     view_ = converted_;
+    widened_ = true;
   }
-  explicit WideArgument(LPCWSTR text) : view_(text == nullptr ? std::u16string_view() : text) {}
+  explicit WideArgument(LPCWSTR text) : view_(text == nullptr ? std::u16string_view() : text), widened_(true) {}
   WideArgument(const WideArgument&) = delete;
   WideArgument& operator=(const WideArgument&) = delete;
-  std::u16string_view view() const { return view_; }
+
+  // Whether it is an ANSI function's ASCII, and its bytes.
+  bool Narrow() const { return !widened_ || narrow_.data() != nullptr; }
+  std::string_view Bytes() const { return narrow_; }
+  std::u16string_view view() const {
+    if (!widened_) {
+      converted_.assign(narrow_.begin(), narrow_.end());
+      view_ = converted_;
+      widened_ = true;
+    }
+    return view_;
+  }
+  // As a name to look up: ASCII given to an ANSI function as its bytes,
+  // which compare with a file's ASCII names byte for byte.
+  Name name() const { return narrow_.data() != nullptr ? Name::Narrow(narrow_.data(), narrow_.size()) : Name(view_); }
 
  private:
-  static constexpr size_t kInline = 256;
-  char16_t inline_[kInline];
-  std::u16string converted_;
-  std::u16string_view view_;
+  std::string_view narrow_;
+  mutable std::u16string converted_;
+  mutable std::u16string_view view_;
+  mutable bool widened_ = false;
 };
 
 // Calls `visit` with each part of a path. Empty parts (doubled or trailing
 // separators) are passed over; a leading separator is the caller's error
 // to report. Stops at the first part `visit` gives false for.
-template <typename Visit>
-bool ForEachPart(std::u16string_view path, Visit visit) {
+template <typename Char, typename Visit>
+bool ForEachPart(std::basic_string_view<Char> path, Visit visit) {
   for (size_t start = 0; start <= path.size();) {
-    const size_t end = std::min(path.find(u'\\', start), path.size());
+    const size_t end = std::min(path.find('\\', start), path.size());
     if (end > start && !visit(path.substr(start, end - start))) return false;
     start = end + 1;
   }
   return true;
 }
 
+// How many units two texts share from their start.
 template <typename Char>
-LONG Walk(Key* base, const Char* path, Key** out) {
-  if (path != nullptr && path[0] == '\\') return ERROR_BAD_PATHNAME;
-  const WideArgument wide(path);
-  const std::u16string_view text = wide.view();
+size_t CommonLength(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
+  const size_t both = std::min(a.size(), b.size());
+  size_t i = 0;
+  for (; i + 8 / sizeof(Char) <= both; i += 8 / sizeof(Char))
+    if (std::memcmp(a.data() + i, b.data() + i, 8) != 0) break;
+  while (i < both && a[i] == b[i]) ++i;
+  return i;
+}
+
+std::string& LastPath(LastWalk& last, std::string_view) { return last.bytes; }
+std::u16string& LastPath(LastWalk& last, std::u16string_view) { return last.units; }
+Name NameOf(std::string_view part) { return Name::Narrow(part.data(), part.size()); }
+Name NameOf(std::u16string_view part) { return Name(part); }
+
+// Walks a path of ASCII bytes or of UTF-16 units from a key.
+template <typename Char>
+LONG WalkOver(Key* base, std::basic_string_view<Char> text, Key** out) {
   LastWalk& last = state().lastWalk;
+  auto& lastPath = LastPath(last, text);
+  const bool narrow = sizeof(Char) == 1;
   // The names this path spells as the last one did, up to a separator,
   // lead to the same keys while those live.
   size_t kept = 0;
-  if (last.base == base) {
-    const size_t common = regfile::CommonLength(text, last.path);
+  if (last.base == base && last.narrow == narrow) {
+    const size_t common = CommonLength(text, std::basic_string_view<Char>(lastPath));
     while (kept < last.ends.size() && last.ends[kept] <= common &&
-           (last.ends[kept] == text.size() || text[last.ends[kept]] == u'\\') && !last.keys[kept]->deleted)
+           (last.ends[kept] == text.size() || text[last.ends[kept]] == '\\') && !last.keys[kept]->deleted)
       ++kept;
   }
   last.keys.resize(kept);
   last.ends.resize(kept);
   Key* key = kept == 0 ? base : last.keys.back();
   const size_t from = kept == 0 ? 0 : last.ends.back();
-  const bool found = ForEachPart(text.substr(from), [&key, &last, &text](std::u16string_view part) {
-    key = key->FindChild(part);
+  const bool found = ForEachPart(text.substr(from), [&key, &last, &text](std::basic_string_view<Char> part) {
+    key = key->FindChild(NameOf(part));
     if (key == nullptr) return false;
     last.keys.push_back(key);
     last.ends.push_back(static_cast<size_t>(part.data() + part.size() - text.data()));
     return true;
   });
   last.base = base;
-  last.path.assign(text.substr(0, last.ends.empty() ? 0 : last.ends.back()));
+  last.narrow = narrow;
+  lastPath.assign(text.substr(0, last.ends.empty() ? 0 : last.ends.back()));
   if (!found) return ERROR_FILE_NOT_FOUND;
   *out = key;
   return ERROR_SUCCESS;
+}
+
+template <typename Char>
+LONG Walk(Key* base, const Char* path, Key** out) {
+  if (path != nullptr && path[0] == '\\') return ERROR_BAD_PATHNAME;
+  const WideArgument wide(path);
+  return wide.Narrow() ? WalkOver(base, wide.Bytes(), out) : WalkOver(base, wide.view(), out);
 }
 
 HKEY NewHandle(Key* key, REGSAM access) {
   State& s = state();
   ULONG_PTR value = s.nextHandle;
   s.nextHandle += 4;
-  s.handles.emplace(value, OpenKey{key, access & ~kViewBits});
+  s.handles.Add(value, OpenKey{key, access & ~kViewBits});
   return reinterpret_cast<HKEY>(value);
 }
-
-bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 std::vector<std::uint8_t> StoredData(DWORD type, const BYTE* data, DWORD size) {
   if (data == nullptr) return {};
@@ -209,23 +277,32 @@ LONG CopyData(std::string_view bytes, LPBYTE data, LPDWORD size) {
 // Copies a value's data out as a function of that width gives it: the ANSI
 // ones convert strings to CP932 (embedded NULs kept), the wide ones and
 // every other type give it as stored. A size alone is found without
-// converting.
+// decoding the data, and data that does not fit is not decoded.
 template <typename Char>
 LONG CopyValueData(const Value& v, LPBYTE data, LPDWORD size) {
+  const KeyTree& tree = Machine();
+  // Decoded into a buffer kept from call to call: one allocation for the
+  // run rather than one for each value read.
+  std::string& decoded = state().data;
+  decoded.clear();
   if constexpr (std::is_same_v<Char, char>) {
     if (IsStringType(v.type)) {
       if (data == nullptr && size != nullptr) {
-        *size = static_cast<DWORD>(regfile::Cp932Size(v.data.data(), v.data.size() / 2));
+        *size = static_cast<DWORD>(AnsiSize(tree, v));
         return ERROR_SUCCESS;
       }
-      // Converted into a buffer kept from call to call: one allocation for
-      // the run rather than one for each value read.
-      std::string& ansi = state().ansiData;
-      regfile::Utf16LeToCp932(v.data.data(), v.data.size() / 2, ansi);
-      return CopyData(ansi, data, size);
+      AppendAnsi(tree, v, decoded);
+      return CopyData(decoded, data, size);
     }
   }
-  return CopyData(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size()), data, size);
+  if (size == nullptr || data == nullptr || *size < v.size) {
+    if (size != nullptr) *size = v.size;
+    if (data == nullptr) return ERROR_SUCCESS;
+    return size == nullptr ? ERROR_INVALID_PARAMETER : ERROR_MORE_DATA;
+  }
+  if (v.form == DataForm::kStored) return CopyData(std::string_view(v.data, v.size), data, size);
+  AppendStored(tree, v, decoded);
+  return CopyData(decoded, data, size);
 }
 
 // Copies a name out with its terminating NUL, when it fits; the length
@@ -241,15 +318,18 @@ LONG CopyText(const Text& text, Char* out, LPDWORD length) {
 
 // A name as a function of that width gives it: the ANSI ones in code page
 // 932, where ASCII is itself and needs no conversion.
-LONG CopyName(std::u16string_view name, char* out, LPDWORD length) {
+LONG CopyName(const Name& name, char* out, LPDWORD length) {
   if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
-  if (std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; })) return CopyText(name, out, length);
-  return CopyText(regfile::Utf16ToCp932(name), out, length);
+  if (name.narrow()) return CopyText(std::string_view(name.bytes(), name.size()), out, length);
+  const std::u16string_view units = name.View();
+  if (std::all_of(units.begin(), units.end(), [](char16_t c) { return c < 0x80; })) return CopyText(units, out, length);
+  return CopyText(regfile::Utf16ToCp932(units), out, length);
 }
 
-LONG CopyName(std::u16string_view name, char16_t* out, LPDWORD length) {
+LONG CopyName(const Name& name, char16_t* out, LPDWORD length) {
   if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
-  return CopyText(name, out, length);
+  if (name.narrow()) return CopyText(std::string_view(name.bytes(), name.size()), out, length);
+  return CopyText(name.View(), out, length);
 }
 
 }  // namespace
@@ -257,7 +337,7 @@ LONG CopyName(std::u16string_view name, char16_t* out, LPDWORD length) {
 KeyTree& Machine() { return *state().tree; }
 
 void ReplaceMachine(std::unique_ptr<KeyTree> tree) {
-  state().handles.clear();
+  state().handles.Clear();
   state().lastHandle = 0;
   state().lastWalk = {};
   state().tree = std::move(tree);
@@ -273,7 +353,7 @@ const Key* KeyOfHandle(HKEY handle) {
 LONG DenyAccess(HKEY handle, REGSAM denied) {
   OpenKey open{};
   LONG rc = Resolve(handle, &open);
-  if (rc == ERROR_SUCCESS) open.key->denied = denied;
+  if (rc == ERROR_SUCCESS) state().tree->Deny(*open.key, denied);
   return rc;
 }
 
@@ -290,7 +370,7 @@ LONG OpenSubkey(HKEY base, const Char* subKey, REGSAM desired, PHKEY result) {
   LONG rc = Resolve(base, &from);
   Key* key = nullptr;
   if (rc == ERROR_SUCCESS) rc = Walk(from.key, subKey, &key);
-  if (rc == ERROR_SUCCESS && (key->denied & desired & ~kViewBits) != 0) rc = ERROR_ACCESS_DENIED;
+  if (rc == ERROR_SUCCESS && (key->Denied() & desired & ~kViewBits) != 0) rc = ERROR_ACCESS_DENIED;
   if (rc != ERROR_SUCCESS) return rc;
   *result = NewHandle(key, desired);
   return ERROR_SUCCESS;
@@ -315,7 +395,7 @@ LONG CreateSubkey(HKEY base, const Char* subKey, REGSAM desired, PHKEY result, L
     return true;
   });
   if (!allowed) return ERROR_ACCESS_DENIED;
-  if ((key->denied & desired & ~kViewBits) != 0) return ERROR_ACCESS_DENIED;
+  if ((key->Denied() & desired & ~kViewBits) != 0) return ERROR_ACCESS_DENIED;
   if (disposition != nullptr) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
   *result = NewHandle(key, desired);
   return ERROR_SUCCESS;
@@ -357,7 +437,7 @@ LONG QueryValue(HKEY handle, const Char* name, LPDWORD type, LPBYTE data, LPDWOR
   Key* key = nullptr;
   LONG rc = ResolveFor(handle, KEY_QUERY_VALUE, &key);
   if (rc != ERROR_SUCCESS) return rc;
-  const Value* v = key->FindValue(WideArgument(name).view());
+  const Value* v = key->FindValue(WideArgument(name).name());
   if (v == nullptr) return ERROR_FILE_NOT_FOUND;
   if (type != nullptr) *type = v->type;
   return CopyValueData<Char>(*v, data, dataLength);
@@ -400,7 +480,7 @@ LONG WINAPI RegCloseKey(HKEY handle) {
   State& s = state();
   const auto value = reinterpret_cast<ULONG_PTR>(handle);
   if (value == s.lastHandle) s.lastHandle = 0;
-  return s.handles.erase(value) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+  return s.handles.Remove(value) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 LONG WINAPI RegQueryInfoKeyA(HKEY handle, LPSTR keyClass, LPDWORD classLength, LPDWORD, LPDWORD subKeys,
@@ -466,7 +546,7 @@ LONG WINAPI RegDeleteKeyA(HKEY base, LPCSTR subKey) {
   Key* key = nullptr;
   if (rc == ERROR_SUCCESS) rc = Walk(from.key, subKey, &key);
   if (rc != ERROR_SUCCESS) return rc;
-  if (key->parent == nullptr || key->SubkeyCount() != 0 || (key->denied & DELETE) != 0) return ERROR_ACCESS_DENIED;
+  if (key->parent == nullptr || key->SubkeyCount() != 0 || (key->Denied() & DELETE) != 0) return ERROR_ACCESS_DENIED;
   Machine().Remove(*key);
   return ERROR_SUCCESS;
 }

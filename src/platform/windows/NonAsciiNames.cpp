@@ -1,0 +1,4 @@
+// Windows cannot tell without reading every name.
+#include "platform/NonAsciiNames.h"
+
+bool MayHoldNonAsciiNames(HKEY) { return true; }
