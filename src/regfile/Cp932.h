@@ -3,12 +3,27 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 namespace regfile {
 
 bool IsCp932LeadByte(unsigned char byte);
+
+// Whether every byte is ASCII, which the code page holds as it is: the
+// quick answer for nearly every name, eight bytes at a time.
+inline bool AsciiBytes(std::string_view bytes) {
+  std::uint64_t seen = 0;
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    seen |= word;
+  }
+  for (; i < bytes.size(); ++i) seen |= static_cast<unsigned char>(bytes[i]);
+  return (seen & 0x8080808080808080) == 0;
+}
 
 // Bytes that are no character of the code page become U+30FB, as Windows
 // converts them.

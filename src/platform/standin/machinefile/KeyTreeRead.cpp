@@ -13,18 +13,6 @@
 namespace standin {
 namespace {
 
-bool AsciiBytes(std::string_view bytes) {
-  std::uint64_t seen = 0;
-  size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes.data() + i, sizeof word);
-    seen |= word;
-  }
-  for (; i < bytes.size(); ++i) seen |= static_cast<unsigned char>(bytes[i]);
-  return (seen & 0x8080808080808080) == 0;
-}
-
 // The last section's path, and the key of each name in it with where the
 // name ends in the path: sections in a row mostly share the names near the
 // root, whose keys are taken again rather than looked up.
@@ -133,7 +121,7 @@ class Loader : public regfile::RegFileLineEvents {
     const char* at = file_.begin + line.below.at;
     if (utf16_) return Walk(line.root, {reinterpret_cast<const char16_t*>(at), line.below.size / 2}, last16_, true);
     const std::string_view bytes(at, line.below.size);
-    if (AsciiBytes(bytes)) return Walk(line.root, bytes, last8_, true);
+    if (regfile::AsciiBytes(bytes)) return Walk(line.root, bytes, last8_, true);
     // Names beyond ASCII, converted, are kept in the tree's store.
     last8_.keys.clear();
     last8_.ends.clear();

@@ -136,15 +136,7 @@ class WideArgument {
     // ASCII, as nearly every name and path is, is itself in code page 932:
     // its bytes are taken as they are, widened only when asked.
     const std::string_view bytes(text);
-    std::uint64_t seen = 0;
-    size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, bytes.data() + i, sizeof word);
-      seen |= word;
-    }
-    for (; i < bytes.size(); ++i) seen |= static_cast<unsigned char>(bytes[i]);
-    if ((seen & 0x8080808080808080) == 0) {
+    if (regfile::AsciiBytes(bytes)) {
       narrow_ = bytes;
       return;
     }
